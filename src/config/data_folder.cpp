@@ -1,0 +1,60 @@
+#include "config/data_folder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "config/errors.h"
+#include "config/file_io.h"
+
+namespace sievo {
+
+namespace {
+
+std::string WithTrailingSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string EnvOrEmpty(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string ExecutableFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+std::string UserDataFolder() {
+    std::string base = EnvOrEmpty("XDG_DATA_HOME");
+    if (base.empty()) base = EnvOrEmpty("HOME") + "/.local/share";
+    return WithTrailingSlash(base) + "sievomatic";
+}
+
+std::string ChooseFolder() {
+    if (std::string home = EnvOrEmpty("SIEVOMATIC_HOME"); !home.empty()) return home;
+    if (std::string exe = ExecutableFolder(); !exe.empty() && access(exe.c_str(), W_OK) == 0)
+        return exe;
+    return UserDataFolder();
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    std::string folder = WithTrailingSlash(ChooseFolder());
+    if (!EnsureFolder(folder)) throw Exception("Unable to create folder " + folder);
+    return folder;
+}
+
+std::string ProgramFile(const std::string& name) { return ProgramFolder() + name; }
+
+std::string EnsureTempFolder() {
+    std::string temp = ProgramFile("temp/");
+    if (!EnsureFolder(temp)) throw Exception("Unable to create folder " + temp);
+    return temp;
+}
+
+}  // namespace sievo

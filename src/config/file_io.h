@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace sievo {
+
+// The whole file, or nothing when it is missing or cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Replaces the file by way of a temporary file in the same folder and a rename, so a crash
+// or a full disk leaves either the old or the new file, never half of one.
+// False when the system refuses; the old file is then untouched.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// Creates the folder and its missing parents; false when that fails.
+bool EnsureFolder(const std::string& path);
+
+}  // namespace sievo

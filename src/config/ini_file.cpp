@@ -1,0 +1,205 @@
+#include "config/ini_file.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "config/errors.h"
+#include "config/file_io.h"
+#include "config/text.h"
+
+namespace sievo {
+
+namespace {
+
+struct SectionRange {
+    std::size_t header;  // index of the "[name]" line
+    std::size_t end;     // one past the section's last line
+};
+
+bool IsSectionHeader(std::string_view line, std::string_view* name = nullptr) {
+    line = TrimBlanks(line);
+    if (line.empty() || line.front() != '[') return false;
+    const auto close = line.rfind(']');
+    if (close == std::string_view::npos) return false;
+    if (name) *name = TrimBlanks(line.substr(1, close - 1));
+    return true;
+}
+
+// "key=value" with blanks around either part; comment lines and lines without "=" hold no key.
+bool SplitKeyLine(std::string_view line, std::string_view* key, std::string_view* value) {
+    line = TrimBlanks(line);
+    if (line.empty() || line.front() == ';') return false;
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    *key = TrimBlanks(line.substr(0, equals));
+    *value = TrimBlanks(line.substr(equals + 1));
+    return true;
+}
+
+std::string_view StripMatchingQuotes(std::string_view value) {
+    if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+class IniDocument {
+public:
+    explicit IniDocument(const std::string& fileName)
+        : lines_(SplitLines(ReadWholeFile(fileName).value_or(""))) {}
+
+    std::optional<SectionRange> FindSection(std::string_view name) const {
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            std::string_view found;
+            if (IsSectionHeader(lines_[i], &found) && SameText(found, name))
+                return SectionRange{i, SectionEnd(i)};
+        }
+        return std::nullopt;
+    }
+
+    std::optional<std::size_t> FindKey(const SectionRange& section, std::string_view name,
+                                       std::string_view* value = nullptr) const {
+        for (std::size_t i = section.header + 1; i < section.end; ++i) {
+            std::string_view key, found;
+            if (SplitKeyLine(lines_[i], &key, &found) && SameText(key, name)) {
+                if (value) *value = found;
+                return i;
+            }
+        }
+        return std::nullopt;
+    }
+
+    void SetValue(std::string_view section, std::string_view key, std::string_view value) {
+        const auto range = FindSection(section);
+        if (!range) {
+            if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) lines_.emplace_back();
+            lines_.push_back("[" + std::string(section) + "]");
+            lines_.push_back(std::string(key) + "=" + std::string(value));
+            return;
+        }
+        if (const auto line = FindKey(*range, key)) {
+            std::string_view storedKey, oldValue;
+            SplitKeyLine(lines_[*line], &storedKey, &oldValue);
+            lines_[*line] = std::string(storedKey) + "=" + std::string(value);
+            return;
+        }
+        auto insertAt = range->end;
+        while (insertAt > range->header + 1 && TrimBlanks(lines_[insertAt - 1]).empty()) --insertAt;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                      std::string(key) + "=" + std::string(value));
+    }
+
+    // False when the section was not there.
+    bool RemoveSection(std::string_view section) {
+        bool removed = false;
+        while (const auto range = FindSection(section)) {
+            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->header),
+                         lines_.begin() + static_cast<std::ptrdiff_t>(range->end));
+            removed = true;
+        }
+        return removed;
+    }
+
+    std::string Text() const { return JoinLinesCrLf(lines_); }
+
+private:
+    std::size_t SectionEnd(std::size_t header) const {
+        std::size_t i = header + 1;
+        while (i < lines_.size() && !IsSectionHeader(lines_[i])) ++i;
+        return i;
+    }
+
+    std::vector<std::string> lines_;
+};
+
+[[noreturn]] void RaiseWriteError(const std::string& fileName) {
+    throw Exception("Unable to write to " + fileName);
+}
+
+void Save(const IniDocument& document, const std::string& fileName) {
+    if (!WriteFileAtomically(fileName, document.Text())) RaiseWriteError(fileName);
+}
+
+bool HoldsLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+bool ParseDigits(std::string_view digits, int base, std::uint64_t limit, std::uint64_t& out) {
+    if (digits.empty()) return false;
+    const auto* end = digits.data() + digits.size();
+    const auto result = std::from_chars(digits.data(), end, out, base);
+    return result.ec == std::errc() && result.ptr == end && out <= limit;
+}
+
+}  // namespace
+
+bool ParseProfileInteger(std::string_view text, int& value) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<int>::max()) + negative;
+    if (!text.empty() && text.front() == '$') {
+        text.remove_prefix(1);
+        base = 16;
+    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (base == 16) limit = std::numeric_limits<std::uint32_t>::max();  // wraps like a 32-bit
+    std::uint64_t magnitude = 0;
+    if (!ParseDigits(text, base, limit, magnitude)) return false;
+    const auto bits = static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude);
+    value = static_cast<int>(bits);
+    return true;
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+    const IniDocument document(fileName_);
+    std::string_view value = defaultValue;
+    if (const auto range = document.FindSection(section)) {
+        std::string_view found;
+        if (document.FindKey(*range, key, &found)) value = StripMatchingQuotes(found);
+    }
+    return std::string(Utf8Truncate(value, kMaxIniValueBytes));
+}
+
+int TIniFile::ReadInteger(std::string_view section, std::string_view key,
+                          int defaultValue) const {
+    int value = 0;
+    return ParseProfileInteger(ReadString(section, key, ""), value) ? value : defaultValue;
+}
+
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key,
+                           std::string_view value) const {
+    if (HoldsLineBreakOrNul(value) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(section))
+        RaiseWriteError(fileName_);
+    IniDocument document(fileName_);
+    document.SetValue(section, key, value);
+    Save(document, fileName_);
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) const {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) const {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniFile::EraseSection(std::string_view section) const {
+    IniDocument document(fileName_);
+    if (document.RemoveSection(section)) Save(document, fileName_);
+}
+
+}  // namespace sievo

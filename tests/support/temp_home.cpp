@@ -1,0 +1,26 @@
+#include "temp_home.h"
+
+#include <cstdlib>
+
+#include "config/file_io.h"
+
+namespace sievo::testing {
+
+void TempHomeTest::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    setenv("SIEVOMATIC_HOME", dir_.path().toStdString().c_str(), 1);
+}
+
+void TempHomeTest::TearDown() { unsetenv("SIEVOMATIC_HOME"); }
+
+std::string TempHomeTest::Home() const { return dir_.path().toStdString() + "/"; }
+
+void TempHomeTest::WriteFile(const std::string& name, const std::string& bytes) const {
+    ASSERT_TRUE(WriteFileAtomically(PathOf(name), bytes)) << name;
+}
+
+std::string TempHomeTest::ReadFile(const std::string& name) const {
+    return ReadWholeFile(PathOf(name)).value_or("<missing>");
+}
+
+}  // namespace sievo::testing

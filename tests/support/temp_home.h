@@ -1,0 +1,26 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <string>
+
+namespace sievo::testing {
+
+// A fresh, empty data folder for each test, named by SIEVOMATIC_HOME.
+class TempHomeTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The data folder with its trailing "/".
+    std::string Home() const;
+    std::string PathOf(const std::string& name) const { return Home() + name; }
+    void WriteFile(const std::string& name, const std::string& bytes) const;
+    std::string ReadFile(const std::string& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+}  // namespace sievo::testing
