@@ -13,7 +13,8 @@ namespace sievo {
 namespace {
 
 std::string WithTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
+    if (path.empty() || path.back() != '/')
+        path += '/';
     return path;
 }
 
@@ -30,12 +31,14 @@ std::string ExecutableFolder() {
 
 std::string UserDataFolder() {
     std::string base = EnvOrEmpty("XDG_DATA_HOME");
-    if (base.empty()) base = EnvOrEmpty("HOME") + "/.local/share";
+    if (base.empty())
+        base = EnvOrEmpty("HOME") + "/.local/share";
     return WithTrailingSlash(base) + "sievomatic";
 }
 
 std::string ChooseFolder() {
-    if (std::string home = EnvOrEmpty("SIEVOMATIC_HOME"); !home.empty()) return home;
+    if (std::string home = EnvOrEmpty("SIEVOMATIC_HOME"); !home.empty())
+        return home;
     if (std::string exe = ExecutableFolder(); !exe.empty() && access(exe.c_str(), W_OK) == 0)
         return exe;
     return UserDataFolder();
@@ -45,15 +48,19 @@ std::string ChooseFolder() {
 
 std::string ProgramFolder() {
     std::string folder = WithTrailingSlash(ChooseFolder());
-    if (!EnsureFolder(folder)) throw Exception("Unable to create folder " + folder);
+    if (!EnsureFolder(folder))
+        throw Exception("Unable to create folder " + folder);
     return folder;
 }
 
-std::string ProgramFile(const std::string& name) { return ProgramFolder() + name; }
+std::string ProgramFile(const std::string& name) {
+    return ProgramFolder() + name;
+}
 
 std::string EnsureTempFolder() {
     std::string temp = ProgramFile("temp/");
-    if (!EnsureFolder(temp)) throw Exception("Unable to create folder " + temp);
+    if (!EnsureFolder(temp))
+        throw Exception("Unable to create folder " + temp);
     return temp;
 }
 

@@ -13,7 +13,8 @@ namespace {
 // Qt reads two-digit years as 19xx, so the year is always written in full.
 QString ShortDateFormat() {
     QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), "yyyy");
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), "yyyy");
     return format;
 }
 
@@ -29,18 +30,20 @@ QString LongTimeFormat() {
 std::string FormatDateTimeText(const QDateTime& when) {
     const QLocale locale;
     QString text = locale.toString(when.date(), ShortDateFormat());
-    if (when.time() != QTime(0, 0)) text += ' ' + locale.toString(when.time(), LongTimeFormat());
+    if (when.time() != QTime(0, 0))
+        text += ' ' + locale.toString(when.time(), LongTimeFormat());
     return text.toStdString();
 }
 
 std::optional<QDateTime> ParseDateTimeText(const std::string& text) {
     const QLocale locale;
     const QString trimmed = QString::fromStdString(text).trimmed();
-    const QDateTime full =
-        locale.toDateTime(trimmed, ShortDateFormat() + ' ' + LongTimeFormat());
-    if (full.isValid()) return full;
+    const QDateTime full = locale.toDateTime(trimmed, ShortDateFormat() + ' ' + LongTimeFormat());
+    if (full.isValid())
+        return full;
     const QDate dateOnly = locale.toDate(trimmed, ShortDateFormat());
-    if (dateOnly.isValid()) return QDateTime(dateOnly, QTime(0, 0));
+    if (dateOnly.isValid())
+        return QDateTime(dateOnly, QTime(0, 0));
     return std::nullopt;
 }
 
@@ -48,10 +51,12 @@ QDate FDTCorDateFromString(const std::string& text) {
     const bool eightDigits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
                                  return c >= '0' && c <= '9';
                              });
-    const QDate date = eightDigits ? QDate(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
-                                           std::stoi(text.substr(6, 2)))
-                                   : QDate();
-    if (!date.isValid()) throw Exception("'" + text + "' is not a valid date");
+    const QDate date = eightDigits
+                           ? QDate(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                                   std::stoi(text.substr(6, 2)))
+                           : QDate();
+    if (!date.isValid())
+        throw Exception("'" + text + "' is not a valid date");
     return date;
 }
 

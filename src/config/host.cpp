@@ -11,7 +11,8 @@ class TerminalHost final : public Host {
 public:
     void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
     void PumpEvents() override {
-        if (QCoreApplication::instance()) QCoreApplication::processEvents();
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents();
     }
 };
 
@@ -20,8 +21,12 @@ Host* currentHost = nullptr;
 
 }  // namespace
 
-Host& TheHost() { return currentHost ? *currentHost : terminalHost; }
+Host& TheHost() {
+    return currentHost ? *currentHost : terminalHost;
+}
 
-void SetHost(Host* host) { currentHost = host; }
+void SetHost(Host* host) {
+    currentHost = host;
+}
 
 }  // namespace sievo

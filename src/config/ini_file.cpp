@@ -21,19 +21,24 @@ struct SectionRange {
 
 bool IsSectionHeader(std::string_view line, std::string_view* name = nullptr) {
     line = TrimBlanks(line);
-    if (line.empty() || line.front() != '[') return false;
+    if (line.empty() || line.front() != '[')
+        return false;
     const auto close = line.rfind(']');
-    if (close == std::string_view::npos) return false;
-    if (name) *name = TrimBlanks(line.substr(1, close - 1));
+    if (close == std::string_view::npos)
+        return false;
+    if (name)
+        *name = TrimBlanks(line.substr(1, close - 1));
     return true;
 }
 
 // "key=value" with blanks around either part; comment lines and lines without "=" hold no key.
 bool SplitKeyLine(std::string_view line, std::string_view* key, std::string_view* value) {
     line = TrimBlanks(line);
-    if (line.empty() || line.front() == ';') return false;
+    if (line.empty() || line.front() == ';')
+        return false;
     const auto equals = line.find('=');
-    if (equals == std::string_view::npos) return false;
+    if (equals == std::string_view::npos)
+        return false;
     *key = TrimBlanks(line.substr(0, equals));
     *value = TrimBlanks(line.substr(equals + 1));
     return true;
@@ -65,7 +70,8 @@ public:
         for (std::size_t i = section.header + 1; i < section.end; ++i) {
             std::string_view key, found;
             if (SplitKeyLine(lines_[i], &key, &found) && SameText(key, name)) {
-                if (value) *value = found;
+                if (value)
+                    *value = found;
                 return i;
             }
         }
@@ -75,7 +81,8 @@ public:
     void SetValue(std::string_view section, std::string_view key, std::string_view value) {
         const auto range = FindSection(section);
         if (!range) {
-            if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) lines_.emplace_back();
+            if (!lines_.empty() && !TrimBlanks(lines_.back()).empty())
+                lines_.emplace_back();
             lines_.push_back("[" + std::string(section) + "]");
             lines_.push_back(std::string(key) + "=" + std::string(value));
             return;
@@ -87,7 +94,8 @@ public:
             return;
         }
         auto insertAt = range->end;
-        while (insertAt > range->header + 1 && TrimBlanks(lines_[insertAt - 1]).empty()) --insertAt;
+        while (insertAt > range->header + 1 && TrimBlanks(lines_[insertAt - 1]).empty())
+            --insertAt;
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
                       std::string(key) + "=" + std::string(value));
     }
@@ -108,7 +116,8 @@ public:
 private:
     std::size_t SectionEnd(std::size_t header) const {
         std::size_t i = header + 1;
-        while (i < lines_.size() && !IsSectionHeader(lines_[i])) ++i;
+        while (i < lines_.size() && !IsSectionHeader(lines_[i]))
+            ++i;
         return i;
     }
 
@@ -120,7 +129,8 @@ private:
 }
 
 void Save(const IniDocument& document, const std::string& fileName) {
-    if (!WriteFileAtomically(fileName, document.Text())) RaiseWriteError(fileName);
+    if (!WriteFileAtomically(fileName, document.Text()))
+        RaiseWriteError(fileName);
 }
 
 bool HoldsLineBreakOrNul(std::string_view text) {
@@ -128,7 +138,8 @@ bool HoldsLineBreakOrNul(std::string_view text) {
 }
 
 bool ParseDigits(std::string_view digits, int base, std::uint64_t limit, std::uint64_t& out) {
-    if (digits.empty()) return false;
+    if (digits.empty())
+        return false;
     const auto* end = digits.data() + digits.size();
     const auto result = std::from_chars(digits.data(), end, out, base);
     return result.ec == std::errc() && result.ptr == end && out <= limit;
@@ -151,9 +162,11 @@ bool ParseProfileInteger(std::string_view text, int& value) {
         text.remove_prefix(2);
         base = 16;
     }
-    if (base == 16) limit = std::numeric_limits<std::uint32_t>::max();  // wraps like a 32-bit
+    if (base == 16)
+        limit = std::numeric_limits<std::uint32_t>::max();  // wraps like a 32-bit
     std::uint64_t magnitude = 0;
-    if (!ParseDigits(text, base, limit, magnitude)) return false;
+    if (!ParseDigits(text, base, limit, magnitude))
+        return false;
     const auto bits = static_cast<std::uint32_t>(negative ? 0 - magnitude : magnitude);
     value = static_cast<int>(bits);
     return true;
@@ -165,13 +178,13 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
     std::string_view value = defaultValue;
     if (const auto range = document.FindSection(section)) {
         std::string_view found;
-        if (document.FindKey(*range, key, &found)) value = StripMatchingQuotes(found);
+        if (document.FindKey(*range, key, &found))
+            value = StripMatchingQuotes(found);
     }
     return std::string(Utf8Truncate(value, kMaxIniValueBytes));
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view key,
-                          int defaultValue) const {
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
     int value = 0;
     return ParseProfileInteger(ReadString(section, key, ""), value) ? value : defaultValue;
 }
@@ -199,7 +212,8 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 void TIniFile::EraseSection(std::string_view section) const {
     IniDocument document(fileName_);
-    if (document.RemoveSection(section)) Save(document, fileName_);
+    if (document.RemoveSection(section))
+        Save(document, fileName_);
 }
 
 }  // namespace sievo

@@ -8,37 +8,69 @@ namespace sievo::settings {
 
 namespace {
 
-TIniFile Ini() { return TIniFile(SettingsPath()); }
+TIniFile Ini() {
+    return TIniFile(SettingsPath());
+}
 
 }  // namespace
 
-std::string SettingsPath() { return ProgramFile("settings.ini"); }
+std::string SettingsPath() {
+    return ProgramFile("settings.ini");
+}
 
-bool OpenedBefore() { return Ini().ReadBool("Main", "OpenedBefore", false); }
-void SetOpenedBefore(bool value) { Ini().WriteBool("Main", "OpenedBefore", value); }
-bool AutoEnabled() { return Ini().ReadBool("Main", "AutoEnabled", false); }
-void SetAutoEnabled(bool value) { Ini().WriteBool("Main", "AutoEnabled", value); }
+bool OpenedBefore() {
+    return Ini().ReadBool("Main", "OpenedBefore", false);
+}
+void SetOpenedBefore(bool value) {
+    Ini().WriteBool("Main", "OpenedBefore", value);
+}
+bool AutoEnabled() {
+    return Ini().ReadBool("Main", "AutoEnabled", false);
+}
+void SetAutoEnabled(bool value) {
+    Ini().WriteBool("Main", "AutoEnabled", value);
+}
 
-bool AutoUpdateEnabled() { return Ini().ReadBool("AUTOUPDATE", "ENABLED", false); }
-int AutoUpdateInterval() { return Ini().ReadInteger("AUTOUPDATE", "AutoUpdateInterval", 3); }
+bool AutoUpdateEnabled() {
+    return Ini().ReadBool("AUTOUPDATE", "ENABLED", false);
+}
+int AutoUpdateInterval() {
+    return Ini().ReadInteger("AUTOUPDATE", "AutoUpdateInterval", 3);
+}
 std::string LastAutoUpdateDate() {
     return Ini().ReadString("AUTOUPDATE", "LastAutoUpdateDate", "19900101");
 }
 void SetLastAutoUpdateDate(const QDate& day) {
     Ini().WriteString("AUTOUPDATE", "LastAutoUpdateDate", FormatCompactDate(day));
 }
-int UpdateFrequency() { return Ini().ReadInteger("AUTOUPDATE", "FREQUENCY", 3); }
-bool UseProxy() { return Ini().ReadBool("AUTOUPDATE", "UseProxy", false); }
-std::string ProxyAddress() { return Ini().ReadString("AUTOUPDATE", "ProxyAddress", ""); }
-int ProxyPort() { return Ini().ReadInteger("AUTOUPDATE", "ProxyPort", 0); }
+int UpdateFrequency() {
+    return Ini().ReadInteger("AUTOUPDATE", "FREQUENCY", 3);
+}
+bool UseProxy() {
+    return Ini().ReadBool("AUTOUPDATE", "UseProxy", false);
+}
+std::string ProxyAddress() {
+    return Ini().ReadString("AUTOUPDATE", "ProxyAddress", "");
+}
+int ProxyPort() {
+    return Ini().ReadInteger("AUTOUPDATE", "ProxyPort", 0);
+}
 
-std::string SpamListLastUpdate() { return Ini().ReadString("UPDATES", "SpamListLastUpdate", ""); }
+std::string SpamListLastUpdate() {
+    return Ini().ReadString("UPDATES", "SpamListLastUpdate", "");
+}
 void SetSpamListLastUpdate(const QDate& day) {
     Ini().WriteString("UPDATES", "SpamListLastUpdate", FormatCompactDate(day));
 }
 
-bool VerboseLog() { return Ini().ReadBool("LogFile", "Verbose", false); }
-bool SoundsDisabled() { return Ini().ReadBool("Sounds", "Disbable", false); }
-std::string BrowserCommandLine() { return Ini().ReadString("Browser", "CommandLine", ""); }
+bool VerboseLog() {
+    return Ini().ReadBool("LogFile", "Verbose", false);
+}
+bool SoundsDisabled() {
+    return Ini().ReadBool("Sounds", "Disbable", false);
+}
+std::string BrowserCommandLine() {
+    return Ini().ReadString("Browser", "CommandLine", "");
+}
 
 }  // namespace sievo::settings

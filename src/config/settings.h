@@ -8,25 +8,25 @@ namespace sievo::settings {
 
 std::string SettingsPath();
 
-bool OpenedBefore();                  // [Main] OpenedBefore, default false
+bool OpenedBefore();  // [Main] OpenedBefore, default false
 void SetOpenedBefore(bool value);
-bool AutoEnabled();                   // [Main] AutoEnabled, default false
+bool AutoEnabled();  // [Main] AutoEnabled, default false
 void SetAutoEnabled(bool value);
 
-bool AutoUpdateEnabled();             // [AUTOUPDATE] ENABLED, default false
-int AutoUpdateInterval();             // [AUTOUPDATE] AutoUpdateInterval, days, default 3
-std::string LastAutoUpdateDate();     // [AUTOUPDATE] LastAutoUpdateDate, default "19900101"
+bool AutoUpdateEnabled();          // [AUTOUPDATE] ENABLED, default false
+int AutoUpdateInterval();          // [AUTOUPDATE] AutoUpdateInterval, days, default 3
+std::string LastAutoUpdateDate();  // [AUTOUPDATE] LastAutoUpdateDate, default "19900101"
 void SetLastAutoUpdateDate(const QDate& day);
-int UpdateFrequency();                // [AUTOUPDATE] FREQUENCY, stored for the dialog only
-bool UseProxy();                      // [AUTOUPDATE] UseProxy, default false
-std::string ProxyAddress();           // [AUTOUPDATE] ProxyAddress, default empty
-int ProxyPort();                      // [AUTOUPDATE] ProxyPort, default 0
+int UpdateFrequency();       // [AUTOUPDATE] FREQUENCY, stored for the dialog only
+bool UseProxy();             // [AUTOUPDATE] UseProxy, default false
+std::string ProxyAddress();  // [AUTOUPDATE] ProxyAddress, default empty
+int ProxyPort();             // [AUTOUPDATE] ProxyPort, default 0
 
-std::string SpamListLastUpdate();     // [UPDATES] SpamListLastUpdate, default empty
+std::string SpamListLastUpdate();  // [UPDATES] SpamListLastUpdate, default empty
 void SetSpamListLastUpdate(const QDate& day);
 
-bool VerboseLog();                    // [LogFile] Verbose, default false
-bool SoundsDisabled();                // [Sounds] Disbable (sic), default false
-std::string BrowserCommandLine();     // [Browser] CommandLine, default empty
+bool VerboseLog();                 // [LogFile] Verbose, default false
+bool SoundsDisabled();             // [Sounds] Disbable (sic), default false
+std::string BrowserCommandLine();  // [Browser] CommandLine, default empty
 
 }  // namespace sievo::settings

@@ -7,7 +7,9 @@ namespace sievo {
 
 namespace {
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
@@ -21,9 +23,11 @@ QString ToQString(std::string_view text) {
 }  // namespace
 
 std::string_view Utf8Truncate(std::string_view text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes) return text;
+    if (text.size() <= maxBytes)
+        return text;
     std::size_t cut = maxBytes;
-    while (cut > 0 && IsUtf8Continuation(text[cut])) --cut;
+    while (cut > 0 && IsUtf8Continuation(text[cut]))
+        --cut;
     return text.substr(0, cut);
 }
 
@@ -31,12 +35,15 @@ std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
         lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
         start = i + 1;
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (start < text.size())
+        lines.emplace_back(text.substr(start));
     return lines;
 }
 
@@ -52,19 +59,22 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
 std::string ToUpperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
 
 std::string ToLowerText(std::string_view text) {
-    if (IsAscii(text)) return ToLowerAscii(text);
+    if (IsAscii(text))
+        return ToLowerAscii(text);
     return ToQString(text).toLower().toStdString();
 }
 
@@ -77,8 +87,10 @@ bool SameText(std::string_view a, std::string_view b) {
 
 std::string_view TrimBlanks(std::string_view text) {
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 

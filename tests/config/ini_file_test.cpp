@@ -1,5 +1,8 @@
 #include "config/ini_file.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include "config/errors.h"
 #include "temp_home.h"
 
@@ -9,13 +12,159 @@ namespace {
 class IniFileTest : public testing::TempHomeTest {
 protected:
     TIniFile Ini() const { return TIniFile(PathOf("test.ini")); }
+    std::string Read(const char* section, const char* key) const {
+        return Ini().ReadString(section, key, "<default>");
+    }
 };
 
-TEST_F(IniFileTest, NamesMatchAcrossLetterCase) {
+TEST_F(IniFileTest, NamesMatchAcrossLetterCaseAndKeepTheirStoredSpelling) {
     Ini().WriteInteger("PROCEDURECOUNT", "NUMPROCS", 4);
     EXPECT_EQ(Ini().ReadInteger("ProcedureCount", "NumProcs", 0), 4);
     Ini().WriteInteger("ProcedureCount", "NumProcs", 5);
     EXPECT_EQ(ReadFile("test.ini"), "[PROCEDURECOUNT]\r\nNUMPROCS=5\r\n");
+}
+
+TEST_F(IniFileTest, IntegersAndBooleansReadAsTheProfileFunctionsDid) {
+    struct Case {
+        const char* stored;
+        int expected;
+    };
+    constexpr int kDefault = 999;
+    const Case cases[] = {
+        {"42", 42},
+        {"-7", -7},
+        {"+3", 3},
+        {"0x10", 16},
+        {"0X1f", 31},
+        {"$1F", 31},
+        {"-$10", -16},
+        {"0xFFFFFFFF", -1},  // hexadecimal wraps into 32 bits
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"  8  ", 8},
+        {"0x", kDefault},
+        {"$", kDefault},
+        {"yes", kDefault},
+        {"", kDefault},
+        {"12abc", kDefault},
+        {"2147483648", kDefault},
+        {"0x1FFFFFFFF", kDefault},
+    };
+    for (const auto& c : cases) {
+        Ini().WriteString("Numbers", "Value", c.stored);
+        EXPECT_EQ(Ini().ReadInteger("Numbers", "Value", kDefault), c.expected)
+            << '"' << c.stored << '"';
+    }
+    Ini().WriteString("Flags", "A", "yes");
+    Ini().WriteString("Flags", "B", "0x0");
+    Ini().WriteString("Flags", "C", "2");
+    Ini().WriteBool("Flags", "D", false);
+    EXPECT_TRUE(Ini().ReadBool("Flags", "A", true));
+    EXPECT_FALSE(Ini().ReadBool("Flags", "A", false));
+    EXPECT_FALSE(Ini().ReadBool("Flags", "B", true));
+    EXPECT_TRUE(Ini().ReadBool("Flags", "C", false));
+    EXPECT_FALSE(Ini().ReadBool("Flags", "D", true));
+    EXPECT_EQ(Read("Flags", "D"), "0");
+}
+
+TEST_F(IniFileTest, LongValuesAreCutAt1023BytesWithoutSplittingACharacter) {
+    Ini().WriteString("S", "Long", std::string(2000, 'x'));
+    EXPECT_EQ(Read("S", "Long"), std::string(1023, 'x'));
+
+    // 1022 ASCII bytes and then a two-byte "é": the cut falls inside it, so it is dropped.
+    Ini().WriteString("S", "Accent", std::string(1022, 'x') + "\xC3\xA9" + "tail");
+    EXPECT_EQ(Read("S", "Accent"), std::string(1022, 'x'));
+}
+
+TEST_F(IniFileTest, HandWrittenFilesReadLikeWindowsProfiles) {
+    WriteFile("test.ini",
+              "; a comment\r\n"
+              "  [ Main ]  \n"
+              "  Spaced  =  value with blanks  \r"
+              "Quoted=\"  kept blanks  \"\r\n"
+              "Single='x'\r\n"
+              "HalfQuoted=\"x\r\n"
+              "NoEquals\r\n"
+              "Empty=\r\n"
+              "Dup=first\r\n"
+              "Dup=second\r\n"
+              ";Commented=1\r\n"
+              "[Other]\r\n"
+              "Spaced=other\r\n");
+    EXPECT_EQ(Read("main", "spaced"), "value with blanks");
+    EXPECT_EQ(Read("Main", "Quoted"), "  kept blanks  ");
+    EXPECT_EQ(Read("Main", "Single"), "x");
+    EXPECT_EQ(Read("Main", "HalfQuoted"), "\"x");
+    EXPECT_EQ(Read("Main", "NoEquals"), "<default>");
+    EXPECT_EQ(Read("Main", "Empty"), "");
+    EXPECT_EQ(Read("Main", "Dup"), "first");
+    EXPECT_EQ(Read("Main", ";Commented"), "<default>");
+    EXPECT_EQ(Read("Other", "Spaced"), "other");
+    EXPECT_EQ(Read("Missing", "Spaced"), "<default>");
+}
+
+TEST_F(IniFileTest, WritesKeepEverythingElseInItsOrder) {
+    WriteFile("test.ini",
+              "; kept comment\n"
+              "[A]\n"
+              "One=1\n"
+              "Loose line\n"
+              "Two=2\n"
+              "\n"
+              "[B]\n"
+              "Three=3\n");
+    Ini().WriteString("a", "TWO", "22");
+    Ini().WriteString("A", "Four", "4");
+    Ini().WriteString("C", "Five", "5");
+    EXPECT_EQ(ReadFile("test.ini"),
+              "; kept comment\r\n[A]\r\nOne=1\r\nLoose line\r\nTwo=22\r\nFour=4\r\n\r\n"
+              "[B]\r\nThree=3\r\n\r\n[C]\r\nFive=5\r\n");
+
+    Ini().EraseSection("a");
+    EXPECT_EQ(ReadFile("test.ini"), "; kept comment\r\n[B]\r\nThree=3\r\n\r\n[C]\r\nFive=5\r\n");
+    EXPECT_EQ(Read("A", "One"), "<default>");
+}
+
+TEST_F(IniFileTest, MissingFileReadsDefaultsAndTheFirstWriteCreatesIt) {
+    EXPECT_EQ(Read("Main", "Key"), "<default>");
+    Ini().EraseSection("Main");
+    EXPECT_EQ(ReadFile("test.ini"), "<missing>");
+    Ini().WriteString("Main", "Key", "v");
+    EXPECT_EQ(ReadFile("test.ini"), "[Main]\r\nKey=v\r\n");
+}
+
+// Lowers the largest file size this process may write, so a write fails as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(IniFileTest, RefusedWriteRaisesAndLeavesTheOldFileIntact) {
+    Ini().WriteString("Main", "Key", "old");
+    const std::string before = ReadFile("test.ini");
+    {
+        const FileSizeLimit limit(8);
+        try {
+            Ini().WriteString("Main", "Key", std::string(100, 'n'));
+            FAIL() << "no error";
+        } catch (const Exception& error) {
+            EXPECT_EQ(std::string(error.what()), "Unable to write to " + PathOf("test.ini"));
+        }
+    }
+    EXPECT_EQ(ReadFile("test.ini"), before);
+    EXPECT_THROW(Ini().WriteString("Main", "Key", "two\r\nlines"), Exception);
+    EXPECT_THROW(Ini().WriteString("Main", "Key", std::string("nul\0byte", 8)), Exception);
+    EXPECT_EQ(ReadFile("test.ini"), before);
 }
 
 }  // namespace

@@ -11,9 +11,13 @@ void TempHomeTest::SetUp() {
     setenv("SIEVOMATIC_HOME", dir_.path().toStdString().c_str(), 1);
 }
 
-void TempHomeTest::TearDown() { unsetenv("SIEVOMATIC_HOME"); }
+void TempHomeTest::TearDown() {
+    unsetenv("SIEVOMATIC_HOME");
+}
 
-std::string TempHomeTest::Home() const { return dir_.path().toStdString() + "/"; }
+std::string TempHomeTest::Home() const {
+    return dir_.path().toStdString() + "/";
+}
 
 void TempHomeTest::WriteFile(const std::string& name, const std::string& bytes) const {
     ASSERT_TRUE(WriteFileAtomically(PathOf(name), bytes)) << name;

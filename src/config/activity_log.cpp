@@ -1,0 +1,88 @@
+#include "config/activity_log.h"
+
+#include <algorithm>
+
+#include "config/account.h"
+#include "config/data_folder.h"
+#include "config/date_time.h"
+#include "config/errors.h"
+#include "config/file_io.h"
+#include "config/host.h"
+#include "config/settings.h"
+#include "config/text.h"
+
+namespace sievo {
+
+namespace {
+
+std::string LogFilePath() {
+    return ProgramFile("logfile.txt");
+}
+
+}  // namespace
+
+void ActivityLogModel::Open() {
+    const auto text = ReadWholeFile(LogFilePath());
+    const auto lines = SplitLines(text.value_or(""));
+    lines_.assign(lines.begin(), lines.end());
+    open_ = true;
+}
+
+void ActivityLogModel::Save() const {
+    const std::vector<std::string> lines(lines_.begin(), lines_.end());
+    if (!WriteFileAtomically(LogFilePath(), JoinLinesCrLf(lines)))
+        throw Exception("Cannot create file " + LogFilePath());
+}
+
+void ActivityLogModel::ClearAll() {
+    lines_.clear();
+    for (auto* listener : listeners_)
+        listener->OnCleared();
+    Save();
+}
+
+void ActivityLogModel::Log(const std::string& text, bool detailOnly, const TSievoUser* account) {
+    if (!open_)
+        return;
+    const std::string fullText = account ? account->POPUser + " - " + text : text;
+    const std::string stamp = FormatDateTimeText(QDateTime::currentDateTime());
+    const bool kept = !detailOnly || settings::VerboseLog();
+    if (kept)
+        lines_.push_front(stamp + " -- " + fullText);
+    for (auto* listener : listeners_)
+        listener->OnActivity(fullText, stamp, kept);
+}
+
+void ActivityLogModel::Error(const std::string& message) {
+    ++errorCount_;
+    if (!open_) {
+        TheHost().ShowMessage(message);
+        return;
+    }
+    for (auto* listener : listeners_)
+        listener->OnError(errorCount_, message);
+    Log("-SV_ERROR-" + message, false, nullptr);
+}
+
+void ActivityLogModel::AddListener(ActivityLogListener* listener) {
+    listeners_.push_back(listener);
+}
+
+void ActivityLogModel::RemoveListener(ActivityLogListener* listener) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+ActivityLogModel& TheActivityLog() {
+    static ActivityLogModel log;
+    return log;
+}
+
+void ActivityLog(const std::string& text, bool detailOnly, const TSievoUser* account) {
+    TheActivityLog().Log(text, detailOnly, account);
+}
+
+void AppException(const std::exception& error) {
+    TheActivityLog().Error(error.what());
+}
+
+}  // namespace sievo

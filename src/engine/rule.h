@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace sievo {
+
+// rules.ini in the data folder.
+std::string RulesPath();
+
+// [PROCEDURECOUNT] NumProcs: the number of rules, read afresh at every call.
+int RuleCount();
+
+// One rule as read from section "PROCEDURE" + index of rules.ini, built for one evaluation.
+class TSievoRule {
+public:
+    // Missing keys (or a missing file or section) take the engine's defaults.
+    explicit TSievoRule(int index);
+
+    bool Active = true;
+    std::string Criteria;
+    std::string Value;
+    bool DeleteAction = true;
+    bool Beep = false;
+    bool Reply = true;
+    bool Report = true;
+    bool Confirm = false;
+    bool SendtoRecycle = true;
+    std::string Replyname;
+    std::string ReplyFile;
+    std::string Reportname;
+    std::string ReportFile;
+    int Index = 0;
+    int NumHits = 0;  // as it was when the rule was loaded
+};
+
+// Counts one hit of rule index straight into rules.ini.
+void CountRuleHit(int index);
+
+}  // namespace sievo

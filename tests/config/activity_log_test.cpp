@@ -1,0 +1,137 @@
+#include "config/activity_log.h"
+
+#include <stdexcept>
+
+#include "config/account.h"
+#include "config/errors.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "recording_host.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+struct Notice {
+    std::string text;
+    bool kept;
+};
+
+class RecordingListener : public ActivityLogListener {
+public:
+    void OnActivity(const std::string& text, const std::string&, bool kept) override {
+        activity.push_back({text, kept});
+    }
+    void OnError(std::uint16_t count, const std::string& message) override {
+        errorCount = count;
+        lastError = message;
+    }
+    void OnCleared() override { ++clears; }
+
+    std::vector<Notice> activity;
+    std::uint16_t errorCount = 0;
+    std::string lastError;
+    int clears = 0;
+};
+
+class ActivityLogTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        log.AddListener(&listener);
+    }
+    void SetVerbose(bool on) {
+        TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", on);
+    }
+    // The text after the date and time.
+    static std::string TextOf(const std::string& line) {
+        const auto separator = line.find(" -- ");
+        return separator == std::string::npos ? "<no separator>" : line.substr(separator + 4);
+    }
+
+    testing::RecordingHost host;
+    RecordingListener listener;
+    ActivityLogModel log;
+};
+
+TEST_F(ActivityLogTest, BeforeTheLogIsOpenLinesAreDroppedAndErrorsShownByTheHost) {
+    log.Log("early line", false, nullptr);
+    log.Error("Cannot move file x");
+    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_TRUE(listener.activity.empty());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Cannot move file x"});
+    EXPECT_EQ(log.ErrorCount(), 1);
+}
+
+TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
+    log.Open();
+    log.Log("detail one", true, nullptr);
+    SetVerbose(true);
+    log.Log("detail two", true, nullptr);
+    SetVerbose(false);
+    log.Log("normal", false, nullptr);
+
+    ASSERT_EQ(log.Lines().size(), 2u);
+    EXPECT_EQ(TextOf(log.Lines()[0]), "normal");  // newest first
+    EXPECT_EQ(TextOf(log.Lines()[1]), "detail two");
+    ASSERT_EQ(listener.activity.size(), 3u);
+    EXPECT_EQ(listener.activity[0].text, "detail one");
+    EXPECT_FALSE(listener.activity[0].kept);
+    EXPECT_TRUE(listener.activity[1].kept);
+}
+
+TEST_F(ActivityLogTest, AccountLinesBeginWithThePopUserName) {
+    TIniFile(AccountsPath()).WriteString("USER1", "POPUser", "mailuser");
+    const TSievoUser named(1), unnamed(2);
+    log.Open();
+    log.Log("Unable to determine address to reply to.", false, &named);
+    log.Log("text", false, &unnamed);
+    EXPECT_EQ(TextOf(log.Lines()[1]), "mailuser - Unable to determine address to reply to.");
+    EXPECT_EQ(TextOf(log.Lines()[0]), " - text");
+}
+
+TEST_F(ActivityLogTest, ErrorsAreCountedLoggedAndWrapAt16Bits) {
+    log.Open();
+    log.Error("boom");
+    EXPECT_EQ(TextOf(log.Lines()[0]), "-SV_ERROR-boom");
+    EXPECT_EQ(listener.lastError, "boom");
+    EXPECT_TRUE(host.messages.empty());
+    for (int i = 1; i < 65536; ++i)
+        log.Error("again");
+    EXPECT_EQ(log.ErrorCount(), 0);
+    log.Error("after wrap");
+    EXPECT_EQ(listener.errorCount, 1);
+}
+
+TEST_F(ActivityLogTest, TheLogSurvivesARestartInLogfileTxt) {
+    log.Open();  // no logfile.txt yet: empty log
+    EXPECT_TRUE(log.Lines().empty());
+    log.Log("first", false, nullptr);
+    log.Log("second", false, nullptr);
+    log.Save();
+    EXPECT_EQ(ReadFile("logfile.txt"), log.Lines()[0] + "\r\n" + log.Lines()[1] + "\r\n");
+
+    ActivityLogModel restarted;
+    restarted.Open();
+    EXPECT_EQ(restarted.Lines(), log.Lines());
+
+    restarted.ClearAll();
+    EXPECT_TRUE(restarted.Lines().empty());
+    EXPECT_EQ(ReadFile("logfile.txt"), "");
+}
+
+TEST_F(ActivityLogTest, TheProgramWideHandlerReportsAnyError) {
+    TheActivityLog().AddListener(&listener);
+    TheActivityLog().Open();
+    AppException(Exception("Unable to write to rules.ini"));
+    AppException(std::runtime_error("outside error"));
+    ActivityLog("plain line");
+    TheActivityLog().RemoveListener(&listener);
+    EXPECT_EQ(listener.lastError, "outside error");
+    ASSERT_GE(TheActivityLog().Lines().size(), 3u);
+    EXPECT_EQ(TextOf(TheActivityLog().Lines()[0]), "plain line");
+    EXPECT_EQ(TextOf(TheActivityLog().Lines()[2]), "-SV_ERROR-Unable to write to rules.ini");
+}
+
+}  // namespace
+}  // namespace sievo

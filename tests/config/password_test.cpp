@@ -1,0 +1,64 @@
+#include "config/password.h"
+
+#include "config/account.h"
+#include "config/ini_file.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+TEST(PasswordScrambling, DecodingAnEncodedTextGivesItBack) {
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    for (const std::string& plain : {std::string(), std::string("secret"), everyByte}) {
+        const std::string stored = EncodePassword(plain);
+        EXPECT_EQ(stored.size(), plain.size());
+        EXPECT_EQ(DecodePassword(stored), plain);
+    }
+    EXPECT_NE(EncodePassword("secret"), "secret");
+}
+
+class StoredPasswordTest : public testing::TempHomeTest {
+protected:
+    // Stores the password as the account dialogs do and reads it back as a check does.
+    std::string RoundTripThroughAccountsIni(const std::string& plain) {
+        const TIniFile ini(AccountsPath());
+        ini.WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+        ini.WriteString("USER1", "Password", PasswordToIni(plain));
+        return TSievoUser(1).Password;
+    }
+};
+
+// Whatever byte the scrambling produces, at the start, in the middle or at the end, the
+// password must read back intact: the file drops line breaks, NUL, outer blanks and quotes.
+TEST_F(StoredPasswordTest, EveryScrambledByteValueSurvivesTheFile) {
+    for (int b = 1; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        for (const std::string& scrambled :
+             {std::string(1, byte), std::string(1, byte) + "mid" + byte,
+              "ab" + std::string(1, byte) + "cd"}) {
+            const std::string plain = DecodePassword(scrambled);
+            EXPECT_EQ(RoundTripThroughAccountsIni(plain), plain) << "byte " << b;
+        }
+    }
+}
+
+TEST_F(StoredPasswordTest, EveryPlainByteValueSurvivesTheFile) {
+    for (int b = 1; b < 256; ++b) {
+        const std::string plain = "pw" + std::string(1, static_cast<char>(b));
+        EXPECT_EQ(RoundTripThroughAccountsIni(plain), plain) << "byte " << b;
+    }
+}
+
+TEST_F(StoredPasswordTest, OrdinaryPasswordsAreStoredAsBefore) {
+    const std::string scrambled = EncodePassword("hunter2");
+    ASSERT_EQ(scrambled.find_first_of("\r\n\"' "), std::string::npos);
+    EXPECT_EQ(PasswordToIni("hunter2"), scrambled);
+    // A file written by an older version holds the plain scrambled form.
+    EXPECT_EQ(PasswordFromIni(scrambled), "hunter2");
+    EXPECT_EQ(RoundTripThroughAccountsIni(""), "");
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,117 @@
+#include "engine/address_lists.h"
+
+#include "config/activity_log.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "recording_host.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class AddressListTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
+        TheActivityLog().Open();
+        logStart = TheActivityLog().Lines().size();
+    }
+    // The texts logged since the test began, oldest first.
+    std::vector<std::string> Logged() const {
+        const auto& lines = TheActivityLog().Lines();
+        std::vector<std::string> texts;
+        for (std::size_t i = lines.size() - logStart; i-- > 0;)
+            texts.push_back(lines[i].substr(lines[i].find(" -- ") + 4));
+        return texts;
+    }
+
+    testing::RecordingHost host;
+    std::size_t logStart = 0;
+};
+
+TEST_F(AddressListTest, FriendsMatchWholeLinesWithoutRegardToCase) {
+    WriteFile("friends.lst",
+              "Pal@Example.COM\r\n"
+              "friendly.org\n"
+              " padded.net\r"
+              "\r\n"
+              "last.example");
+    struct Case {
+        const char* address;
+        bool friendly;
+    };
+    const Case cases[] = {
+        {"pal@example.com", true},
+        {"PAL@EXAMPLE.COM", true},
+        {"other@example.com", false},
+        {"anyone@FRIENDLY.org", true},
+        {"x@mail.friendly.org", false},
+        {"x@padded.net", false},
+        {"", true},
+        {"friendly.org", true},
+        {"someone@last.example", true},
+        {"pal@example.com.evil", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FBOOLIsAFriend(c.address), c.friendly) << c.address;
+}
+
+TEST_F(AddressListTest, AccentedCapitalsMatchTheirLowerCase) {
+    WriteFile("friends.lst", "ÉCOLE.FR\n");
+    EXPECT_TRUE(FBOOLIsAFriend("prof@école.fr"));
+}
+
+TEST_F(AddressListTest, WithoutAnEmptyLineAnEmptyAddressIsNoFriend) {
+    WriteFile("friends.lst", "a.com\nb.com\n");
+    EXPECT_FALSE(FBOOLIsAFriend(""));
+}
+
+TEST_F(AddressListTest, TheFriendsCheckLogsItsSixLines) {
+    WriteFile("friends.lst", "example.com\n");
+    FBOOLIsAFriend("x@example.com");
+    FBOOLIsAFriend("x@elsewhere.com");
+    const std::vector<std::string> expected = {
+        "BEGIN friends list check",    "The address is x@example.com",
+        "The domain is example.com",   "END friends list check address WAS FOUND",
+        "BEGIN friends list check",    "The address is x@elsewhere.com",
+        "The domain is elsewhere.com", "END friends list check not found",
+    };
+    EXPECT_EQ(Logged(), expected);
+}
+
+TEST_F(AddressListTest, MissingListsCountAsEmpty) {
+    EXPECT_FALSE(FBOOLIsAFriend("x@example.com"));
+    bool called = false;
+    EXPECT_FALSE(LookUpSpammer("x@example.com", [&] { called = true; }));
+    EXPECT_FALSE(called);
+    EXPECT_EQ(Logged().front(), FriendsPath() + " not found, taken as an empty list");
+}
+
+TEST_F(AddressListTest, SpammerLookupRunsTheHitBetweenItsLogLines) {
+    WriteFile("sievo.lst", "spam@bulk.biz\nJUNK.COM\n");
+    std::vector<std::string> found;
+    for (const char* address : {"SPAM@bulk.biz", "other@bulk.biz", "a@junk.com"}) {
+        const bool listed = LookUpSpammer(address, [&] {
+            found.push_back(address);
+            ActivityLog("Found in List", true);
+        });
+        EXPECT_EQ(listed, found.size() && found.back() == address) << address;
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"SPAM@bulk.biz", "a@junk.com"}));
+    const auto logged = Logged();
+    const std::vector<std::string> firstLookup(logged.begin(), logged.begin() + 4);
+    EXPECT_EQ(firstLookup, (std::vector<std::string>{"Reading SPAM List into memory", "Begin Find",
+                                                     "Found in List", "End Find"}));
+    EXPECT_GE(host.pumps, 9);  // the interface gets its turn three times per lookup
+}
+
+TEST_F(AddressListTest, EndFindIsWrittenEvenWhenTheHitFails) {
+    WriteFile("sievo.lst", "junk.com\n");
+    EXPECT_THROW(LookUpSpammer("a@junk.com", [] { throw std::runtime_error("write refused"); }),
+                 std::runtime_error);
+    EXPECT_EQ(Logged().back(), "End Find");
+}
+
+}  // namespace
+}  // namespace sievo
