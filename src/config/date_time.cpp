@@ -27,12 +27,19 @@ QString LongTimeFormat() {
 
 }  // namespace
 
+std::string FormatShortDate(const QDate& date) {
+    return QLocale().toString(date, ShortDateFormat()).toStdString();
+}
+
+std::string FormatLongTime(const QTime& time) {
+    return QLocale().toString(time, LongTimeFormat()).toStdString();
+}
+
 std::string FormatDateTimeText(const QDateTime& when) {
-    const QLocale locale;
-    QString text = locale.toString(when.date(), ShortDateFormat());
+    std::string text = FormatShortDate(when.date());
     if (when.time() != QTime(0, 0))
-        text += ' ' + locale.toString(when.time(), LongTimeFormat());
-    return text.toStdString();
+        text += ' ' + FormatLongTime(when.time());
+    return text;
 }
 
 std::optional<QDateTime> ParseDateTimeText(const std::string& text) {

@@ -11,6 +11,10 @@ namespace sievo {
 // year, a blank, the long time without a time-zone name; the time is left out at midnight.
 std::string FormatDateTimeText(const QDateTime& when);
 
+// The two halves of that text.
+std::string FormatShortDate(const QDate& date);
+std::string FormatLongTime(const QTime& time);
+
 // Reads a text written by FormatDateTimeText under the current locale (a date alone means
 // midnight); nothing when it does not convert.
 std::optional<QDateTime> ParseDateTimeText(const std::string& text);
