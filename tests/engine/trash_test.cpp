@@ -1,0 +1,77 @@
+#include "engine/trash.h"
+
+#include <cstdlib>
+
+#include "config/activity_log.h"
+#include "config/data_folder.h"
+#include "config/errors.h"
+#include "config/file_io.h"
+#include "recording_host.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class TrashTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        setenv("XDG_DATA_HOME", (Home() + "xdg").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("XDG_DATA_HOME");
+        TempHomeTest::TearDown();
+    }
+    std::string InTrash(const std::string& name) const {
+        return ReadWholeFile(TrashFolder() + "/files/" + name).value_or("<missing>");
+    }
+    std::string InfoOf(const std::string& name) const {
+        return ReadWholeFile(TrashFolder() + "/info/" + name + ".trashinfo").value_or("<missing>");
+    }
+
+    testing::RecordingHost host;
+};
+
+TEST_F(TrashTest, AFileCanBeRestoredFromWhereItWent) {
+    WriteFile("spam message.eml", "body");
+    const std::string moved = MoveToTrash(PathOf("spam message.eml"));
+    EXPECT_EQ(moved, Home() + "xdg/Trash/files/spam message.eml");
+    EXPECT_EQ(InTrash("spam message.eml"), "body");
+    EXPECT_EQ(ReadFile("spam message.eml"), "<missing>");
+    const std::string info = InfoOf("spam message.eml");
+    EXPECT_EQ(info.rfind("[Trash Info]\nPath=", 0), 0u) << info;
+    EXPECT_NE(info.find("spam%20message.eml\nDeletionDate="), std::string::npos) << info;
+}
+
+TEST_F(TrashTest, EarlierCopiesOfTheSameNameAreKept) {
+    for (const char* body : {"first", "second", "third"}) {
+        WriteFile("msg_0.eml", body);
+        MoveToTrash(PathOf("msg_0.eml"));
+    }
+    EXPECT_EQ(InTrash("msg_0.eml"), "first");
+    EXPECT_EQ(InTrash("msg_0.2.eml"), "second");
+    EXPECT_EQ(InTrash("msg_0.3.eml"), "third");
+    EXPECT_NE(InfoOf("msg_0.3.eml"), "<missing>");
+}
+
+TEST_F(TrashTest, TheBinFolderIsEmptiedIntoTheTrash) {
+    const std::string bin = EnsureTempFolder();
+    ASSERT_TRUE(WriteFileAtomically(bin + "msg_0.eml", "a"));
+    ASSERT_TRUE(WriteFileAtomically(bin + "msg_7.eml", "b"));
+    EXPECT_EQ(FLINTdeleteToBin(bin + "*.*"), 0);
+    EXPECT_EQ(InTrash("msg_0.eml"), "a");
+    EXPECT_EQ(InTrash("msg_7.eml"), "b");
+    EXPECT_EQ(ReadWholeFile(bin + "msg_0.eml"), std::nullopt);
+    EXPECT_EQ(FLINTdeleteToBin(bin + "*.*"), 0);  // nothing left to move is no failure
+}
+
+TEST_F(TrashTest, AMissingFileIsAnErrorAndNothingIsLeftBehind) {
+    EXPECT_THROW(MoveToTrash(PathOf("never-there.eml")), Exception);
+    TheActivityLog().Open();
+    EXPECT_EQ(FLINTdeleteToBin(PathOf("never-there.eml")), 1);
+    EXPECT_NE(TheActivityLog().Lines().front().find("-SV_ERROR-Unable to move"), std::string::npos);
+    EXPECT_EQ(InfoOf("never-there.eml"), "<missing>");
+}
+
+}  // namespace
+}  // namespace sievo
