@@ -24,9 +24,15 @@ std::string_view TrimBlanksAndControls(std::string_view text) {
     return text;
 }
 
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Compared in place: the engine reads fields of every waiting message for every rule.
 bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
     return line.size() >= prefix.size() &&
-           ToUpperAscii(line.substr(0, prefix.size())) == ToUpperAscii(prefix);
+           std::equal(prefix.begin(), prefix.end(), line.begin(),
+                      [](char a, char b) { return UpperAscii(a) == UpperAscii(b); });
 }
 
 std::string_view WithoutColon(std::string_view name) {
