@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "config/errors.h"
+
+namespace sievo {
+
+// A message that cannot be sent or saved as it stands (missing sender or recipients).
+class EMessageError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The decoder could not follow the structure of a received message; the decoder turns it
+// into the error form, so it never reaches the caller of LoadFromStream.
+class EMessageParserError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+namespace mail_texts {
+inline constexpr const char* kUnableToRetrieveHeaders = "Unable to retrieve headers";
+inline constexpr const char* kMissingContentType = "Missing required field: Content-Type";
+inline constexpr const char* kNoClosingBoundary = "Cannot find closing boundary";
+inline constexpr const char* kNoBoundary = "Cannot find boundary";
+inline constexpr const char* kInvalidCharacter = "Invalid Character";
+inline constexpr const char* kParagraphTooLarge = "Paragraph is too large";
+inline constexpr const char* kUnparsableAddress = "Unable to parse email address";
+inline constexpr const char* kSenderRequired = "The address of sender is required";
+inline constexpr const char* kRecipientRequired =
+    "At least one Recipient, CC or BCC must be entered";
+}  // namespace mail_texts
+
+}  // namespace sievo

@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "config/errors.h"
+#include "config/text.h"
+#include "mail/line_stream.h"
+#include "mail/message.h"
+#include "mail/transfer_codecs.h"
+
+namespace sievo {
+namespace {
+
+std::string Crlf(const std::vector<std::string>& lines) {
+    return JoinLinesCrLf(lines);
+}
+
+std::unique_ptr<TmsMessage> Decode(const std::string& text) {
+    auto message = std::make_unique<TmsMessage>();
+    std::istringstream stream(text);
+    message->LoadFromStream(stream);
+    return message;
+}
+
+void ExpectErrorForm(const TmsMessage& message, const std::string& text, const char* error) {
+    const auto& body = message.Body();
+    ASSERT_GE(body.size(), 3u);
+    EXPECT_EQ(body[body.size() - 3],
+              "The following error has been occured while processing the message:");
+    EXPECT_EQ(body[body.size() - 2], error);
+    EXPECT_EQ(body.back(), "The original message will be stored as an attachment");
+    const TmsAttItem& original = message.Attachments()[message.Attachments().Count() - 1];
+    EXPECT_EQ(original.FileName(), "original.eml");
+    EXPECT_EQ(original.ContentType(), "message/rfc822");
+    EXPECT_EQ(original.Encoding(), TAttEncoding::SevenBit);
+    EXPECT_EQ(original.Data(), text);
+}
+
+TEST(TLineStream, SplitsAtEveryBreakAcrossBlocks) {
+    const std::string longLine(64 * 1024 - 1,
+                               'a');  // its CR ends one block, the LF starts the next
+    std::istringstream stream(longLine + "\r\nb\rc\n\nlast");
+    TLineStream reader(stream);
+    for (const std::string& expected :
+         {longLine, std::string("b"), std::string("c"), std::string(), std::string("last")}) {
+        EXPECT_EQ(reader.ReadLine(), expected);
+        EXPECT_FALSE(reader.Eof());
+    }
+    EXPECT_EQ(reader.ReadLine(), TLineStream::kEndSentinel);
+    EXPECT_TRUE(reader.Eof());
+    EXPECT_EQ(reader.ReadLine(), TLineStream::kEndSentinel);
+    reader.Reset();
+    EXPECT_EQ(reader.ReadLine(), longLine);
+}
+
+TEST(Decoder, PlainTextWithHeaders) {
+    const auto message =
+        Decode(Crlf({"From: Ann <ann@x.org>", "To: bob@y.org, \"C, c\" <c@z>", "Subject: Hello",
+                     "\tthere", "Date: today", "", "line 1", "", "line 3"}));
+    EXPECT_EQ(message->Sender(), TmsMailAddress("ann@x.org", "Ann"));
+    EXPECT_EQ(message->Recipients().Count(), 2);
+    EXPECT_EQ(message->Subject(), "Hello there");
+    EXPECT_EQ(message->Headers().size(), 5u);
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"line 1", "", "line 3"}));
+    EXPECT_TRUE(message->Attachments().Empty());
+}
+
+TEST(Decoder, MimeVersionWithCommentIsMime) {
+    const auto message =
+        Decode(Crlf({"From: a@b", "Mime-Version: 1.0 (Mailer 16.0)", "Content-Type: text/plain",
+                     "Content-Transfer-Encoding: base64", "", "SGVsbG8NCldvcmxk"}));
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"Hello", "World"}));
+}
+
+TEST(Decoder, SinglePartQuotedPrintableLongParagraph) {
+    const std::string paragraph(30000, 'q');
+    std::vector<std::string> lines = {"From: a@b", "MIME-Version: 1.0",
+                                      "Content-Type: text/html; charset=iso-8859-1",
+                                      "Content-Transfer-Encoding: Quoted-Printable", ""};
+    for (std::size_t at = 0; at < paragraph.size(); at += 70)
+        lines.push_back(paragraph.substr(at, 70) + "=");
+    lines.push_back("");
+    lines.push_back("Caf=E9");
+    const auto message = Decode(Crlf(lines));
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{paragraph, "Caf\xE9"}));
+    EXPECT_EQ(message->CharSet(), csISO8859);
+    EXPECT_EQ(message->ContentType(), "text/html");
+}
+
+TEST(Decoder, SinglePartAttachmentNames) {
+    struct Case {
+        std::vector<std::string> headers;
+        const char* fileName;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"Content-Type: application/pdf; name=\"../../etc/r.pdf\""}, "r.pdf"},
+             {{"Content-Type: application/pdf", "Content-Disposition: attachment; filename=d.pdf"},
+              "d.pdf"},
+             {{"Content-Type: application/pdf"}, "att.0"},
+             {{"Content-Type: text/plain; name=\"n.txt\""}, "n.txt"},
+         }) {
+        std::vector<std::string> lines = {"From: a@b", "MIME-Version: 1.0"};
+        lines.insert(lines.end(), c.headers.begin(), c.headers.end());
+        lines.insert(lines.end(),
+                     {"Content-Transfer-Encoding: base64", "", "JVBE", "Rg==", ".", "Zm9v"});
+        const auto message = Decode(Crlf(lines));
+        ASSERT_EQ(message->Attachments().Count(), 1) << c.fileName;
+        const TmsAttItem& item = message->Attachments()[0];
+        EXPECT_EQ(item.FileName(), c.fileName);
+        EXPECT_EQ(item.Data(), "%PDF");
+        EXPECT_EQ(item.Encoding(), TAttEncoding::Base64);
+        EXPECT_TRUE(message->Body().empty());
+    }
+}
+
+const std::vector<std::string> kMixedWithGroup = {
+    "From: a@b",
+    "MIME-Version: 1.0",
+    "Content-Type: multipart/mixed; boundary=\"outer\"",
+    "",
+    "preamble",
+    "--outer",
+    "Content-Type: multipart/alternative; boundary=\"outer-in\"",
+    "",
+    "--outer-in",
+    "Content-Type: text/plain; charset=us-ascii",
+    "",
+    "Plain text",
+    "",
+    "--outer-in",
+    "Content-Type: text/html",
+    "Content-Transfer-Encoding: quoted-printable",
+    "",
+    "<p>Hi=3D</p>",
+    "",
+    "--outer-in--",
+    "",
+    "--outer",
+    "Content-Type: application/octet-stream",
+    "Content-Transfer-Encoding: x-uuencode",
+    "",
+    "begin 600 f.bin",
+    "#86)C",
+    "`",
+    "end",
+    "",
+    "--outer",
+    "Content-Type: text/plain",
+    "",
+    "seven bit",
+    "",
+    "--outer--",
+    "epilogue"};
+
+TEST(Decoder, MixedWithAlternativeGroup) {
+    const auto message = Decode(Crlf(kMixedWithGroup));
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"Plain text"}));
+    const auto& atts = message->Attachments();
+    ASSERT_EQ(atts.Count(), 3);
+    EXPECT_EQ(atts[0].FileName(), "_alt.0");
+    EXPECT_EQ(atts[0].ContentType(), "text/html");
+    EXPECT_EQ(atts[0].Data(), "<p>Hi=</p>\r\n");
+    EXPECT_EQ(atts[1].FileName(), "att.1");
+    EXPECT_EQ(atts[1].Data(), "abc");
+    EXPECT_EQ(atts[1].Encoding(), TAttEncoding::Base64);
+    EXPECT_EQ(atts[2].FileName(), "att.2");
+    EXPECT_EQ(atts[2].Data(), "seven bit\r\n");
+}
+
+TEST(Decoder, AlternativeMessageNamesAlternatives) {
+    const auto message = Decode(
+        Crlf({"From: a@b", "MIME-Version: 1.0", "Content-Type: multipart/alternative; boundary=b",
+              "", "--b", "", "text", "--b", "Content-Type: text/html", "", "<b>x</b>", "--b",
+              "Content-Type: text/enriched", "", "x", "--b--"}));
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"text"}));
+    ASSERT_EQ(message->Attachments().Count(), 2);
+    EXPECT_EQ(message->Attachments()[0].FileName(), "_alt.0");
+    EXPECT_EQ(message->Attachments()[1].FileName(), "_alt.1");
+    EXPECT_EQ(message->ContentType(), "multipart/alternative");
+}
+
+TEST(Decoder, FirstPartThatIsAFileIsNoBody) {
+    const auto message =
+        Decode(Crlf({"From: a@b", "MIME-Version: 1.0", "Content-Type: multipart/mixed; boundary=b",
+                     "", "--b", "Content-Type: application/pdf; name=a.pdf",
+                     "Content-Transfer-Encoding: base64", "", "JVBE", "", "--b--"}));
+    EXPECT_TRUE(message->Body().empty());
+    ASSERT_EQ(message->Attachments().Count(), 1);
+    EXPECT_EQ(message->Attachments()[0].Data(), "%PD");
+}
+
+TEST(Decoder, StructureErrorsBecomeErrorForm) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> lines;
+        const char* error;
+    };
+    std::vector<std::string> unclosed(kMixedWithGroup.begin(), kMixedWithGroup.end() - 2);
+    for (const Case& c : std::vector<Case>{
+             {"NoClosingBoundary", unclosed, "Cannot find closing boundary"},
+             {"NoBoundaryLine",
+              {"From: a@b", "MIME-Version: 1.0", "Content-Type: multipart/mixed; boundary=zz", "",
+               "--other", "x"},
+              "Cannot find boundary"},
+             {"NoBoundaryParameter",
+              {"From: a@b", "MIME-Version: 1.0", "Content-Type: multipart/mixed", "", "--", "x"},
+              "Cannot find boundary"},
+             {"PartWithoutType",
+              {"From: a@b", "MIME-Version: 1.0", "Content-Type: multipart/mixed; boundary=b", "",
+               "--b", "", "text", "--b", "X-Other: 1", "", "data", "--b--"},
+              "Missing required field: Content-Type"},
+             {"SentinelInHeader",
+              {"From: a@b", "\xFF\xFF\xFF\xFF", "", "body"},
+              "Unable to retrieve headers"},
+         }) {
+        const std::string text = Crlf(c.lines);
+        const auto message = Decode(text);
+        SCOPED_TRACE(c.label);
+        ExpectErrorForm(*message, text, c.error);
+    }
+}
+
+TEST(Decoder, PlainTextWithUuencodedFiles) {
+    const auto message =
+        Decode(Crlf({"From: a@b", "To: t@x", "", "See the file:", "", "begin 644 \"my file.bin\"",
+                     "#86)C", "`", "end", "between is dropped", "BEGIN 600", "!80``", "end"}));
+    EXPECT_EQ(message->Encoding(), meUU);
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"See the file:"}));
+    ASSERT_EQ(message->Attachments().Count(), 2);
+    EXPECT_EQ(message->Attachments()[0].FileName(), "my file.bin");
+    EXPECT_EQ(message->Attachments()[0].Data(), "abc");
+    EXPECT_EQ(message->Attachments()[1].FileName(), "att.1");
+    EXPECT_EQ(message->Attachments()[1].Data(), "a");
+}
+
+TEST(Decoder, MimeTextWithUuencodeIsReadAsPlain) {
+    const auto message = Decode(Crlf({"From: a@b", "To: t@x", "MIME-Version: 1.0",
+                                      "Content-Type: text/plain", "Content-Transfer-Encoding: 7bit",
+                                      "X-Kept: 1", "", "Text", "begin 600 a.txt", "!80``", "end"}));
+    EXPECT_EQ(message->Encoding(), meUU);
+    EXPECT_EQ(message->Recipients().Count(), 1);
+    EXPECT_EQ(message->Headers(), (std::vector<std::string>{"From: a@b", "To: t@x", "X-Kept: 1"}));
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"Text"}));
+    EXPECT_EQ(message->Attachments()[0].Data(), "a");
+}
+
+TEST(Decoder, BrokenBodyEncodingRaises) {
+    for (const auto& [encoding, line] : std::vector<std::pair<std::string, std::string>>{
+             {"base64", "SGV*"}, {"quoted-printable", "ab=XYcd"}}) {
+        const std::string text = Crlf({"From: a@b", "MIME-Version: 1.0", "Content-Type: text/plain",
+                                       "Content-Transfer-Encoding: " + encoding, "", line});
+        EXPECT_THROW(Decode(text), Exception) << encoding;
+    }
+    EXPECT_THROW(Decode(Crlf({"From: a@b", "", "begin 600 x", "#~~~~", "end"})), Exception);
+}
+
+TEST(Decoder, BareLineFeedsAndNoFinalBreak) {
+    const auto message = Decode("From: a@b\nSubject: s\n\none\ntwo");
+    EXPECT_EQ(message->Subject(), "s");
+    EXPECT_EQ(message->Body(), (std::vector<std::string>{"one", "two"}));
+}
+
+}  // namespace
+}  // namespace sievo

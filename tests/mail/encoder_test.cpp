@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "config/text.h"
+#include "mail/message.h"
+#include "mail/message_encoder.h"
+
+namespace sievo {
+namespace {
+
+std::string Crlf(const std::vector<std::string>& lines) {
+    return JoinLinesCrLf(lines);
+}
+
+std::string Encode(TmsCustomMessage& message) {
+    std::ostringstream stream;
+    message.SaveToStream(stream);
+    return stream.str();
+}
+
+std::unique_ptr<TmsMessage> DecodeText(const std::string& text) {
+    auto message = std::make_unique<TmsMessage>();
+    std::istringstream stream(text);
+    message->LoadFromStream(stream);
+    return message;
+}
+
+// Boundaries are random; the rest of the text must not be.
+std::string WithoutBoundaries(const std::string& text) {
+    return std::regex_replace(text, std::regex("[0-8]{8}"), "BOUNDARY");
+}
+
+TmsAttItem Attachment(const std::string& name, const std::string& data) {
+    TmsAttItem item;
+    item.SetFileName(name);
+    item.Data() = data;
+    return item;
+}
+
+void BasicHeaders(TmsMessage& message) {
+    message.Sender() = TmsMailAddress("me@here.org", "Me");
+    message.Recipients().Add("you@there.org", "You");
+    message.SetSubject("Hello");
+}
+
+TEST(Encoder, PlainMessageExactly) {
+    TmsMessage message;
+    BasicHeaders(message);
+    message.Body() = {"First line", ".", ".dotted", ""};
+    EXPECT_EQ(
+        Encode(message),
+        Crlf({"From:     Me <me@here.org>", "To:       You <you@there.org>", "Subject:  Hello",
+              "Mime-Version: 1.0", "Content-Type: text/plain; charset=\"us-ascii\"",
+              "Content-Transfer-Encoding: 7bit", "", "First line", "..", ".dotted", ""}));
+    EXPECT_EQ(message.Body()[1], "..");
+}
+
+TEST(Encoder, HeaderBlockFields) {
+    TmsMessage message;
+    message.Sender() = TmsMailAddress("me@here.org", "");
+    message.Recipients().Add("a@x", "J. Doe");
+    message.Recipients().Add("b@x", "\"Q.\" Quoted");
+    message.Recipients().Add("c@x", "Plain");
+    message.CC().Add("d@x", "D");
+    message.BCC().Add("hidden@x", "H");
+    message.SetReturnReceipt(true);
+    message.SetPriority(ptLow);
+    message.Headers() = {"From: old@x",           "Subject: old",      " folded old",
+                         "Date: Mon, 1 Jan 2024", "Message-ID: <1@x>", "Content-Type: text/html",
+                         "X-Evil: a\r\nBcc: e@x"};
+    message.SetSubject("New\r\nBcc: evil@x");
+    message.Body() = {"b"};
+    const std::string text = Encode(message);
+    EXPECT_EQ(text.substr(0, text.find("Content-Type:")),
+              Crlf({"From:      <me@here.org>", "To:       \"J. Doe\" <a@x>,",
+                    "          \"Q.\" Quoted <b@x>,", "          Plain <c@x>", "CC:       D <d@x>",
+                    "Return-Receipt-To: <me@here.org>", "X-Priority: 5", "Date: Mon, 1 Jan 2024",
+                    "Message-ID: <1@x>", "X-Evil: a  Bcc: e@x", "Subject:  New  Bcc: evil@x",
+                    "Mime-Version: 1.0"}));
+    EXPECT_EQ(text.find("hidden"), std::string::npos);
+}
+
+TEST(Encoder, PriorityLines) {
+    for (const auto& [priority, line] :
+         std::vector<std::pair<TPriority, std::string>>{{ptHigh, "X-Priority: 1\r\n"},
+                                                        {ptLow, "X-Priority: 5\r\n"},
+                                                        {ptNormal, "X-Priority"}}) {
+        TmsMessage message;
+        BasicHeaders(message);
+        message.SetPriority(priority);
+        const bool written = Encode(message).find(line) != std::string::npos;
+        EXPECT_EQ(written, priority != ptNormal) << line;
+    }
+}
+
+TEST(Encoder, LongLineSwitchesToQuotedPrintable) {
+    for (const auto& [length, qp] :
+         std::vector<std::pair<std::size_t, bool>>{{255, false}, {256, true}}) {
+        TmsMessage message;
+        BasicHeaders(message);
+        message.Body() = {std::string(length, 'x')};
+        const std::string text = Encode(message);
+        EXPECT_EQ(text.find("Content-Transfer-Encoding: quoted-printable") != std::string::npos,
+                  qp);
+        EXPECT_NE(text.find("charset=\"us-ascii\""), std::string::npos);
+        EXPECT_EQ(DecodeText(text)->Body(), message.Body()) << length;
+    }
+}
+
+TEST(Encoder, Latin1AnnouncesQuotedPrintable) {
+    TmsMessage message;
+    BasicHeaders(message);
+    message.SetCharSet(csISO8859);
+    message.Body() = {"Caf\xE9 = ok"};
+    const std::string text = Encode(message);
+    EXPECT_NE(text.find("Content-Type: text/plain; charset=\"iso-8859-1\"\r\n"
+                        "Content-Transfer-Encoding: quoted-printable\r\n\r\nCaf=E9 =3D ok\r\n"),
+              std::string::npos);
+}
+
+TEST(Encoder, BoundaryIsEightDigitsUpToEight) {
+    for (int i = 0; i < 200; ++i)
+        EXPECT_TRUE(std::regex_match(NewBoundary(), std::regex("[0-8]{8}")));
+}
+
+TEST(Encoder, MultipartLayout) {
+    TmsMessage message;
+    BasicHeaders(message);
+    message.Body() = {"Body"};
+    message.Attachments().Add(Attachment("a.pdf", std::string(60, 'z')));
+    const std::string text = WithoutBoundaries(Encode(message));
+    EXPECT_NE(text.find(Crlf({"Content-Type: multipart/mixed; boundary=\"BOUNDARY\"", "",
+                              "This is a multipart message in MIME format", "", "--BOUNDARY",
+                              "Content-Type: text/plain; charset=\"us-ascii\"",
+                              "Content-Transfer-Encoding: 7bit", "", "Body", "", "--BOUNDARY",
+                              "Content-Type: application/pdf; name=\"a.pdf\"",
+                              "Content-Transfer-Encoding: Base64",
+                              "Content-Disposition: attachment; filename=\"a.pdf\"", ""})),
+              std::string::npos)
+        << text;
+    // 57 bytes a line: the 60 bytes take one full line and one short one.
+    const auto lines = SplitLines(text);
+    const auto full = std::find_if(lines.begin(), lines.end(),
+                                   [](const std::string& l) { return l.size() == 76; });
+    ASSERT_NE(full, lines.end());
+    EXPECT_EQ((full + 1)->size(), 4u);
+    EXPECT_EQ(*(full + 2), "");
+    EXPECT_EQ(*(full + 3), "--BOUNDARY--");
+}
+
+struct RoundTripCase {
+    const char* label;
+    std::vector<std::string> body;
+    std::vector<TmsAttItem> attachments;
+    TMsgEncoding encoding;
+};
+
+class RoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
+
+std::string BinaryData() {
+    std::string bytes;
+    for (int i = 0; i < 1000; ++i)
+        bytes += static_cast<char>((i * 37) & 0xFF);
+    return bytes;
+}
+
+TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
+    TmsMessage message;
+    BasicHeaders(message);
+    message.CC().Add("cc@x", "Cee");
+    message.Body() = GetParam().body;
+    message.SetEncoding(GetParam().encoding);
+    for (const auto& item : GetParam().attachments)
+        message.Attachments().Add(item);
+    const std::string text = Encode(message);
+
+    const auto decoded = DecodeText(text);
+    EXPECT_EQ(decoded->Sender(), message.Sender());
+    EXPECT_EQ(decoded->Subject(), message.Subject());
+    EXPECT_EQ(decoded->CC()[0], message.CC()[0]);
+    EXPECT_EQ(decoded->Body(), message.Body());
+    EXPECT_EQ(decoded->Encoding(), message.Encoding());
+    ASSERT_EQ(decoded->Attachments().Count(), message.Attachments().Count()) << text;
+    for (int i = 0; i < message.Attachments().Count(); ++i) {
+        const TmsAttItem& want = message.Attachments()[i];
+        const TmsAttItem& got = decoded->Attachments()[i];
+        EXPECT_EQ(got.FileName(), want.FileName()) << i;
+        EXPECT_EQ(got.Data(), want.Data()) << i;
+        if (message.Encoding() == meMIME) {
+            EXPECT_EQ(got.ContentType(), want.ContentType()) << i;
+            EXPECT_EQ(got.Encoding(), want.Encoding()) << i;
+        }
+    }
+    // What is read back is written again byte for byte.
+    EXPECT_EQ(WithoutBoundaries(Encode(*decoded)), WithoutBoundaries(text));
+}
+
+TmsAttItem Alternative(int index, const std::string& type, const std::string& data) {
+    TmsAttItem item;
+    item.SetFileName("_alt." + std::to_string(index));
+    item.SetContentType(type);
+    item.SetEncoding(TAttEncoding::QuotedPrintable);
+    item.Data() = data;
+    return item;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RoundTripTest,
+    ::testing::Values(
+        RoundTripCase{"PlainOnly", {"one", "", "three"}, {}, meMIME},
+        RoundTripCase{"MixedEveryEncoding",
+                      {"Body text", std::string(300, 'L')},
+                      {Attachment("notes.txt", "Caf\xE9 line\r\n= sign\r\n"),
+                       Attachment("data.bin", BinaryData()),
+                       Attachment("mail.eml", "Subject: inner\r\n\r\ntext\r\n"),
+                       Attachment("last.pdf", "%PDF-tail")},
+                      meMIME},
+        RoundTripCase{"OnlyAttachments",
+                      {},
+                      {Attachment("a.pdf", BinaryData()), Attachment("b.txt", "b\r\n")},
+                      meMIME},
+        RoundTripCase{"SingleAttachment", {}, {Attachment("a.pdf", BinaryData())}, meMIME},
+        RoundTripCase{"AlternativeMessage",
+                      {"plain version"},
+                      {Alternative(0, "text/html", "<p>html</p>\r\n")},
+                      meMIME},
+        RoundTripCase{"AlternativeGroupThenFile",
+                      {"plain version"},
+                      {Alternative(0, "text/html", "<p>html</p>\r\n"),
+                       Alternative(1, "text/enriched", "rich\r\n"), Attachment("a.pdf", "%PDF")},
+                      meMIME},
+        RoundTripCase{"Uuencoded",
+                      {"See attached", ".", "x"},
+                      {Attachment("data.bin", BinaryData()), Attachment("e.bin", "")},
+                      meUU}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(Encoder, HtmlBodyFileIsWrittenAsHtml) {
+    TmsMessage message;
+    BasicHeaders(message);
+    message.Attachments().Add(Attachment("_htmbody.htm", "<p>x</p>\r\n"));
+    const std::string text = Encode(message);
+    EXPECT_NE(
+        text.find("Content-Type: text/html\r\nContent-Transfer-Encoding: Quoted-Printable\r\n\r\n"
+                  "<p>x</p>\r\n"),
+        std::string::npos);
+    EXPECT_EQ(text.find("Content-Disposition"), std::string::npos);
+    // Read back it is an HTML body, and written again the same.
+    const auto decoded = DecodeText(text);
+    EXPECT_EQ(decoded->Body(), (std::vector<std::string>{"<p>x</p>"}));
+    EXPECT_EQ(decoded->ContentType(), "text/html");
+    EXPECT_NE(Encode(*decoded).find("Content-Type: text/html; charset="), std::string::npos);
+}
+
+TEST(Encoder, ArticleHeader) {
+    TmsArticle article;
+    article.Sender() = TmsMailAddress("me@x", "A. Poster");
+    article.SetNewsGroups("comp.lang.c++");
+    article.SetSubject("Q");
+    article.Body() = {"text"};
+    EXPECT_EQ(Encode(article).substr(0, 80),
+              Crlf({"From:     A. Poster <me@x>", "Newsgroups: comp.lang.c++", "Subject:  Q",
+                    "Mime-Version: 1.0"})
+                  .substr(0, 80));
+    std::istringstream stream(Encode(article));
+    TmsArticle loaded;
+    loaded.LoadFromStream(stream);
+    EXPECT_EQ(loaded.NewsGroups(), "comp.lang.c++");
+    EXPECT_EQ(loaded.Body(), article.Body());
+}
+
+}  // namespace
+}  // namespace sievo
