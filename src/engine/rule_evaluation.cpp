@@ -1,0 +1,139 @@
+#include "engine/rule_evaluation.h"
+
+#include "config/activity_log.h"
+#include "config/host.h"
+#include "config/text.h"
+#include "engine/address_lists.h"
+#include "engine/rule.h"
+#include "engine/sievo_message.h"
+
+namespace sievo {
+
+namespace {
+
+enum class Criterion { kSubject, kHeader, kFrom, kNumericSender, kSpammerList, kNone };
+
+Criterion CriterionOf(const std::string& keyword) {
+    if (keyword == "SUBCONT")
+        return Criterion::kSubject;
+    if (keyword == "HEADER")
+        return Criterion::kHeader;
+    if (keyword == "FROM")
+        return Criterion::kFrom;
+    if (keyword == "FROMNUM")
+        return Criterion::kNumericSender;
+    if (keyword == "LIST")
+        return Criterion::kSpammerList;
+    return Criterion::kNone;
+}
+
+// Only the letters a to z are folded; an empty value never occurs.
+bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view value) {
+    return !value.empty() && ToUpperAscii(text).find(ToUpperAscii(value)) != std::string::npos;
+}
+
+// Every header line followed by CR LF; folds stay separate lines.
+std::string HeaderText(const TmsHeaders& headers) {
+    std::string text;
+    for (const auto& line : headers)
+        text += line + "\r\n";
+    return text;
+}
+
+bool CriterionMatches(Criterion criterion, const TSievoRule& rule, const TSievoMessage& message) {
+    switch (criterion) {
+        case Criterion::kSubject:
+            return ContainsIgnoringAsciiCase(message.Subject, rule.Value);
+        case Criterion::kHeader:
+            return ContainsIgnoringAsciiCase(HeaderText(message.Headers), rule.Value);
+        case Criterion::kFrom:
+            return ContainsIgnoringAsciiCase(message.FromField, rule.Value);
+        case Criterion::kNumericSender:
+            return FBOOLIsNumericalUserName(ToUpperAscii(message.FromAddress));
+        case Criterion::kSpammerList:
+        case Criterion::kNone:
+            return false;
+    }
+    return false;
+}
+
+void CarryOutHit(RuleHitActions& actions, Criterion criterion, const TSievoUser& account,
+                 const TSievoRule& rule, const TSievoMessage& message) {
+    if (criterion != Criterion::kSpammerList)
+        CountRuleHit(rule.Index);
+    actions.Unmark(message.Index);
+    if (rule.DeleteAction) {
+        actions.MarkForDelete(message.Index);
+        if (rule.Confirm)
+            actions.AddtoDeleteQueue(message.Index);
+        ActivityLog("Message deleted by RULE: " + RuleLabel(rule) +
+                    " -- SUBJECT: " + message.Subject);
+    } else {
+        actions.Unmark(message.Index);
+        if (criterion != Criterion::kSubject)
+            ActivityLog("Message will NOT be deleted by RULE: " + RuleLabel(rule) +
+                        " -- SUBJECT: " + message.Subject);
+    }
+    if (rule.Beep)
+        actions.PlayHitSound();
+    if (rule.Report)
+        actions.SendReport(account, rule, message);
+    if (rule.Reply)
+        actions.SendReply(account, rule, message);
+    if (rule.SendtoRecycle)
+        actions.MarkForRetrieve(message.Index);
+}
+
+}  // namespace
+
+std::string RuleLabel(const TSievoRule& rule) {
+    const std::string quoted = "\"" + rule.Value + "\"";
+    switch (CriterionOf(rule.Criteria)) {
+        case Criterion::kSubject:
+            return "The subject contains " + quoted;
+        case Criterion::kHeader:
+            return "The header contains " + quoted;
+        case Criterion::kFrom:
+            return "The message is from  " + quoted;
+        case Criterion::kNumericSender:
+            return "The message is from a username that is a number " + quoted;
+        case Criterion::kSpammerList:
+            return "List of known spammers";
+        case Criterion::kNone:
+            break;
+    }
+    return "";
+}
+
+bool FBOOLIsNumericalUserName(std::string_view text) {
+    for (char c : text) {
+        if (c == '@')
+            return true;
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return false;
+}
+
+void EvaluateRule(RuleHitActions& actions, const TSievoUser& account, const TSievoRule& rule,
+                  const TSievoMessage& message) {
+    const Criterion criterion = CriterionOf(rule.Criteria);
+    if (criterion == Criterion::kSpammerList) {
+        // The listed sender is judged inside the lookup, before its closing log line.
+        LookUpSpammer(message.FromAddress, [&] {
+            if (FBOOLIsAFriend(message.FromAddress))
+                return;
+            ActivityLog("Found in List", true);
+            TheHost().PumpEvents();
+            CarryOutHit(actions, criterion, account, rule, message);
+        });
+        return;
+    }
+    if (!CriterionMatches(criterion, rule, message))
+        return;
+    if (FBOOLIsAFriend(message.FromAddress))
+        return;
+    CarryOutHit(actions, criterion, account, rule, message);
+}
+
+}  // namespace sievo

@@ -1,0 +1,52 @@
+#include "engine/action_ledger.h"
+
+#include "config/account.h"
+#include "config/ini_file.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class ActionLedgerTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        const TIniFile ini(AccountsPath());
+        ini.WriteString("USER1", "POPUser", "anna");
+        ini.WriteString("USER1", "POPAddress", "pop.one.example");
+        ini.WriteString("USER2", "POPUser", "anna");
+        ini.WriteString("USER2", "POPAddress", "pop.two.example");
+    }
+};
+
+TEST_F(ActionLedgerTest, WhatWasDoneSurvivesARestartPerAccount) {
+    ActionLedger(TSievoUser(1)).MarkDone("uid:1", "reply 3");
+    const ActionLedger again(TSievoUser(1));
+    EXPECT_TRUE(again.WasDone("uid:1", "reply 3"));
+    EXPECT_FALSE(again.WasDone("uid:1", "report 3"));
+    EXPECT_FALSE(again.WasDone("uid:2", "reply 3"));
+    EXPECT_FALSE(ActionLedger(TSievoUser(2)).WasDone("uid:1", "reply 3"));
+}
+
+TEST_F(ActionLedgerTest, MessagesGoneFromTheServerAreForgotten) {
+    ActionLedger first(TSievoUser(1));
+    first.MarkDone("uid:1", "trash");
+    first.MarkDone("uid:2", "trash");
+    ActionLedger(TSievoUser(2)).MarkDone("uid:1", "trash");
+    ActionLedger(TSievoUser(1)).KeepOnly({"uid:2"});
+    EXPECT_FALSE(ActionLedger(TSievoUser(1)).WasDone("uid:1", "trash"));
+    EXPECT_TRUE(ActionLedger(TSievoUser(1)).WasDone("uid:2", "trash"));
+    EXPECT_TRUE(ActionLedger(TSievoUser(2)).WasDone("uid:1", "trash"));  // other account kept
+}
+
+TEST(MessageKey, TheServersIdElseTheHeaderBlock) {
+    const TmsHeaders a = {"Subject: x", "From: y"}, b = {"Subject: x", "From: z"};
+    EXPECT_EQ(MessageKey("abc", a), "uid:abc");
+    EXPECT_EQ(MessageKey("", a), MessageKey("", TmsHeaders(a)));
+    EXPECT_NE(MessageKey("", a), MessageKey("", b));
+    // Lines are kept apart, so moving text across a line break changes the key.
+    EXPECT_NE(MessageKey("", {"ab", "c"}), MessageKey("", {"a", "bc"}));
+}
+
+}  // namespace
+}  // namespace sievo

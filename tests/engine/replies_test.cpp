@@ -1,0 +1,179 @@
+#include "engine/replies.h"
+
+#include <QDate>
+#include <QLocale>
+#include <stdexcept>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "config/date_time.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "engine/merge_template.h"
+#include "engine/rule.h"
+#include "engine/sievo_message.h"
+#include "mail/message.h"
+#include "recording_host.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class RecordingSender : public MailSender {
+public:
+    void SendMail(const TSievoUser& account, TmsMessage& message) override {
+        if (fail)
+            throw std::runtime_error("550 no such user");
+        Sent sent{
+            account.SMTPAddress, message.Sender().Address(), {}, message.Subject(), message.Body()};
+        for (const auto& recipient : message.Recipients())
+            sent.recipients.push_back(recipient.Name() + " <" + recipient.Address() + ">");
+        mails.push_back(sent);
+    }
+    struct Sent {
+        std::string server, sender;
+        std::vector<std::string> recipients;
+        std::string subject;
+        std::vector<std::string> body;
+    };
+    std::vector<Sent> mails;
+    bool fail = false;
+};
+
+class MergeTemplateTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        QLocale::setDefault(QLocale("en_US"));
+        source.SetHeaders(
+            {"From: Sales Team <sales@spam.example>", "Subject: Buy now", "X-Mailer: BulkMail"});
+    }
+    void TearDown() override {
+        QLocale::setDefault(QLocale::c());
+        TempHomeTest::TearDown();
+    }
+    std::string Expand(const std::string& line) {
+        TmsMessage templ;
+        templ.Body() = {line};
+        PROCMergeTemplate(templ, source);
+        return templ.Body().front();
+    }
+    TmsMessage source;
+};
+
+TEST_F(MergeTemplateTest, CodesAreReplacedByTheirValues) {
+    const std::string today = QDate::currentDate().toString("yyyy-MM-dd").toStdString();
+    const std::pair<std::string, std::string> cases[] = {
+        {"Dear <<REPLYHEADER~FROMNAME>>,", "Dear Sales Team,"},
+        {"To <<replyheader~fromaddress>>.", "To sales@spam.example."},
+        {"Mailer: <<REPLYHEADER~x-mailer>>", "Mailer: BulkMail"},
+        {"[<<REPLYHEADER~Reply-To>>]", "[<no value provided>]"},
+        {"[<<REPLYHEADER FROMNAME>>]", "[<no value provided>]"},
+        {"[<< REPLYHEADER~FROMNAME>>]", "[<no value provided>]"},
+        {"<<OTHER~THING>>", "<no value provided>"},
+        {"<<REPLYHEADER~BODY>>", "<no value provided>"},
+        {"On <<system~formatdatetime(yyyy-mm-dd)>>", "On " + today},
+        {"<<SYSTEM~FORMATDATETIME>>", "<no value provided>"},
+        {"a <<SYSTEM~DATE>> b <<SYSTEM~TIME>>",
+         "a " + FormatShortDate(QDate::currentDate()) + " b <<SYSTEM~TIME>>"},
+        {"no code here >> <<", "no code here >> <<"},
+        {"a >> b <<REPLYHEADER~FROMNAME>> c", "a >> b Sales Team c"},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(Expand(line), expected) << line;
+}
+
+TEST_F(MergeTemplateTest, AnEmptyPatternGivesTheStandardDateTime) {
+    const std::string expanded = Expand("<<SYSTEM~FORMATDATETIME()>>");
+    EXPECT_EQ(expanded, Expand("<<SYSTEM~DATETIME>>"));
+    EXPECT_NE(expanded, kNoValueProvided);
+}
+
+TEST_F(MergeTemplateTest, WholeHeadersAreCutOnlyAbove4000Bytes) {
+    auto headerOfSize = [](std::size_t size) {
+        // One field whose line, with its CR LF, makes the header text exactly size bytes.
+        return std::vector<std::string>{"X: " + std::string(size - 5, 'h')};
+    };
+    source.SetHeaders(headerOfSize(4000));
+    EXPECT_EQ(Expand("<<REPLYHEADER~ALLHEADERS>>").size(), 4000u);
+    source.SetHeaders(headerOfSize(4001));
+    EXPECT_EQ(Expand("<<REPLYHEADER~ALLHEADERS>>").size(), 3000u);
+}
+
+class RepliesTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        TheActivityLog().Open();
+        const TIniFile accounts(AccountsPath());
+        accounts.WriteString("USER1", "EMailAddr", "me@home.example");
+        accounts.WriteString("USER1", "SMTPAddress", "smtp.home.example");
+        const TIniFile rules(RulesPath());
+        rules.WriteString("PROCEDURE1", "ReplyFile", "Go away");
+        rules.WriteString("PROCEDURE1", "ReportFile", "Abuse");
+        WriteFile("Go away.msg",
+                  "From: Me Myself <old@address.example>\r\nSubject: Not interested\r\n\r\n"
+                  "Dear <<REPLYHEADER~FROMNAME>>,\r\nplease stop.\r\n");
+        WriteFile("Abuse.msg", "Subject: Spam report\r\n\r\n<<REPLYHEADER~ALLHEADERS>>\r\n");
+    }
+    std::string LastLogText() const {
+        const auto& line = TheActivityLog().Lines().front();
+        return line.substr(line.find(" -- ") + 4);
+    }
+
+    testing::RecordingHost host;
+    RecordingSender smtp;
+    const std::vector<std::string> spam = {"From: Sales Team <sales@spam.example>", "Subject: Buy"};
+};
+
+TEST_F(RepliesTest, AReplyGoesToTheSenderFromTheUser) {
+    const TSievoMessage message(spam, 0);
+    EXPECT_TRUE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), message));
+    ASSERT_EQ(smtp.mails.size(), 1u);
+    const auto& mail = smtp.mails[0];
+    EXPECT_EQ(mail.server, "smtp.home.example");
+    EXPECT_EQ(mail.sender, "me@home.example");
+    EXPECT_EQ(mail.recipients, std::vector<std::string>{"Sales Team <sales@spam.example>"});
+    EXPECT_EQ(mail.subject, "Not interested");
+    ASSERT_FALSE(mail.body.empty());
+    EXPECT_EQ(mail.body[0], "Dear Sales Team,");
+    EXPECT_EQ(LastLogText(), "Sending reply to sales@spam.example");
+}
+
+TEST_F(RepliesTest, AReportGoesToAbuseAtTheSendersDomainFromThePlaceholder) {
+    const std::vector<std::string> noAt = {"From: localspammer", "Subject: x"};
+    EXPECT_TRUE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_TRUE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noAt, 1)));
+    ASSERT_EQ(smtp.mails.size(), 2u);
+    EXPECT_EQ(smtp.mails[0].recipients,
+              std::vector<std::string>{"Sales Team <abuse@spam.example>"});
+    EXPECT_EQ(smtp.mails[0].sender, kReportSenderAddress);
+    EXPECT_EQ(std::string(kReportSenderAddress).size(), 18u);
+    EXPECT_EQ(smtp.mails[1].recipients, std::vector<std::string>{" <abuselocalspammer>"});
+    EXPECT_EQ(LastLogText(), "Sending report to abuselocalspammer");
+}
+
+TEST_F(RepliesTest, NothingIsSentWithoutFileSenderOrServer) {
+    const std::vector<std::string> noFrom = {"Subject: anonymous"};
+    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
+    EXPECT_EQ(LastLogText(), "Unable to determine address to reply to.");
+    EXPECT_FALSE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
+    EXPECT_EQ(LastLogText(), "Unable to extract domain name from spam message for reporting");
+    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(2), TSievoMessage(spam, 0)));
+
+    TIniFile(AccountsPath()).WriteString("USER1", "SMTPAddress", "");
+    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_EQ(LastLogText(), "Sending reply to sales@spam.example");
+    EXPECT_TRUE(smtp.mails.empty());
+}
+
+TEST_F(RepliesTest, AFailedSendIsReportedAndTheScanGoesOn) {
+    smtp.fail = true;
+    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_EQ(LastLogText(), "-SV_ERROR-550 no such user");
+    TIniFile(RulesPath()).WriteString("PROCEDURE1", "ReplyFile", "Missing");
+    EXPECT_ANY_THROW(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
+}
+
+}  // namespace
+}  // namespace sievo
