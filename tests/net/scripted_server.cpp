@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QDeadlineTimer>
+#include <QSslSocket>
 
 #include "net/event_pump.h"
 
@@ -21,6 +22,17 @@ ScriptedServer::ScriptedServer() {
         QObject::connect(peer_, &QTcpSocket::readyRead, [this] { Advance(); });
         Advance();
     });
+}
+
+void ScriptedServer::TlsCapableServer::incomingConnection(qintptr descriptor) {
+    auto* socket = new QSslSocket(this);  // owned by the server, as Qt's own sockets are
+    socket->setSocketDescriptor(descriptor);
+    addPendingConnection(socket);
+}
+
+void ScriptedServer::SetTlsIdentity(const QSslCertificate& certificate, const QSslKey& key) {
+    certificate_ = certificate;
+    key_ = key;
 }
 
 std::string ScriptedServer::Address() const {
@@ -77,6 +89,16 @@ ScriptedServer& ScriptedServer::Do(std::function<void(QTcpSocket&)> action) {
 ScriptedServer& ScriptedServer::Close() {
     return Add([](QTcpSocket& peer) {
         peer.disconnectFromHost();
+        return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::StartTls() {
+    return Add([this](QTcpSocket& peer) {
+        auto& tls = static_cast<QSslSocket&>(peer);
+        tls.setLocalCertificate(certificate_);
+        tls.setPrivateKey(key_);
+        tls.startServerEncryption();
         return true;
     });
 }

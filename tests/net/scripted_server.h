@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <deque>
@@ -16,6 +18,9 @@ class ScriptedServer {
 public:
     ScriptedServer();
 
+    // Lets the script start TLS with this certificate and key.
+    void SetTlsIdentity(const QSslCertificate& certificate, const QSslKey& key);
+
     // "127.0.0.1:" + the port, for `Server`.
     std::string Address() const;
     quint16 Port() const { return server_.serverPort(); }
@@ -30,6 +35,8 @@ public:
     // Runs a step of the test's own on the connection.
     ScriptedServer& Do(std::function<void(QTcpSocket&)> action);
     ScriptedServer& Close();
+    // Starts the server side of TLS (needs `SetTlsIdentity`).
+    ScriptedServer& StartTls();
 
     void Resume();
     const std::vector<std::string>& Received() const { return received_; }
@@ -44,7 +51,15 @@ private:
     ScriptedServer& Add(Step step);
     void Advance();
 
-    QTcpServer server_;
+    // Hands out TLS-capable sockets, so a script may start TLS when it likes.
+    class TlsCapableServer : public QTcpServer {
+    protected:
+        void incomingConnection(qintptr descriptor) override;
+    };
+
+    TlsCapableServer server_;
+    QSslCertificate certificate_;
+    QSslKey key_;
     QTcpSocket* peer_ = nullptr;  // owned by server_
     std::deque<Step> steps_;
     std::vector<std::string> received_;
