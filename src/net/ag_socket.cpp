@@ -18,7 +18,6 @@ namespace sievo {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kClosedEarly = "Connection closed before the end of the data";
 constexpr std::string_view kBodySuppressed = "Suppressing the message body";
 constexpr std::size_t kReplyCodeDigits = 3;
 constexpr int kFullPercent = 100;
@@ -215,14 +214,14 @@ bool TagSocket::Await(const std::function<bool()>& done) {
 
 int TagSocket::ReadLine(std::string& line) {
     RequireConnected();
-    const bool complete = ReceiveLine(line);
+    lineComplete_ = ReceiveLine(line);
     replyText_ = line;
-    if (!complete && line.empty())
+    if (!lineComplete_ && line.empty())
         return -1;
     transcript_.Add(line);
     if (OnLineReceived)
         OnLineReceived(*this, line);
-    return complete ? ReplyCode(line) : -1;
+    return lineComplete_ ? ReplyCode(line) : -1;
 }
 
 bool TagSocket::ReceiveLine(std::string& line) {
@@ -259,7 +258,7 @@ int TagSocket::ReadReply() {
     if (code < 1 || !continues(line))
         return code;
     while (ReadLine(line) != code || continues(line)) {
-        if (closed_ && socket_->bytesAvailable() == 0)
+        if (!lineComplete_)
             break;
     }
     return code;
@@ -311,7 +310,7 @@ void TagSocket::ReadToTerminator(QIODevice& stream, qint64 size) {
         if (!Await([this] { return socket_->bytesAvailable() > 0 || closed_; }))
             RaiseSocketError();
         if (socket_->bytesAvailable() == 0)
-            RaiseError(std::string(kClosedEarly));
+            RaiseError(std::string(kClosedEarlyText));
         const QByteArray piece = socket_->peek(kDataBlockReadBytes);
         const auto end = scanner.Feed(std::string_view(piece.constData(), piece.size()));
         QByteArray data = held + Receive(end ? static_cast<qint64>(*end) : piece.size());

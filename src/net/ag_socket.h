@@ -40,6 +40,8 @@ public:
     static constexpr qint64 kDataBlockReadBytes = 16384;
     static constexpr qint64 kReadToCloseBytes = 8192;
     static constexpr qint64 kSendStreamPieceBytes = 2047;
+    static constexpr std::string_view kClosedEarlyText =
+        "Connection closed before the end of the data";
 
     explicit TagSocket(QObject* parent = nullptr);
     ~TagSocket() override;
@@ -113,6 +115,8 @@ public:
     void SendStream(QIODevice& stream);
 
     const std::string& ReplyText() const { return replyText_; }
+    // False when the last `ReadLine` ended because the peer closed, not at a line end.
+    bool LineComplete() const { return lineComplete_; }
     const std::string& LocalHostName() const { return localHostName_; }
     const std::string& AddressText() const { return addressText_; }
     std::uint16_t Port() const { return port_; }
@@ -163,6 +167,7 @@ private:
     int lookupId_ = -1;
     qint64 bytesReceived_ = 0;
     bool opened_ = false;
+    bool lineComplete_ = false;
     bool canceled_ = false;
     bool hostResolved_ = false;
     bool connected_ = false;

@@ -24,6 +24,13 @@ ScriptedServer::ScriptedServer() {
     });
 }
 
+// The script and its steps end before the sockets do; no signal may reach them after.
+ScriptedServer::~ScriptedServer() {
+    QObject::disconnect(&server_, nullptr, nullptr, nullptr);
+    if (peer_)
+        QObject::disconnect(peer_, nullptr, nullptr, nullptr);
+}
+
 void ScriptedServer::TlsCapableServer::incomingConnection(qintptr descriptor) {
     auto* socket = new QSslSocket(this);  // owned by the server, as Qt's own sockets are
     socket->setSocketDescriptor(descriptor);

@@ -17,6 +17,9 @@ namespace sievo::testing {
 class ScriptedServer {
 public:
     ScriptedServer();
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
 
     // Lets the script start TLS with this certificate and key.
     void SetTlsIdentity(const QSslCertificate& certificate, const QSslKey& key);

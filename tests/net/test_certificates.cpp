@@ -48,6 +48,11 @@ bool TestCertificates::OpenSsl(const QStringList& arguments) {
     return done;
 }
 
+const TestCertificates& SharedTestCertificates() {
+    static const TestCertificates certificates;
+    return certificates;
+}
+
 std::string TestCertificates::Path(const std::string& name) const {
     return dir_.path().toStdString() + "/" + name;
 }

@@ -28,4 +28,7 @@ private:
     bool ok_ = false;
 };
 
+// One set for the whole test program: making keys is slow.
+const TestCertificates& SharedTestCertificates();
+
 }  // namespace sievo::testing

@@ -17,9 +17,6 @@ constexpr int kPatientTimeOut = 60;
 
 class TlsTest : public testing::TempHomeTest {
 protected:
-    static void SetUpTestSuite() { certificates = std::make_unique<TestCertificates>(); }
-    static void TearDownTestSuite() { certificates.reset(); }
-
     void SetUp() override {
         TempHomeTest::SetUp();
         ASSERT_TRUE(certificates->Ok());
@@ -52,13 +49,11 @@ protected:
         EXPECT_FALSE(socket.Connected());
     }
 
-    static std::unique_ptr<TestCertificates> certificates;
+    const TestCertificates* certificates = &testing::SharedTestCertificates();
     ScriptedServer server;
     TagSocket socket;
     std::vector<std::string> errors;
 };
-
-std::unique_ptr<TestCertificates> TlsTest::certificates;
 
 TEST_F(TlsTest, ImplicitTlsVerifiesTheServerAndCarriesTheSession) {
     server.StartTls().Send("+OK secure greeting\r\n").ReadLine();
