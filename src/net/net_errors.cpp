@@ -5,6 +5,9 @@
 
 namespace sievo {
 
+ERASError::ERASError(int code, const std::string& message)
+    : Exception(message.empty() ? "RAS error no " + std::to_string(code) : message), code_(code) {}
+
 std::string SocketMessageText(int code) {
     static const std::map<int, std::string> texts = {
         {kMsgTimedOut, "Operation timed out"},

@@ -28,6 +28,16 @@ public:
     using Exception::Exception;
 };
 
+// A failure of the dial-up networking service, with its code and its own text.
+class ERASError : public Exception {
+public:
+    ERASError(int code, const std::string& message);
+    int Code() const { return code_; }
+
+private:
+    int code_;
+};
+
 // The numbered messages of the transport layer; the number is also the error code.
 enum SocketMessage : int {
     kMsgTimedOut = 57000,
