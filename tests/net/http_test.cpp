@@ -1,0 +1,153 @@
+#include <cstdlib>
+
+#include "config/file_io.h"
+#include "http_server_process.h"
+#include "net/ag_http.h"
+#include "net/http_url.h"
+#include "net/net_errors.h"
+#include "scripted_server.h"
+#include "temp_home.h"
+#include "test_certificates.h"
+
+namespace sievo {
+namespace {
+
+using testing::ScriptedServer;
+
+constexpr int kPatientTimeOut = 60;
+
+TEST(HttpUrlTest, SplitsServerPathAndFileName) {
+    const struct {
+        std::string url;
+        bool secure;
+        std::string server, path, fileName;
+    } cases[] = {
+        {"http://www.example.org", false, "www.example.org", "/", ""},
+        {"HTTP://host:8080/spam/sievo.lst", false, "host:8080", "/spam/sievo.lst", "sievo.lst"},
+        {"http://host/v1.2/", false, "host", "/v1.2/", "index.html"},
+        {"http://host/updates/latest", false, "host", "/updates/latest", ""},
+        {"https://host/updates.ini", true, "host", "/updates.ini", "updates.ini"},
+    };
+    for (const auto& c : cases) {
+        const auto parts = ParseHttpUrl(c.url);
+        ASSERT_TRUE(parts) << c.url;
+        EXPECT_EQ(parts->secure, c.secure) << c.url;
+        EXPECT_EQ(parts->server, c.server) << c.url;
+        EXPECT_EQ(parts->path, c.path) << c.url;
+        EXPECT_EQ(parts->fileName, c.fileName) << c.url;
+    }
+    EXPECT_FALSE(ParseHttpUrl("ftp://host/file.txt"));
+    EXPECT_FALSE(ParseHttpUrl("www.example.org/file.txt"));
+}
+
+class HttpTest : public testing::TempHomeTest {
+protected:
+    HttpTest() {
+        http.SetTimeOut(kPatientTimeOut);
+        http.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+    }
+
+    // The request lines a scripted server reads: request line, Host, Accept, Connection, end.
+    static ScriptedServer& ReadRequest(ScriptedServer& server) {
+        return server.ReadLine().ReadLine().ReadLine().ReadLine().ReadLine();
+    }
+
+    void TearDown() override {
+        unsetenv(kCaFileVariable);
+        TempHomeTest::TearDown();
+    }
+
+    std::string Body() { return http.Data().data().toStdString(); }
+
+    TagHTTP http;
+    std::vector<std::string> errors;
+};
+
+TEST_F(HttpTest, FetchesFilesAndErrorPagesFromARealServer) {
+    std::string list;
+    for (int i = 0; i < 3000; ++i)
+        list += "spammer" + std::to_string(i) + "@example.com\r\n";
+    ASSERT_TRUE(WriteFileAtomically(PathOf("sievo.lst"), list));
+    testing::HttpServerProcess server(Home());
+    ASSERT_NE(server.Port(), 0);
+    int closedEvents = 0;
+    http.OnClosed = [&](TagSocket&) { ++closedEvents; };
+
+    http.SetURL("http://127.0.0.1:" + std::to_string(server.Port()) + "/sievo.lst");
+    EXPECT_EQ(http.FileName(), "sievo.lst");
+    EXPECT_EQ(http.Get(), 200);
+    EXPECT_EQ(Body(), list);
+    EXPECT_EQ(http.Data().pos(), 0);
+    EXPECT_EQ(http.ResponseHeader("content-length"), std::to_string(list.size()));
+    EXPECT_EQ(http.ResponseHeaders().back(), "");
+    EXPECT_EQ(closedEvents, 2);  // once after the body, once for the connection
+
+    http.SetURL("http://127.0.0.1:" + std::to_string(server.Port()) + "/missing.ini");
+    EXPECT_EQ(http.Get(), 404);
+    EXPECT_NE(Body().find("404"), std::string::npos);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(HttpTest, ChunkedBodyArrivesWithoutTheChunkLines) {
+    ScriptedServer server;
+    ReadRequest(server)
+        .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: Chunked\r\n\r\n5;name=value\r\nhello\r\n")
+        .Send("7\r\n, world\r\n0\r\n\r\n");
+    http.SetURL("http://" + server.Address() + "/list.txt");
+    EXPECT_EQ(http.Get(), 200);
+    EXPECT_EQ(Body(), "hello, world");
+    EXPECT_EQ(server.Received()[0], "GET /list.txt HTTP/1.1");
+    EXPECT_EQ(server.Received()[1], "Host: " + server.Address());
+}
+
+TEST_F(HttpTest, ProxyGetsTheWholeAddressAndTheBodyIsReadToTheClose) {
+    ScriptedServer proxy;
+    ReadRequest(proxy).Send("HTTP/1.0 200 OK\r\n\r\nbody without a length").Close();
+    http.SetURL("http://updates.example.org/spam/sievo.lst");
+    http.SetProxy(proxy.Address());
+    EXPECT_EQ(http.Server, proxy.Address());
+    EXPECT_EQ(http.Get(), 200);
+    EXPECT_EQ(Body(), "body without a length");
+    EXPECT_EQ(proxy.Received()[0], "GET http://updates.example.org/spam/sievo.lst HTTP/1.1");
+    EXPECT_EQ(proxy.Received()[1], "Host: updates.example.org");
+}
+
+TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
+    const std::string responses[] = {
+        "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly ten..",
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n",
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n",
+    };
+    for (const auto& response : responses) {
+        ScriptedServer server;
+        ReadRequest(server).Send(response).Close();
+        http.SetURL("http://" + server.Address() + "/sievo.lst");
+        EXPECT_THROW(http.Get(), ESocketError) << response;
+        EXPECT_EQ(errors.back(), "Connection closed before the end of the data");
+    }
+}
+
+TEST_F(HttpTest, HttpsIsFetchedOverVerifiedTls) {
+    const auto& certificates = testing::SharedTestCertificates();
+    ASSERT_TRUE(certificates.Ok());
+    setenv(kCaFileVariable, certificates.CaFile().c_str(), 1);
+    ScriptedServer server;
+    server.SetTlsIdentity(certificates.ServerCertificate(), certificates.ServerKey());
+    ReadRequest(server.StartTls()).Send("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nsecret");
+    http.SetURL("https://localhost:" + std::to_string(server.Port()) + "/updates.ini");
+    EXPECT_EQ(http.Get(), 200);
+    EXPECT_EQ(Body(), "secret");
+
+    http.SetProxy("proxy.example.org:3128");
+    EXPECT_THROW(http.Get(), ESocketError);
+    EXPECT_EQ(errors.back(), "HTTPS through a proxy is not supported");
+}
+
+TEST_F(HttpTest, BadAddressesAndProxiesAreRefused) {
+    EXPECT_THROW(http.SetURL("ftp://host/file"), ESocketError);
+    EXPECT_THROW(http.SetProxy("proxy.example.org"), ESocketError);
+    EXPECT_EQ(errors, (std::vector<std::string>{"Invalid URL", "Proxy port is required"}));
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,132 @@
+#include "scripted_server.h"
+
+#include <gtest/gtest.h>
+#include <QDeadlineTimer>
+#include <QSslSocket>
+
+#include "net/event_pump.h"
+
+namespace sievo::testing {
+
+namespace {
+// Generous: the machine running the tests may be loaded.
+constexpr int kFinishLimitMs = 30000;
+}  // namespace
+
+ScriptedServer::ScriptedServer() {
+    EXPECT_TRUE(server_.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+        if (peer_)
+            return;
+        peer_ = server_.nextPendingConnection();
+        QObject::connect(peer_, &QTcpSocket::readyRead, [this] { Advance(); });
+        Advance();
+    });
+}
+
+// The script and its steps end before the sockets do; no signal may reach them after.
+ScriptedServer::~ScriptedServer() {
+    QObject::disconnect(&server_, nullptr, nullptr, nullptr);
+    if (peer_)
+        QObject::disconnect(peer_, nullptr, nullptr, nullptr);
+}
+
+void ScriptedServer::TlsCapableServer::incomingConnection(qintptr descriptor) {
+    auto* socket = new QSslSocket(this);  // owned by the server, as Qt's own sockets are
+    socket->setSocketDescriptor(descriptor);
+    addPendingConnection(socket);
+}
+
+void ScriptedServer::SetTlsIdentity(const QSslCertificate& certificate, const QSslKey& key) {
+    certificate_ = certificate;
+    key_ = key;
+}
+
+std::string ScriptedServer::Address() const {
+    return "127.0.0.1:" + std::to_string(Port());
+}
+
+ScriptedServer& ScriptedServer::Add(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedServer& ScriptedServer::Send(std::string bytes) {
+    return Add([bytes](QTcpSocket& peer) {
+        peer.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::ReadLine() {
+    return Add([this](QTcpSocket& peer) {
+        if (!peer.canReadLine())
+            return false;
+        QByteArray line = peer.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        received_.push_back(line.toStdString());
+        return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::ReadBytes(qint64 count) {
+    return Add([this, count](QTcpSocket& peer) {
+        if (peer.bytesAvailable() < count)
+            return false;
+        received_.push_back(peer.read(count).toStdString());
+        return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::Hold() {
+    return Add([this](QTcpSocket&) {
+        held_ = true;
+        return false;
+    });
+}
+
+ScriptedServer& ScriptedServer::Do(std::function<void(QTcpSocket&)> action) {
+    return Add([action](QTcpSocket& peer) {
+        action(peer);
+        return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::Close() {
+    return Add([](QTcpSocket& peer) {
+        peer.disconnectFromHost();
+        return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::StartTls() {
+    return Add([this](QTcpSocket& peer) {
+        auto& tls = static_cast<QSslSocket&>(peer);
+        tls.setLocalCertificate(certificate_);
+        tls.setPrivateKey(key_);
+        tls.startServerEncryption();
+        return true;
+    });
+}
+
+void ScriptedServer::Resume() {
+    ASSERT_TRUE(held_) << "Resume without a Hold reached";
+    held_ = false;
+    steps_.pop_front();
+    Advance();
+}
+
+void ScriptedServer::Advance() {
+    while (peer_ && !held_ && !steps_.empty() && steps_.front()(*peer_))
+        steps_.pop_front();
+}
+
+bool ScriptedServer::WaitFinished() {
+    QDeadlineTimer deadline(kFinishLimitMs);
+    while (!Finished() && !deadline.hasExpired())
+        PumpOnce();
+    return Finished();
+}
+
+}  // namespace sievo::testing

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sievo::testing {
+
+// A server on 127.0.0.1 that plays a script against the first client, for the faults a
+// real server will not produce. It runs on the test's thread: the client's waits pump the
+// events that drive it.
+class ScriptedServer {
+public:
+    ScriptedServer();
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    // Lets the script start TLS with this certificate and key.
+    void SetTlsIdentity(const QSslCertificate& certificate, const QSslKey& key);
+
+    // "127.0.0.1:" + the port, for `Server`.
+    std::string Address() const;
+    quint16 Port() const { return server_.serverPort(); }
+
+    ScriptedServer& Send(std::string bytes);
+    // Waits for one line from the client and keeps it (without CR LF) in `Received`.
+    ScriptedServer& ReadLine();
+    // Waits for that many bytes from the client and keeps them as one entry.
+    ScriptedServer& ReadBytes(qint64 count);
+    // Waits until the test calls `Resume`.
+    ScriptedServer& Hold();
+    // Runs a step of the test's own on the connection.
+    ScriptedServer& Do(std::function<void(QTcpSocket&)> action);
+    ScriptedServer& Close();
+    // Starts the server side of TLS (needs `SetTlsIdentity`).
+    ScriptedServer& StartTls();
+
+    void Resume();
+    const std::vector<std::string>& Received() const { return received_; }
+    // True once every step has run.
+    bool Finished() const { return steps_.empty(); }
+    // Pumps events until every step has run; false when that takes too long.
+    bool WaitFinished();
+
+private:
+    // One step; false while it must wait for something.
+    using Step = std::function<bool(QTcpSocket&)>;
+    ScriptedServer& Add(Step step);
+    void Advance();
+
+    // Hands out TLS-capable sockets, so a script may start TLS when it likes.
+    class TlsCapableServer : public QTcpServer {
+    protected:
+        void incomingConnection(qintptr descriptor) override;
+    };
+
+    TlsCapableServer server_;
+    QSslCertificate certificate_;
+    QSslKey key_;
+    QTcpSocket* peer_ = nullptr;  // owned by server_
+    std::deque<Step> steps_;
+    std::vector<std::string> received_;
+    bool held_ = false;
+};
+
+}  // namespace sievo::testing

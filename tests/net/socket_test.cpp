@@ -1,0 +1,298 @@
+#include <QBuffer>
+#include <QTimer>
+
+#include "net/ag_socket.h"
+#include "net/ms_mail_base.h"
+#include "net/net_errors.h"
+#include "scripted_server.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+using testing::ScriptedServer;
+
+// Generous, for waits that must succeed on a loaded machine.
+constexpr int kPatientTimeOut = 60;
+
+class SocketTest : public testing::TempHomeTest {
+protected:
+    SocketTest() {
+        socket.SetTimeOut(kPatientTimeOut);
+        socket.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+    }
+
+    void ConnectTo(const ScriptedServer& server) {
+        socket.Server = server.Address();
+        socket.Open();
+        socket.ConnectSocket();
+    }
+
+    std::string ReadLine() {
+        std::string line;
+        socket.ReadLine(line);
+        return line;
+    }
+
+    TagSocket socket;
+    std::vector<std::string> errors;
+};
+
+TEST_F(SocketTest, MultiLineRepliesAreReadWholeAndLeaveTheNextReplyInPlace) {
+    ScriptedServer server;
+    server.Send("220-mail.example.org\r\n220-second line\r\n220 ready\r\n")
+        .Send("250-first\r\n251 other code inside\r\n250\r\n")
+        .Send("354 go ahead\r\n");
+    ConnectTo(server);
+    EXPECT_EQ(socket.ReadReply(), 220);
+    EXPECT_EQ(socket.ReplyText(), "220 ready");
+    // A final line may be the bare code; a line with another code does not end the reply.
+    EXPECT_EQ(socket.ReadReply(), 250);
+    EXPECT_EQ(socket.ReplyText(), "250");
+    EXPECT_EQ(socket.ReadReply(), 354);
+}
+
+TEST_F(SocketTest, ReplyLinesAreReadWholeUpTo64KiB) {
+    const std::string longest(TagSocket::kMaxReplyLineBytes - 2, 'x');
+    ScriptedServer server;
+    server.Send("+OK " + std::string(300, 'a') + "\r\n").Send(longest + "\r\n").Send("-ERR\r\n");
+    ConnectTo(server);
+    EXPECT_EQ(ReadLine(), "+OK " + std::string(300, 'a'));
+    EXPECT_EQ(ReadLine(), longest);
+    EXPECT_EQ(ReadLine(), "-ERR");
+}
+
+TEST_F(SocketTest, AnOverlongReplyLineIsAnErrorAndEndsTheConnection) {
+    ScriptedServer server;
+    server.Send(std::string(100000, 'y') + "\r\n");
+    ConnectTo(server);
+    EXPECT_THROW(ReadLine(), ESocketError);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Reply line longer than 65536 bytes");
+    EXPECT_FALSE(socket.Connected());
+}
+
+TEST_F(SocketTest, DataBlockWithTerminatorSplitAcrossReads) {
+    ScriptedServer server;
+    server.Send(std::string("+OK\r\nline one\r\n..dotted\r\nzero\0byte\r\n.", 37))
+        .Hold()
+        .Send("\r\n+OK after\r\n");
+    ConnectTo(server);
+    EXPECT_EQ(ReadLine(), "+OK");
+    // The rest of the terminator is sent only once the first part has been stored.
+    socket.OnProgress = [&](TagSocket&, int percent, qint64) {
+        EXPECT_EQ(percent, -1);
+        if (!server.Finished())
+            server.Resume();
+    };
+    QBuffer block;
+    block.open(QIODevice::ReadWrite);
+    socket.ReadToTerminator(block, -1);
+    EXPECT_EQ(block.data().toStdString(), "line one\r\n..dotted\r\nzero byte\r\n");
+    EXPECT_EQ(ReadLine(), "+OK after");
+}
+
+TEST_F(SocketTest, EmptyDataBlockAndBlockCutShortByTheServer) {
+    ScriptedServer server;
+    server.Send("+OK\r\n.\r\n+OK\r\npartial\r\n").Close();
+    ConnectTo(server);
+    QBuffer empty;
+    empty.open(QIODevice::ReadWrite);
+    ReadLine();
+    socket.ReadToTerminator(empty, -1);
+    EXPECT_TRUE(empty.data().isEmpty());
+    EXPECT_EQ(ReadLine(), "+OK");
+    QBuffer cut;
+    cut.open(QIODevice::ReadWrite);
+    EXPECT_THROW(socket.ReadToTerminator(cut, 100), ESocketError);
+    EXPECT_EQ(errors.back(), "Connection closed before the end of the data");
+}
+
+TEST_F(SocketTest, SilentServerTimesOutAndTheSocketIsClosed) {
+    ScriptedServer server;
+    ConnectTo(server);
+    socket.SetTimeOut(1);
+    EXPECT_THROW(ReadLine(), ETimedOutError);
+    EXPECT_EQ(errors, std::vector<std::string>{"Operation timed out"});
+    EXPECT_FALSE(socket.Connected());
+}
+
+TEST_F(SocketTest, CancelFromAPendingEventEndsTheWait) {
+    ScriptedServer server;
+    ConnectTo(server);
+    int cancelEvents = 0;
+    socket.OnCancel = [&](TagSocket&) { ++cancelEvents; };
+    QTimer::singleShot(0, [this] { socket.Cancel(); });
+    EXPECT_THROW(ReadLine(), ECanceledError);
+    EXPECT_EQ(cancelEvents, 1);
+    EXPECT_EQ(errors, std::vector<std::string>{"Operation has been canceled"});
+    EXPECT_FALSE(socket.Connected());
+}
+
+TEST_F(SocketTest, RefusedConnectionIsReportedAtOnceWithTheSystemError) {
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        closedPort = probe.serverPort();
+    }
+    // Far shorter than a patient time-out: a wait that ignored the error would end in a
+    // time-out instead of the refusal.
+    socket.SetTimeOut(5);
+    socket.Server = "127.0.0.1:" + std::to_string(closedPort);
+    socket.Open();
+    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
+    EXPECT_EQ(errors, std::vector<std::string>{"Error #111: Connection refused"});
+}
+
+TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
+    ScriptedServer server;
+    server.ReadLine().ReadLine().ReadLine();
+    std::vector<std::string> sent;
+    {
+        TagSocket logged;
+        logged.SetLogFileName(PathOf("transcript.log"));
+        logged.OnLineSent = [&](TagSocket&, const std::string& line) { sent.push_back(line); };
+        logged.OnError = [&](TagSocket&, const std::string& text) { errors.push_back(text); };
+        logged.Server = server.Address();
+        logged.Open();
+        logged.ConnectSocket();
+        logged.SendLine("USER bob");
+        logged.SendSecretLine("PASS ", "hunter2");
+        EXPECT_THROW(logged.SendLine("MAIL FROM:<a@b>\r\nRCPT TO:<victim@c>"), ESocketError);
+        EXPECT_THROW(logged.SendSecretLine("AUTH PLAIN ", "x\ny"), ESocketError);
+        logged.SendLine("QUIT");
+        ASSERT_TRUE(server.WaitFinished());
+    }
+    EXPECT_EQ(server.Received(), (std::vector<std::string>{"USER bob", "PASS hunter2", "QUIT"}));
+    EXPECT_EQ(sent, (std::vector<std::string>{"USER bob", "PASS ********", "QUIT"}));
+    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_EQ(ReadFile("transcript.log"), "USER bob\nPASS ********\nQUIT\n");
+}
+
+TEST_F(SocketTest, ReadToCloseStopsAtTheSizeAndSendStreamSendsEveryByte) {
+    std::string payload;
+    for (int i = 0; i < 5000; ++i)
+        payload += static_cast<char>('a' + i % 26);
+    ScriptedServer server;
+    server.Send("abcdefREST\r\n").ReadBytes(static_cast<qint64>(payload.size())).Close();
+    ConnectTo(server);
+    QBuffer sized;
+    sized.open(QIODevice::ReadWrite);
+    socket.ReadToClose(sized, 6);
+    EXPECT_EQ(sized.data(), "abcdef");
+    EXPECT_EQ(ReadLine(), "REST");
+
+    QBuffer outgoing;
+    outgoing.setData(QByteArray::fromStdString(payload));
+    outgoing.open(QIODevice::ReadOnly);
+    outgoing.seek(100);  // SendStream starts from the beginning whatever the position
+    std::vector<int> percents;
+    socket.OnProgress = [&](TagSocket&, int percent, qint64) { percents.push_back(percent); };
+    socket.SendStream(outgoing);
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_EQ(server.Received(), std::vector<std::string>{payload});
+    EXPECT_EQ(percents, (std::vector<int>{41, 82, 100, 0}));
+
+    QBuffer rest;
+    rest.open(QIODevice::ReadWrite);
+    socket.ReadToClose(rest, -1);
+    EXPECT_TRUE(rest.data().isEmpty());
+}
+
+TEST_F(SocketTest, OpenResolvesHostAndPort) {
+    ScriptedServer server;
+    socket.Server = "localhost:" + std::to_string(server.Port());
+    socket.Service = "smtp";  // the port in Server wins
+    socket.Open();
+    EXPECT_EQ(socket.AddressText(), "127.0.0.1");
+    EXPECT_EQ(socket.Port(), server.Port());
+    EXPECT_FALSE(socket.LocalHostName().empty());
+
+    socket.Server = "127.0.0.1";
+    socket.Open();
+    EXPECT_EQ(socket.Port(), 25);
+    socket.Service = "no-such-service-here";
+    socket.DefaultPort = 2525;
+    socket.Open();
+    EXPECT_EQ(socket.Port(), 2525);
+    socket.Security = TlsMode::Ssl;
+    socket.SecurePort = 465;
+    socket.Open();
+    EXPECT_EQ(socket.Port(), 465);
+}
+
+TEST_F(SocketTest, OpenRefusesIncompleteSettings) {
+    const struct {
+        std::string server;
+        std::string service;
+        std::string error;
+    } cases[] = {
+        {"", "pop3", "Server property is required"},
+        {"127.0.0.1", "", "Service name is required"},
+        {"127.0.0.1:pop", "pop3", "'pop' is not a valid port number"},
+        {"127.0.0.1:70000", "pop3", "'70000' is not a valid port number"},
+        {"no-such-host.invalid", "pop3", "Error resolving remote host"},
+    };
+    for (const auto& c : cases) {
+        socket.Server = c.server;
+        socket.Service = c.service;
+        EXPECT_THROW(socket.Open(), ESocketError) << c.server;
+        EXPECT_EQ(errors.back(), c.error);
+    }
+    socket.Close();
+    std::string line;
+    EXPECT_THROW(socket.ReadLine(line), ESocketError);
+    EXPECT_EQ(errors.back(), "You have to connect to the server first");
+}
+
+// Records the order in which the socket uses its dial-up link.
+class RecordingLink : public DialUpLink {
+public:
+    explicit RecordingLink(std::vector<std::string>& calls) : calls_(calls) {}
+    void Connect() override { calls_.push_back("connect"); }
+    void Release() override { calls_.push_back("release"); }
+
+private:
+    std::vector<std::string>& calls_;
+};
+
+class TestClient : public TmsMailBase {
+public:
+    explicit TestClient(std::vector<std::string>& calls) : calls_(calls) {}
+    void Login() override {
+        calls_.push_back("login");
+        ConnectSocket();
+    }
+    void Logout() override {
+        calls_.push_back("logout");
+        SendLine("QUIT");
+        std::string line;
+        if (ReadLine(line) != 221)
+            RaiseServerError(line);
+    }
+
+private:
+    std::vector<std::string>& calls_;
+};
+
+TEST_F(SocketTest, MailBaseDialsFirstAndClosesEvenWhenTheLogoutFails) {
+    ScriptedServer server;
+    server.ReadLine().Send("421 going away\r\n");
+    std::vector<std::string> calls;
+    RecordingLink link(calls);
+    TestClient client(calls);
+    client.RAS = &link;
+    client.Server = server.Address();
+    client.OnOpen = [&](TagSocket&) { calls.push_back("open"); };
+    client.OnError = [&](TagSocket&, const std::string& text) { calls.push_back(text); };
+    client.ConnectAndLogin();
+    client.ConnectAndLogin();  // already connected: nothing happens
+    EXPECT_THROW(client.LogoutAndClose(), EServerError);
+    EXPECT_FALSE(client.Connected());
+    EXPECT_EQ(calls, (std::vector<std::string>{"connect", "open", "login", "logout",
+                                               "421 going away", "release"}));
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QTemporaryDir>
+#include <string>
+
+namespace sievo::testing {
+
+// A test CA with a server certificate for localhost and 127.0.0.1, and a second CA that
+// signed nothing, made with the openssl command in a temporary folder.
+class TestCertificates {
+public:
+    TestCertificates();
+
+    bool Ok() const { return ok_; }
+    std::string CaFile() const { return Path("ca.pem"); }
+    std::string OtherCaFile() const { return Path("other-ca.pem"); }
+    QSslCertificate ServerCertificate() const;
+    QSslKey ServerKey() const;
+    std::string Path(const std::string& name) const;
+
+private:
+    bool OpenSsl(const QStringList& arguments);
+    bool MakeCa(const std::string& name);
+
+    QTemporaryDir dir_;
+    bool ok_ = false;
+};
+
+// One set for the whole test program: making keys is slow.
+const TestCertificates& SharedTestCertificates();
+
+}  // namespace sievo::testing

@@ -1,0 +1,126 @@
+#include <cstdlib>
+
+#include "config/file_io.h"
+#include "net/ag_socket.h"
+#include "net/net_errors.h"
+#include "scripted_server.h"
+#include "temp_home.h"
+#include "test_certificates.h"
+
+namespace sievo {
+namespace {
+
+using testing::ScriptedServer;
+using testing::TestCertificates;
+
+constexpr int kPatientTimeOut = 60;
+
+class TlsTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        ASSERT_TRUE(certificates->Ok());
+        TrustCa(certificates->CaFile());
+        server.SetTlsIdentity(certificates->ServerCertificate(), certificates->ServerKey());
+        socket.SetTimeOut(kPatientTimeOut);
+        socket.Service = "pop3";
+        socket.Server = "localhost:" + std::to_string(server.Port());
+        socket.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+    }
+
+    void TearDown() override {
+        unsetenv(kCaFileVariable);
+        TempHomeTest::TearDown();
+    }
+
+    static void TrustCa(const std::string& path) { setenv(kCaFileVariable, path.c_str(), 1); }
+
+    std::string ReadLine() {
+        std::string line;
+        socket.ReadLine(line);
+        return line;
+    }
+
+    // The connection must have failed closed with a handshake error naming the reason.
+    void ExpectFailedClosed(const std::string& reasonPart) {
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].rfind("TLS handshake failed: ", 0), 0u) << errors[0];
+        EXPECT_NE(errors[0].find(reasonPart), std::string::npos) << errors[0];
+        EXPECT_FALSE(socket.Connected());
+    }
+
+    const TestCertificates* certificates = &testing::SharedTestCertificates();
+    ScriptedServer server;
+    TagSocket socket;
+    std::vector<std::string> errors;
+};
+
+TEST_F(TlsTest, ImplicitTlsVerifiesTheServerAndCarriesTheSession) {
+    server.StartTls().Send("+OK secure greeting\r\n").ReadLine();
+    socket.Security = TlsMode::Ssl;
+    socket.Open();
+    socket.ConnectSocket();
+    EXPECT_TRUE(socket.Encrypted());
+    EXPECT_EQ(ReadLine(), "+OK secure greeting");
+    socket.SendLine("QUIT");
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_EQ(server.Received(), std::vector<std::string>{"QUIT"});
+}
+
+TEST_F(TlsTest, StartTlsUpgradesAPlainConnection) {
+    server.Send("+OK plain\r\n").ReadLine().Send("+OK begin TLS\r\n").StartTls();
+    server.Send("+OK secured\r\n").ReadLine();
+    socket.Security = TlsMode::StartTls;
+    socket.Open();
+    socket.ConnectSocket();
+    EXPECT_FALSE(socket.Encrypted());
+    EXPECT_EQ(ReadLine(), "+OK plain");
+    socket.SendLine("STLS");
+    EXPECT_EQ(ReadLine(), "+OK begin TLS");
+    socket.StartTls();
+    EXPECT_TRUE(socket.Encrypted());
+    EXPECT_EQ(ReadLine(), "+OK secured");
+    socket.SendSecretLine("PASS ", "secret");
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_EQ(server.Received(), (std::vector<std::string>{"STLS", "PASS secret"}));
+}
+
+TEST_F(TlsTest, AServerCertificateFromAnotherCaFailsClosed) {
+    TrustCa(certificates->OtherCaFile());
+    server.StartTls().Send("+OK never read\r\n");
+    socket.Security = TlsMode::Ssl;
+    socket.Open();
+    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
+    ExpectFailedClosed("certificate");
+}
+
+TEST_F(TlsTest, APlainServerOnATlsPortFailsClosed) {
+    server.Send("+OK I speak no TLS\r\n");
+    socket.Security = TlsMode::Ssl;
+    socket.Open();
+    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
+    ExpectFailedClosed("");
+}
+
+TEST_F(TlsTest, PlainTextSentAheadOfTheHandshakeIsRefused) {
+    // The second line would otherwise be read as if it had come over TLS.
+    server.Send("+OK begin TLS\r\n+OK injected\r\n").StartTls();
+    socket.Open();
+    socket.ConnectSocket();
+    EXPECT_EQ(ReadLine(), "+OK begin TLS");
+    EXPECT_THROW(socket.StartTls(), ESocketError);
+    ExpectFailedClosed("the server sent data before the handshake");
+}
+
+TEST_F(TlsTest, ACaFileWithoutCertificatesFailsClosed) {
+    ASSERT_TRUE(WriteFileAtomically(PathOf("empty.pem"), "not a certificate\n"));
+    TrustCa(PathOf("empty.pem"));
+    server.StartTls();
+    socket.Security = TlsMode::Ssl;
+    socket.Open();
+    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
+    ExpectFailedClosed("no CA certificate in " + PathOf("empty.pem"));
+}
+
+}  // namespace
+}  // namespace sievo
