@@ -30,6 +30,14 @@ inline constexpr const char* kUnparsableAddress = "Unable to parse email address
 inline constexpr const char* kSenderRequired = "The address of sender is required";
 inline constexpr const char* kRecipientRequired =
     "At least one Recipient, CC or BCC must be entered";
+
+// Texts of the POP3 and SMTP clients.
+inline constexpr const char* kUserNameRequired = "UserName property is required";
+inline constexpr const char* kPasswordRequired = "Password property is required";
+inline constexpr const char* kIdsAreDifferent = "IDs are different";
+inline constexpr const char* kMailMessageRequired = "MailMessage property must be assigned";
+inline constexpr const char* kServerClosed = "The server closed the connection";
+inline constexpr const char* kLineBreakInField = " must not hold a line break";
 }  // namespace mail_texts
 
 }  // namespace sievo

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace sievo {
+
+// POP3 and SMTP send a data line that begins with "." with one more "." in front, so
+// that no line of the data can pass for the "." line that ends it.
+
+// The data as received, with the extra dot of every such line removed again.
+QByteArray RemoveDotStuffing(const QByteArray& data);
+
+// The data as it must be sent, every line that begins with "." given one more.
+QByteArray AddDotStuffing(const QByteArray& data);
+
+}  // namespace sievo

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "mail/remote_info.h"
+#include "net/ms_mail_base.h"
+
+class QIODevice;
+
+namespace sievo {
+
+using TmsNumNotifyEvent = std::function<void(TagSocket& sender, int Num)>;
+
+// The POP3 commands: log-in with USER, PASS and STAT, listing, retrieving and deleting
+// one message. Indexes are 0-based; the message number on the wire is Index + 1.
+class TmsCustomPOP : public TmsMailBase {
+public:
+    static constexpr std::uint16_t kPop3Port = 110;
+    static constexpr std::uint16_t kPop3sPort = 995;
+
+    explicit TmsCustomPOP(QObject* parent = nullptr);
+
+    std::string UserName;
+    std::string Password;
+
+    TmsNumNotifyEvent OnRetrieving;
+    TmsNumNotifyEvent OnRetrieved;
+    TmsNumNotifyEvent OnDeleting;
+
+    // From the last STAT; -1 until one has succeeded, kept after the connection ends.
+    int MessageCount() const { return messageCount_; }
+    qint64 MailboxSize() const { return mailboxSize_; }
+
+    // 1 for "+", -1 for "-", 0 for anything else.
+    int ReplyCode(std::string_view line) const override;
+    // A user name and a password, each a single line, before any network activity.
+    virtual void CheckRequired();
+    void Open() override;
+    // Greeting, STLS when asked for, USER, PASS, STAT.
+    void Login() override;
+    void Logout() override;
+
+    // Fetches the whole message and hands it to `StoreMessage`.
+    void RetrieveMessage(int Index);
+    // Sends DELE; the server carries it out only when the session ends with QUIT.
+    void DeleteMessage(int Index);
+    // Size from LIST and header lines from TOP.
+    void GetMessageInfo(int Index, TmsRemoteInfoItem& Item);
+
+protected:
+    virtual void StoreMessage(int Index, QIODevice& Stream) = 0;
+
+    // Each listing command in two halves, so that several can be sent before their
+    // replies are read.
+    void SendList(int Index);
+    qint64 ReadListReply();
+    void SendTop(int Index);
+    void ReadTopReply(TmsRemoteInfoItem& Item);
+
+private:
+    void Command(std::string_view text);
+    // Reads a reply line; anything but "+" raises `EServerError` with it.
+    void RequirePositive();
+    // STLS and the handshake; a refusal ends the connection before anything else is sent.
+    void StartTlsSession();
+    void ReadStat();
+    qint64 StatNumber(const std::string& text);
+    // A data block with the transfer's extra dots removed.
+    QByteArray ReadDataBlock(qint64 size);
+    void RequireSingleLine(const std::string& text, const char* name);
+
+    int messageCount_ = -1;
+    qint64 mailboxSize_ = -1;
+};
+
+}  // namespace sievo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "mail/ms_pop3.h"
+#include "mail/remote_info.h"
+
+class QIODevice;
+
+namespace sievo {
+
+using TmsUserMsgSaveEvent = std::function<void(TagSocket& sender, int Num, QIODevice& Contents)>;
+
+// The POP3 client the program uses: lists every waiting message with its header block,
+// keeps marks for retrieval and deletion, and carries them out only for messages that
+// still are what the listing saw.
+class TmsRemotePOP : public TmsCustomPOP {
+public:
+    using TmsCustomPOP::TmsCustomPOP;
+
+    // Folder for retrieved messages, kept with a trailing "/".
+    const std::string& MessageDirectory() const { return messageDirectory_; }
+    void SetMessageDirectory(const std::string& folder);
+
+    // The result of the last `UpdateInfo`.
+    TmsRemoteInfo& RemoteInfo() { return remoteInfo_; }
+    const TmsRemoteInfo& RemoteInfo() const { return remoteInfo_; }
+
+    // False: `UpdateInfo` logs out and closes when done. True: the connection stays open
+    // for a following `TransferData`.
+    bool KeepConnection = false;
+
+    TmsNotifyEvent OnUpdatingInfo;
+    TmsNotifyEvent OnInfoUpdated;
+    TmsNotifyEvent OnTransferringData;
+    TmsNotifyEvent OnDataTransfered;
+    TmsNumNotifyEvent OnNextInfoUpdated;
+    // Replaces saving a retrieved message to its file.
+    TmsUserMsgSaveEvent OnUserMessageSave;
+
+    // Lists every message. On an error the items listed so far stay.
+    void UpdateInfo();
+    TmsRemoteInfoItem& MarkForDelete(int Index);
+    TmsRemoteInfoItem& MarkForRetrieve(int Index);
+    TmsRemoteInfoItem& Unmark(int Index);
+    // Lists the message again; raises "IDs are different" when it is not the one listed.
+    bool VerifyMessage(int Index);
+    // Retrieves and deletes the marked messages, each verified first, then logs out, which
+    // makes the deletions final. An error stops at that message and leaves the connection
+    // as it is.
+    void TransferData();
+
+    // MessageDirectory + "msg_" + Index + ".eml".
+    std::string MessageFileName(int Index) const;
+
+protected:
+    void StoreMessage(int Index, QIODevice& Stream) override;
+
+private:
+    void ListMessages();
+    void TransferItem(int Index);
+    void Fire(const TmsNotifyEvent& event);
+
+    std::string messageDirectory_;
+    TmsRemoteInfo remoteInfo_;
+};
+
+}  // namespace sievo

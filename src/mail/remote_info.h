@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QtGlobal>
+#include <cstdint>
+
+#include "mail/header_fields.h"
+#include "mail/item_list.h"
+
+namespace sievo {
+
+// One message waiting on the POP3 server, as the listing found it.
+class TmsRemoteInfoItem {
+public:
+    static constexpr std::uint8_t kRetrieveMark = 0x01;
+    static constexpr std::uint8_t kDeleteMark = 0x02;
+
+    std::uint8_t Marks = 0;
+    // Octets from LIST; 0 when the reply held no number.
+    qint64 Size = 0;
+    // The header lines exactly as received, cut at the first empty line.
+    TmsHeaders Headers;
+
+    bool MarkedForRetrieve() const { return (Marks & kRetrieveMark) != 0; }
+    bool MarkedForDelete() const { return (Marks & kDeleteMark) != 0; }
+};
+
+// Item i is message number i + 1 on the server at the time of the listing.
+using TmsRemoteInfo = ItemList<TmsRemoteInfoItem>;
+
+// Whether two listings of a message show the same message: by Message-ID when both have
+// one, otherwise by all of their header lines.
+bool SameMessage(const TmsRemoteInfoItem& stored, const TmsRemoteInfoItem& fresh);
+
+}  // namespace sievo
