@@ -51,6 +51,7 @@ TSievoUser::TSievoUser(int index) : Index(index) {
 
     POPSecurity = ToUpperAscii(text("POPSecurity", "NONE"));
     SMTPSecurity = ToUpperAscii(text("SMTPSecurity", "NONE"));
+    SMTPSecurityExplicit = !text("SMTPSecurity").empty();
     SMTPUser = text("SMTPUser");
     SMTPPassword = PasswordFromIni(text("SMTPPassword"));
 }

@@ -41,6 +41,9 @@ public:
     // Transport security per server: "NONE", "SSL" or "STARTTLS" (upper case).
     std::string POPSecurity;
     std::string SMTPSecurity;
+    // True when the account names SMTPSecurity itself, not just by default: only then
+    // may a "NONE" let the SMTP password travel without TLS.
+    bool SMTPSecurityExplicit = false;
     // Log-in for the SMTP server; empty when the server takes mail without one.
     std::string SMTPUser;
     std::string SMTPPassword;  // plain text

@@ -93,9 +93,4 @@ void TmsRemotePOP::StoreMessage(int Index, QIODevice& Stream) {
         RaiseError("Cannot create file \"" + fileName + "\"");
 }
 
-void TmsRemotePOP::Fire(const TmsNotifyEvent& event) {
-    if (event)
-        event(*this);
-}
-
 }  // namespace sievo

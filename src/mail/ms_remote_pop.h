@@ -60,7 +60,6 @@ protected:
 private:
     void ListMessages();
     void TransferItem(int Index);
-    void Fire(const TmsNotifyEvent& event);
 
     std::string messageDirectory_;
     TmsRemoteInfo remoteInfo_;

@@ -131,6 +131,7 @@ protected:
     [[noreturn]] void RaiseCanceled();
     [[noreturn]] void RaiseTimedOut();
     void FireProgress(int percent, qint64 transferred);
+    void Fire(const TmsNotifyEvent& event);
     static int PercentOf(qint64 part, qint64 whole);
 
 private:
@@ -151,7 +152,6 @@ private:
     // False when the peer closed before the line ended.
     bool ReceiveLine(std::string& line);
     QByteArray Receive(qint64 maxBytes);
-    void Fire(const TmsNotifyEvent& event);
     void LineSent(const std::string& line);
 
     std::unique_ptr<QSslSocket> socket_;

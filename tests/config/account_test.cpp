@@ -39,6 +39,7 @@ TEST_F(AccountTest, ASparseSectionIsActiveLanTenMinutesAndDueNow) {
     EXPECT_FALSE(user.RunAfterAuto);
     EXPECT_EQ(user.POPSecurity, "NONE");
     EXPECT_EQ(user.SMTPSecurity, "NONE");
+    EXPECT_FALSE(user.SMTPSecurityExplicit);
     EXPECT_EQ(user.Index, 1);
     EXPECT_GE(user.NextDateTime, before);
     EXPECT_LE(user.NextDateTime, after);
@@ -54,6 +55,7 @@ TEST_F(AccountTest, KeysAreReadWithTheirOwnRules) {
     Ini().WriteString("USER2", "Active", "0");
     Ini().WriteString("USER2", "Minutes", "0x3C");
     Ini().WriteString("USER2", "POPSecurity", "starttls");
+    Ini().WriteString("USER2", "SMTPSecurity", "none");
     Ini().WriteString("USER2", "SMTPPassword", PasswordToIni("smtp pw"));
 
     const TSievoUser user(2);
@@ -63,6 +65,8 @@ TEST_F(AccountTest, KeysAreReadWithTheirOwnRules) {
     EXPECT_FALSE(user.Active);
     EXPECT_EQ(user.Minutes, 60);
     EXPECT_EQ(user.POPSecurity, "STARTTLS");
+    EXPECT_EQ(user.SMTPSecurity, "NONE");
+    EXPECT_TRUE(user.SMTPSecurityExplicit);
     EXPECT_EQ(user.SMTPPassword, "smtp pw");
 }
 

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "mail/account_clients.h"
+#include "mail/mail_errors.h"
+#include "mail/ms_smtp.h"
+#include "mail/smtp_extensions.h"
+#include "net/net_errors.h"
+#include "scripted_server.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+using testing::ScriptedServer;
+
+// Generous, for waits that must succeed on a loaded machine.
+constexpr int kPatientTimeOut = 60;
+
+// What an SMTP client did against a scripted server for what no real server does.
+class SmtpClientTest : public testing::TempHomeTest {
+protected:
+    SmtpClientTest() {
+        smtp.SetTimeOut(kPatientTimeOut);
+        smtp.Server = server.Address();
+        smtp.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+        message.Sender().SetAddress("me@example.org");
+        message.Recipients().Add("you@example.org", "You");
+        message.SetSubject("Hello");
+        message.Body() = {"Hi"};
+        smtp.MailMessage = &message;
+    }
+
+    // Greeting and a HELO taken at once.
+    void ScriptGreeting() { server.Send("220 ready\r\n").ReadLine().Send("250 hello\r\n"); }
+
+    ScriptedServer server;
+    TmsSMTP smtp;
+    TmsMessage message;
+    std::vector<std::string> errors;
+};
+
+TEST_F(SmtpClientTest, AMultiLineGreetingIsReadWholeAndABareHeloFollowsARefusedOne) {
+    server.Send("220-mail.example.org\r\n220-busy today\r\n220 ready\r\n");
+    server.ReadLine().Send("501 5.5.4 Invalid domain name\r\n");
+    server.ReadLine().Send("250 hello, whoever\r\n").ReadLine().Send("221 bye\r\n");
+    smtp.ConnectAndLogin();
+    smtp.LogoutAndClose();
+    ASSERT_TRUE(server.WaitFinished());
+    const auto& received = server.Received();
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0], "HELO " + smtp.LocalHostName());
+    EXPECT_EQ(received[1], "HELO");
+    EXPECT_EQ(received[2], "QUIT");
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SmtpClientTest, ABareHeloRefusedTooEndsTheLogInWithThatLine) {
+    server.Send("220 ready\r\n").ReadLine().Send("501 no\r\n");
+    server.ReadLine().Send("550 not you\r\n").ReadLine().Send("221 bye\r\n");
+    EXPECT_THROW(smtp.SendMail(), EServerError);
+    EXPECT_EQ(errors, std::vector<std::string>{"550 not you"});
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_EQ(server.Received().back(), "QUIT");
+    EXPECT_FALSE(smtp.Connected());
+}
+
+TEST_F(SmtpClientTest, TheTransactionsFailureIsWhatTheCallerSeesEvenWhenQuitFailsToo) {
+    ScriptGreeting();
+    server.ReadLine().Send("250 ok\r\n").ReadLine().Send("550 no such user\r\n");
+    server.ReadLine().Send("500 what?\r\n");
+    try {
+        smtp.SendMail();
+        FAIL() << "no error";
+    } catch (const EServerError& error) {
+        EXPECT_STREQ(error.what(), "550 no such user");
+    }
+    EXPECT_EQ(errors, (std::vector<std::string>{"550 no such user", "500 what?"}));
+    EXPECT_FALSE(smtp.Connected());
+}
+
+TEST_F(SmtpClientTest, AnAddressWithALineBreakIsRefusedBeforeTheTransactionStarts) {
+    ScriptGreeting();
+    server.ReadLine().Send("221 bye\r\n");
+    message.CC().Add("x@example.org>\r\nRCPT TO:<victim@example.org", "");
+    EXPECT_THROW(smtp.SendMail(), ESocketError);
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_EQ(server.Received().back(), "QUIT");
+    EXPECT_EQ(server.Received().size(), 2u);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find(mail_texts::kLineBreakInField), std::string::npos);
+}
+
+TEST(SmtpCapabilities, ExtensionsAndAuthMechanismsAreReadWithoutRegardToCase) {
+    const auto capabilities =
+        SmtpCapabilities::FromEhloReply({"250-mail.example.org STARTTLS AUTH", "250-starttls",
+                                         "250-AUTH login Plain", "250 8BITMIME"});
+    EXPECT_TRUE(capabilities.Has("STARTTLS"));
+    EXPECT_TRUE(capabilities.Has("8bitmime"));
+    EXPECT_FALSE(capabilities.Has("PIPELINING"));
+    EXPECT_TRUE(capabilities.HasAuth("PLAIN"));
+    EXPECT_TRUE(capabilities.HasAuth("LOGIN"));
+    EXPECT_FALSE(capabilities.HasAuth("CRAM-MD5"));
+    // The greeting line names the server, never an extension.
+    EXPECT_FALSE(SmtpCapabilities::FromEhloReply({"250 STARTTLS"}).Has("STARTTLS"));
+    EXPECT_EQ(AuthPlainResponse("sam", "pw"), "AHNhbQBwdw==");
+}
+
+class AccountClientsTest : public testing::TempHomeTest {
+protected:
+    void WriteAccount(const std::string& lines) {
+        WriteFile("accounts.ini", "[ENTRYCOUNT]\nNumEntries=1\n[USER1]\n" + lines);
+    }
+};
+
+TEST_F(AccountClientsTest, OnlyAnExplicitNoneLetsTheSmtpPasswordGoWithoutTls) {
+    struct Case {
+        const char* lines;
+        TlsMode mode;
+        bool plainAuth;
+    };
+    const Case cases[] = {
+        {"SMTPUser=sam\n", TlsMode::None, false},
+        {"SMTPUser=sam\nSMTPSecurity=NONE\n", TlsMode::None, true},
+        {"SMTPUser=sam\nSMTPSecurity=starttls\n", TlsMode::StartTls, false},
+        {"SMTPSecurity=SSL\n", TlsMode::Ssl, false},
+    };
+    for (const auto& c : cases) {
+        WriteAccount(c.lines);
+        TmsSMTP smtp;
+        ApplySmtpAccount(smtp, TSievoUser(1));
+        EXPECT_EQ(smtp.Security, c.mode) << c.lines;
+        EXPECT_EQ(smtp.AllowPlainTextAuth, c.plainAuth) << c.lines;
+    }
+}
+
+TEST_F(AccountClientsTest, AnUnknownSecurityTextFailsInsteadOfFallingBackToPlainText) {
+    WriteAccount("POPAddress=pop.example.org\nPOPUser=sam\nPOPSecurity=TLS\n");
+    TmsRemotePOP pop;
+    std::vector<std::string> errors;
+    pop.OnError = [&](TagSocket&, const std::string& text) { errors.push_back(text); };
+    EXPECT_THROW(ApplyPopAccount(pop, TSievoUser(1)), ESocketError);
+    EXPECT_EQ(errors, std::vector<std::string>{"POPSecurity \"TLS\" is not NONE, SSL or STARTTLS"});
+}
+
+}  // namespace
+}  // namespace sievo
