@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     void CloseScanProgress() override { progressVisible = false; }
     std::vector<bool> ConfirmDeletions(const std::vector<DeletionRow>& rows) override {
         confirmations.push_back(rows);
+        if (duringConfirmation)
+            duringConfirmation();
         std::vector<bool> ticked(rows.size(), true);
         for (std::size_t i = 0; i < rows.size() && i < untick.size(); ++i)
             ticked[i] = !untick[i];
@@ -70,7 +73,8 @@ public:
 
     // How it answers.
     bool answerYes = true;
-    std::vector<bool> untick;  // rows of the confirmation window the user unticks
+    std::vector<bool> untick;                  // rows of the confirmation window the user unticks
+    std::function<void()> duringConfirmation;  // what the user does while the window is open
 };
 
 }  // namespace sievo::testing
