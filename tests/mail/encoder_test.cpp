@@ -241,6 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {Attachment("a.pdf", BinaryData()), Attachment("b.txt", "b\r\n")},
                       meMIME},
         RoundTripCase{"SingleAttachment", {}, {Attachment("a.pdf", BinaryData())}, meMIME},
+        RoundTripCase{"SingleTextAttachment", {}, {Attachment("notes.txt", "a = b\r\n")}, meMIME},
         RoundTripCase{"AlternativeMessage",
                       {"plain version"},
                       {Alternative(0, "text/html", "<p>html</p>\r\n")},
