@@ -21,7 +21,7 @@ int AccountCount() {
 }
 
 TSievoUser::TSievoUser(int index) : Index(index) {
-    const TIniFile ini(AccountsPath());
+    const IniSnapshot ini = TIniFile(AccountsPath()).Snapshot();
     const std::string section = AccountSection(index);
     auto text = [&](const char* key, const char* defaultValue = "") {
         return ini.ReadString(section, key, defaultValue);

@@ -44,13 +44,26 @@ void ActivityLogModel::ClearAll() {
 void ActivityLogModel::Log(const std::string& text, bool detailOnly, const TSievoUser* account) {
     if (!open_)
         return;
-    const std::string fullText = account ? account->POPUser + " - " + text : text;
-    const std::string stamp = FormatDateTimeText(QDateTime::currentDateTime());
     const bool kept = !detailOnly || settings::VerboseLog();
+    if (!kept && listeners_.empty())
+        return;
+    const std::string fullText = account ? account->POPUser + " - " + text : text;
+    const std::string& stamp = Stamp();
     if (kept)
         lines_.push_front(stamp + " -- " + fullText);
     for (auto* listener : listeners_)
         listener->OnActivity(fullText, stamp, kept);
+}
+
+// A scan logs many lines a second; the text of the time changes only once a second.
+const std::string& ActivityLogModel::Stamp() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second != stampSecond_) {
+        stamp_ = FormatDateTimeText(now);
+        stampSecond_ = second;
+    }
+    return stamp_;
 }
 
 void ActivityLogModel::Error(const std::string& message) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -45,7 +46,11 @@ public:
     void RemoveListener(ActivityLogListener* listener);
 
 private:
+    const std::string& Stamp();
+
     bool open_ = false;
+    std::string stamp_;
+    qint64 stampSecond_ = -1;
     std::deque<std::string> lines_;
     std::uint16_t errorCount_ = 0;  // wraps from 65535 to 0
     std::vector<ActivityLogListener*> listeners_;

@@ -39,17 +39,23 @@ std::string UserDataFolder() {
 std::string ChooseFolder() {
     if (std::string home = EnvOrEmpty("SIEVOMATIC_HOME"); !home.empty())
         return home;
-    if (std::string exe = ExecutableFolder(); !exe.empty() && access(exe.c_str(), W_OK) == 0)
-        return exe;
-    return UserDataFolder();
+    // The executable does not move while it runs, nor does its folder change hands.
+    static const std::string exe = ExecutableFolder();
+    static const bool exeWritable = !exe.empty() && access(exe.c_str(), W_OK) == 0;
+    return exeWritable ? exe : UserDataFolder();
 }
 
 }  // namespace
 
 std::string ProgramFolder() {
+    // Asked for at every file access: the folder is made once, not looked at every time.
+    static std::string ensured;
     std::string folder = WithTrailingSlash(ChooseFolder());
+    if (folder == ensured)
+        return folder;
     if (!EnsureFolder(folder))
         throw Exception("Unable to create folder " + folder);
+    ensured = folder;
     return folder;
 }
 

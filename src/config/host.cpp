@@ -1,6 +1,7 @@
 #include "config/host.h"
 
 #include <QCoreApplication>
+#include <chrono>
 #include <iostream>
 
 namespace sievo {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -85,6 +86,9 @@ public:
     void ShowTransferProgress() override {}
     void SetTransferProgress(int, std::int64_t) override {}
     void CloseTransferProgress() override {}
+
+private:
+    std::chrono::steady_clock::time_point lastPump_;
 };
 
 }  // namespace sievo

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "config/errors.h"
+#include "config/file_cache.h"
 #include "config/file_io.h"
 #include "config/text.h"
 
@@ -51,6 +53,23 @@ std::string_view StripMatchingQuotes(std::string_view value) {
     return value;
 }
 
+// Appends the pieces in one buffer; also keeps GCC 12 from a false -Wrestrict alarm that
+// chained string additions raise at -O3.
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (const auto piece : pieces)
+        text.append(piece);
+    return text;
+}
+
+FileCache<IniIndex>& IndexCache() {
+    static FileCache<IniIndex> cache;
+    return cache;
+}
+
+}  // namespace
+
+// The lines of a settings file, for changing it while keeping everything else as it is.
 class IniDocument {
 public:
     explicit IniDocument(const std::string& fileName)
@@ -83,21 +102,21 @@ public:
         if (!range) {
             if (!lines_.empty() && !TrimBlanks(lines_.back()).empty())
                 lines_.emplace_back();
-            lines_.push_back("[" + std::string(section) + "]");
-            lines_.push_back(std::string(key) + "=" + std::string(value));
+            lines_.push_back(Joined({"[", section, "]"}));
+            lines_.push_back(Joined({key, "=", value}));
             return;
         }
         if (const auto line = FindKey(*range, key)) {
             std::string_view storedKey, oldValue;
             SplitKeyLine(lines_[*line], &storedKey, &oldValue);
-            lines_[*line] = std::string(storedKey) + "=" + std::string(value);
+            lines_[*line] = Joined({storedKey, "=", value});
             return;
         }
         auto insertAt = range->end;
         while (insertAt > range->header + 1 && TrimBlanks(lines_[insertAt - 1]).empty())
             --insertAt;
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                      std::string(key) + "=" + std::string(value));
+                      Joined({key, "=", value}));
     }
 
     // False when the section was not there.
@@ -113,6 +132,15 @@ public:
 
     std::string Text() const { return JoinLinesCrLf(lines_); }
 
+    // The value of a key as it stands in the file; empty when it is not there.
+    std::string Value(std::string_view section, std::string_view key) const {
+        std::string_view value;
+        const auto range = FindSection(section);
+        if (range && FindKey(*range, key, &value))
+            return std::string(value);
+        return "";
+    }
+
 private:
     std::size_t SectionEnd(std::size_t header) const {
         std::size_t i = header + 1;
@@ -124,6 +152,27 @@ private:
     std::vector<std::string> lines_;
 };
 
+// Every section's keys by their folded names; the first section and the first key of a
+// name count, as in the file's own lookup.
+struct IniIndex {
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections;
+
+    explicit IniIndex(const std::string& bytes) {
+        std::unordered_map<std::string, std::string>* current = nullptr;
+        for (const auto& line : SplitLines(bytes)) {
+            std::string_view name, key, value;
+            if (IsSectionHeader(line, &name)) {
+                const auto [entry, added] = sections.try_emplace(FoldCase(name));
+                current = added ? &entry->second : nullptr;
+            } else if (current && SplitKeyLine(line, &key, &value)) {
+                current->try_emplace(FoldCase(key), value);
+            }
+        }
+    }
+};
+
+namespace {
+
 [[noreturn]] void RaiseWriteError(const std::string& fileName) {
     throw Exception("Unable to write to " + fileName);
 }
@@ -131,6 +180,7 @@ private:
 void Save(const IniDocument& document, const std::string& fileName) {
     if (!WriteFileAtomically(fileName, document.Text()))
         RaiseWriteError(fileName);
+    IndexCache().Forget(fileName);
 }
 
 bool HoldsLineBreakOrNul(std::string_view text) {
@@ -172,25 +222,48 @@ bool ParseProfileInteger(std::string_view text, int& value) {
     return true;
 }
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view defaultValue) const {
-    const IniDocument document(fileName_);
+IniSnapshot TIniFile::Snapshot() const {
+    return IniSnapshot(IndexCache().Get(fileName_, [](const std::string& bytes) {
+        return std::make_shared<const IniIndex>(bytes);
+    }));
+}
+
+std::string IniSnapshot::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
     std::string_view value = defaultValue;
-    if (const auto range = document.FindSection(section)) {
-        std::string_view found;
-        if (document.FindKey(*range, key, &found))
-            value = StripMatchingQuotes(found);
+    if (index_) {
+        const auto found = index_->sections.find(FoldCase(section));
+        if (found != index_->sections.end()) {
+            const auto entry = found->second.find(FoldCase(key));
+            if (entry != found->second.end())
+                value = StripMatchingQuotes(entry->second);
+        }
     }
     return std::string(Utf8Truncate(value, kMaxIniValueBytes));
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+int IniSnapshot::ReadInteger(std::string_view section, std::string_view key,
+                             int defaultValue) const {
     int value = 0;
     return ParseProfileInteger(ReadString(section, key, ""), value) ? value : defaultValue;
 }
 
-bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+bool IniSnapshot::ReadBool(std::string_view section, std::string_view key,
+                           bool defaultValue) const {
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+    return Snapshot().ReadString(section, key, defaultValue);
+}
+
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+    return Snapshot().ReadInteger(section, key, defaultValue);
+}
+
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+    return Snapshot().ReadBool(section, key, defaultValue);
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key,
@@ -208,6 +281,23 @@ void TIniFile::WriteInteger(std::string_view section, std::string_view key, int 
 
 void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) const {
     WriteString(section, key, value ? "1" : "0");
+}
+
+int IniEdit::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+    int value = 0;
+    const std::string text = document_.Value(section, key);
+    return ParseProfileInteger(StripMatchingQuotes(text), value) ? value : defaultValue;
+}
+
+void IniEdit::WriteInteger(std::string_view section, std::string_view key, int value) {
+    document_.SetValue(section, key, std::to_string(value));
+}
+
+void TIniFile::Edit(const std::function<void(IniEdit&)>& change) const {
+    IniDocument document(fileName_);
+    IniEdit edit(document);
+    change(edit);
+    Save(document, fileName_);
 }
 
 void TIniFile::EraseSection(std::string_view section) const {

@@ -1,9 +1,45 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace sievo {
+
+struct IniIndex;
+class IniDocument;
+
+// Reads and writes of one file that are saved together in one write.
+class IniEdit {
+public:
+    int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+    void WriteInteger(std::string_view section, std::string_view key, int value);
+
+private:
+    friend class TIniFile;
+    explicit IniEdit(IniDocument& document) : document_(document) {}
+
+    IniDocument& document_;
+};
+
+// One reading of a settings file, with the reading rules of TIniFile.
+class IniSnapshot {
+public:
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+
+    // Whether both were read from the same state of the file (while files are cached).
+    bool SameReading(const IniSnapshot& other) const { return index_ && index_ == other.index_; }
+
+private:
+    friend class TIniFile;
+    explicit IniSnapshot(std::shared_ptr<const IniIndex> index) : index_(std::move(index)) {}
+
+    std::shared_ptr<const IniIndex> index_;  // none for a missing file
+};
 
 // A settings file with the semantics of Windows private-profile files: section and key
 // names match without regard to case, blanks around keys and values are dropped, a value
@@ -15,6 +51,9 @@ public:
     explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
     const std::string& FileName() const { return fileName_; }
+
+    // The file as it is now, for several reads that belong together.
+    IniSnapshot Snapshot() const;
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
@@ -30,6 +69,8 @@ public:
     void WriteInteger(std::string_view section, std::string_view key, int value) const;
     void WriteBool(std::string_view section, std::string_view key, bool value) const;
     void EraseSection(std::string_view section) const;
+    // Lets change read and write the file as it is now, then saves it in one write.
+    void Edit(const std::function<void(IniEdit&)>& change) const;
 
 private:
     std::string fileName_;

@@ -2,6 +2,7 @@
 
 #include "config/data_folder.h"
 #include "config/date_time.h"
+#include "config/file_cache.h"
 #include "config/ini_file.h"
 
 namespace sievo::settings {
@@ -67,7 +68,15 @@ void SetSpamListLastUpdate(const QDate& day) {
 }
 
 bool VerboseLog() {
-    return Ini().ReadBool("LogFile", "Verbose", false);
+    // Asked for every log line; within one step of judging the answer stands.
+    static unsigned long step = 0;
+    static bool verbose = false;
+    const unsigned long now = CurrentFileCheckStep();
+    if (now == 0 || now != step) {
+        verbose = Ini().ReadBool("LogFile", "Verbose", false);
+        step = now;
+    }
+    return verbose;
 }
 bool SoundsDisabled() {
     return Ini().ReadBool("Sounds", "Disbable", false);

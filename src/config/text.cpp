@@ -22,6 +22,10 @@ QString ToQString(std::string_view text) {
 
 }  // namespace
 
+bool IsAsciiText(std::string_view text) {
+    return IsAscii(text);
+}
+
 std::string_view Utf8Truncate(std::string_view text, std::size_t maxBytes) {
     if (text.size() <= maxBytes)
         return text;
@@ -33,17 +37,7 @@ std::string_view Utf8Truncate(std::string_view text, std::size_t maxBytes) {
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
+    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -78,11 +72,21 @@ std::string ToLowerText(std::string_view text) {
     return ToQString(text).toLower().toStdString();
 }
 
+std::string FoldCase(std::string_view text) {
+    if (IsAscii(text))
+        return ToLowerAscii(text);
+    return ToQString(text).toCaseFolded().toStdString();
+}
+
 bool SameText(std::string_view a, std::string_view b) {
     if (IsAscii(a) && IsAscii(b)) {
-        return a.size() == b.size() && ToLowerAscii(a) == ToLowerAscii(b);
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return (x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x) ==
+                          (y >= 'A' && y <= 'Z' ? y - 'A' + 'a' : y);
+               });
     }
-    return ToQString(a).compare(ToQString(b), Qt::CaseInsensitive) == 0;
+    return FoldCase(a) == FoldCase(b);
 }
 
 std::string_view TrimBlanks(std::string_view text) {

@@ -10,6 +10,7 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "engine/action_ledger.h"
+#include "engine/judging.h"
 #include "engine/rule.h"
 #include "engine/rule_evaluation.h"
 #include "engine/scan_judge.h"
@@ -164,7 +165,7 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
     const bool newMail = POP.RemoteInfo().Count() > 0;
     if (newMail) {
         NotifyNewMail(Account);
-        JudgeMessages(Account, judge);
+        JudgeMailbox(POP.RemoteInfo(), Account, judge);
     } else {
         TheHost().SetMailIcon(false, "No new mail");
         ActivityLog("There are no messages");
@@ -229,26 +230,6 @@ void MailEngine::NotifyNewMail(const TSievoUser& account) {
             FLBOOLCorPlaySound(account.MailNotifyWAV);
         else
             TheHost().DefaultBeep();
-    }
-}
-
-void MailEngine::JudgeMessages(TSievoUser& account, ScanJudge& judge) {
-    ActivityLog("Enumerating Mail Headers", true, &account);
-    for (int i = 0; i < POP.RemoteInfo().Count(); ++i) {
-        ActivityLog("Checking Header " + std::to_string(i), true, &account);
-        // A message that cannot be judged is left alone; the others still are judged.
-        try {
-            const int rules = RuleCount();
-            for (int n = 1; n <= rules; ++n) {
-                const TSievoRule rule(n);
-                const TSievoMessage message(POP.RemoteInfo()[i].Headers, i);
-                if (rule.Active)
-                    EvaluateRule(judge, account, rule, message);
-            }
-        } catch (const std::exception& error) {
-            judge.Forget(i);
-            AppException(error);
-        }
     }
 }
 

@@ -59,7 +59,6 @@ private:
     // Runs every active account through the scan in the given mode.
     void RunPass(const std::string& mode, bool automatic);
     bool ConnectAndList(const std::string& mode, TSievoUser& account);
-    void JudgeMessages(TSievoUser& account, ScanJudge& judge);
     int ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge);
     void EndScan();
     void CloseScanProgress();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace sievo {
+
+class IniSnapshot;
 
 // rules.ini in the data folder.
 std::string RulesPath();
@@ -15,6 +18,8 @@ class TSievoRule {
 public:
     // Missing keys (or a missing file or section) take the engine's defaults.
     explicit TSievoRule(int index);
+    // The rule as the given reading of rules.ini holds it.
+    TSievoRule(const IniSnapshot& ini, int index);
 
     bool Active = true;
     std::string Criteria;
@@ -35,5 +40,17 @@ public:
 
 // Counts one hit of rule index straight into rules.ini.
 void CountRuleHit(int index);
+
+// Hits counted in memory and written to rules.ini together, so that judging a large
+// mailbox does not rewrite the file for every hit; the counts in the file end the same.
+class HitTally {
+public:
+    void Count(int index) { ++pending_[index]; }
+    // Adds the pending hits to the counts in the file in one write.
+    void Flush();
+
+private:
+    std::map<int, int> pending_;
+};
 
 }  // namespace sievo

@@ -28,26 +28,18 @@ Criterion CriterionOf(const std::string& keyword) {
 }
 
 // Only the letters a to z are folded; an empty value never occurs.
-bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view value) {
-    return !value.empty() && ToUpperAscii(text).find(ToUpperAscii(value)) != std::string::npos;
-}
-
-// Every header line followed by CR LF; folds stay separate lines.
-std::string HeaderText(const TmsHeaders& headers) {
-    std::string text;
-    for (const auto& line : headers)
-        text += line + "\r\n";
-    return text;
+bool ContainsIgnoringAsciiCase(const std::string& upperText, const std::string& value) {
+    return !value.empty() && upperText.find(ToUpperAscii(value)) != std::string::npos;
 }
 
 bool CriterionMatches(Criterion criterion, const TSievoRule& rule, const TSievoMessage& message) {
     switch (criterion) {
         case Criterion::kSubject:
-            return ContainsIgnoringAsciiCase(message.Subject, rule.Value);
+            return ContainsIgnoringAsciiCase(message.UpperSubject, rule.Value);
         case Criterion::kHeader:
-            return ContainsIgnoringAsciiCase(HeaderText(message.Headers), rule.Value);
+            return ContainsIgnoringAsciiCase(message.UpperHeaderText, rule.Value);
         case Criterion::kFrom:
-            return ContainsIgnoringAsciiCase(message.FromField, rule.Value);
+            return ContainsIgnoringAsciiCase(message.UpperFromField, rule.Value);
         case Criterion::kNumericSender:
             return FBOOLIsNumericalUserName(ToUpperAscii(message.FromAddress));
         case Criterion::kSpammerList:
@@ -60,7 +52,7 @@ bool CriterionMatches(Criterion criterion, const TSievoRule& rule, const TSievoM
 void CarryOutHit(RuleHitActions& actions, Criterion criterion, const TSievoUser& account,
                  const TSievoRule& rule, const TSievoMessage& message) {
     if (criterion != Criterion::kSpammerList)
-        CountRuleHit(rule.Index);
+        actions.CountHit(rule.Index);
     actions.Unmark(message.Index);
     if (rule.DeleteAction) {
         actions.MarkForDelete(message.Index);

@@ -14,6 +14,8 @@ class TSievoMessage;
 class RuleHitActions {
 public:
     virtual ~RuleHitActions() = default;
+    // Counts the hit of the rule in rules.ini.
+    virtual void CountHit(int rule) = 0;
     virtual void Unmark(int index) = 0;
     virtual void MarkForDelete(int index) = 0;
     virtual void MarkForRetrieve(int index) = 0;

@@ -71,6 +71,16 @@ void ScanJudge::Forget(int index) {
     std::erase_if(rows_, [index](const DeletionRow& row) { return row.index == index; });
 }
 
+void ScanJudge::FlushHits(bool now) {
+    // Often enough that the rule list shows the counts grow during a long check.
+    constexpr auto kFlushInterval = std::chrono::seconds(1);
+    const auto time = std::chrono::steady_clock::now();
+    if (!now && time - lastFlush_ < kFlushInterval)
+        return;
+    lastFlush_ = time;
+    tally_.Flush();
+}
+
 void ScanJudge::RecordRetrieved() {
     const auto& items = pop_.RemoteInfo();
     for (int i = 0; i < items.Count(); ++i)

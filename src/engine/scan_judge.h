@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "config/host.h"
 #include "engine/action_ledger.h"
+#include "engine/rule.h"
 #include "engine/rule_evaluation.h"
 
 namespace sievo {
@@ -23,6 +25,8 @@ public:
     ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger,
               std::vector<std::string> keys, bool dryRun);
 
+    // Hits are written to rules.ini at most once a second and when the judging ends.
+    void CountHit(int rule) override { tally_.Count(rule); }
     void Unmark(int index) override;
     void MarkForDelete(int index) override;
     // A message already copied to the Trash at an earlier check is not copied again.
@@ -36,6 +40,9 @@ public:
 
     // Takes back everything the rules did to a message whose judging failed.
     void Forget(int index);
+    // Writes the hits counted since the last write, when enough time has passed or when
+    // asked to write now.
+    void FlushHits(bool now);
     // Records that the messages marked for retrieval reached the Trash folder.
     void RecordRetrieved();
 
@@ -52,6 +59,8 @@ private:
     std::vector<std::string> keys_;
     bool dryRun_;
     std::vector<DeletionRow> rows_;
+    HitTally tally_;
+    std::chrono::steady_clock::time_point lastFlush_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace sievo

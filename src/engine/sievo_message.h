@@ -20,6 +20,11 @@ public:
     std::string FromName;     // the display name
     std::string FromDomain;   // FromAddress after its first "@" (all of it without one)
     int Index;                // 0-based position in the listing
+
+    // The texts the rules search, in capitals (letters a to z only), made once.
+    std::string UpperSubject;
+    std::string UpperFromField;
+    std::string UpperHeaderText;  // every header line followed by CR LF
 };
 
 }  // namespace sievo

@@ -20,6 +20,7 @@ namespace {
 // Records what the hits asked for, in order.
 class RecordingActions : public RuleHitActions {
 public:
+    void CountHit(int rule) override { CountRuleHit(rule); }
     void Unmark(int index) override { marks[index] = {}; }
     void MarkForDelete(int index) override { marks[index].deleted = true; }
     void MarkForRetrieve(int index) override { marks[index].retrieved = true; }

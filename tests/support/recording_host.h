@@ -22,7 +22,11 @@ public:
         questions.push_back(text);
         return answerYes;
     }
-    void PumpEvents() override { ++pumps; }
+    void PumpEvents() override {
+        ++pumps;
+        if (onPump)
+            onPump();
+    }
     bool PlaySoundFile(const std::string& path) override {
         sounds.push_back(path);
         return true;
@@ -75,6 +79,7 @@ public:
     bool answerYes = true;
     std::vector<bool> untick;                  // rows of the confirmation window the user unticks
     std::function<void()> duringConfirmation;  // what the user does while the window is open
+    std::function<void()> onPump;              // what happens while events are let through
 };
 
 }  // namespace sievo::testing

@@ -1,0 +1,64 @@
+#include "config/file_cache.h"
+
+#include "config/file_io.h"
+
+namespace sievo {
+
+namespace {
+
+bool cachingEnabled = true;
+int openScopes = 0;
+unsigned long step = 0;  // counts up for ever, so an old step never comes back
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+}  // namespace
+
+bool FileIdentity::operator==(const FileIdentity& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && SameTime(modified, other.modified) &&
+           SameTime(changed, other.changed);
+}
+
+FileIdentity IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return {};
+    return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+FileCheckScope::FileCheckScope() {
+    ++openScopes;
+    NextStep();
+}
+
+FileCheckScope::~FileCheckScope() {
+    --openScopes;
+}
+
+void FileCheckScope::NextStep() {
+    ++step;
+}
+
+unsigned long CurrentFileCheckStep() {
+    return openScopes > 0 ? step : 0;
+}
+
+void SetFileCaching(bool enabled) {
+    cachingEnabled = enabled;
+}
+
+bool FileCachingEnabled() {
+    return cachingEnabled;
+}
+
+std::shared_ptr<const std::string> ReadFileShared(const std::string& path) {
+    auto bytes = ReadWholeFile(path);
+    if (!bytes)
+        return nullptr;
+    return std::make_shared<const std::string>(std::move(*bytes));
+}
+
+}  // namespace sievo

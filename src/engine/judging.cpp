@@ -1,0 +1,51 @@
+#include "engine/judging.h"
+
+#include <optional>
+#include <string>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "config/file_cache.h"
+#include "engine/rule.h"
+#include "engine/rule_evaluation.h"
+#include "engine/scan_judge.h"
+#include "engine/sievo_message.h"
+
+namespace sievo {
+
+namespace {
+
+void JudgeMessage(const TmsHeaders& headers, int index, const TSievoUser& account,
+                  ScanJudge& judge) {
+    // The snapshot depends on the header lines alone, so it is built once for all rules.
+    std::optional<TSievoMessage> message;
+    const int rules = RuleCount();
+    for (int n = 1; n <= rules; ++n) {
+        const TSievoRule rule(n);
+        if (!message)
+            message.emplace(headers, index);
+        if (rule.Active)
+            EvaluateRule(judge, account, rule, *message);
+    }
+}
+
+}  // namespace
+
+void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJudge& judge) {
+    ActivityLog("Enumerating Mail Headers", true, &account);
+    FileCheckScope fileChecks;
+    for (int i = 0; i < items.Count(); ++i) {
+        fileChecks.NextStep();
+        ActivityLog("Checking Header " + std::to_string(i), true, &account);
+        try {
+            JudgeMessage(items[i].Headers, i, account, judge);
+            judge.FlushHits(false);
+        } catch (const std::exception& error) {
+            judge.Forget(i);
+            AppException(error);
+        }
+    }
+    judge.FlushHits(true);
+}
+
+}  // namespace sievo

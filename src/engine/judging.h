@@ -1,0 +1,16 @@
+#pragma once
+
+#include "mail/remote_info.h"
+
+namespace sievo {
+
+class ScanJudge;
+class TSievoUser;
+
+// Judges every listed message by every active rule, in rule-number order, with the rules
+// read afresh for each message. A message that cannot be judged (a From field that does
+// not parse, a rules.ini that cannot be written) is reported and left alone, and the
+// others are still judged.
+void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJudge& judge);
+
+}  // namespace sievo

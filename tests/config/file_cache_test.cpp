@@ -1,0 +1,79 @@
+#include "config/file_cache.h"
+
+#include "config/ini_file.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class FileCacheTest : public testing::TempHomeTest {
+protected:
+    // Counts how often the file was really read.
+    std::shared_ptr<const std::string> Read(const std::string& name) {
+        return cache.Get(PathOf(name), [this](const std::string& bytes) {
+            ++reads;
+            return std::make_shared<const std::string>(bytes);
+        });
+    }
+    // Rewrites the file in place, keeping its size and inode, as an editor may.
+    void RewriteInPlace(const std::string& name, const std::string& bytes) {
+        FILE* file = std::fopen(PathOf(name).c_str(), "r+");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+
+    FileCache<std::string> cache;
+    int reads = 0;
+};
+
+TEST_F(FileCacheTest, EveryChangeOnDiskIsSeenAtTheNextRead) {
+    WriteFile("list.lst", "one\n");
+    EXPECT_EQ(*Read("list.lst"), "one\n");
+    EXPECT_EQ(*Read("list.lst"), "one\n");
+    EXPECT_EQ(reads, 1);
+    WriteFile("list.lst", "two\n");  // replaced: a new file
+    EXPECT_EQ(*Read("list.lst"), "two\n");
+    RewriteInPlace("list.lst", "TWO\n");  // same size, same inode
+    EXPECT_EQ(*Read("list.lst"), "TWO\n");
+    std::remove(PathOf("list.lst").c_str());
+    EXPECT_EQ(Read("list.lst"), nullptr);
+    EXPECT_EQ(reads, 3);
+}
+
+TEST_F(FileCacheTest, InsideAScopeAFileIsLookedAtOncePerStep) {
+    WriteFile("list.lst", "one\n");
+    FileCheckScope scope;
+    EXPECT_EQ(*Read("list.lst"), "one\n");
+    WriteFile("list.lst", "two\n");
+    EXPECT_EQ(*Read("list.lst"), "one\n");  // the same step
+    scope.NextStep();
+    EXPECT_EQ(*Read("list.lst"), "two\n");
+}
+
+TEST_F(FileCacheTest, WithoutCachingEveryReadGoesToTheDisk) {
+    WriteFile("list.lst", "one\n");
+    SetFileCaching(false);
+    Read("list.lst");
+    Read("list.lst");
+    SetFileCaching(true);
+    EXPECT_EQ(reads, 2);
+}
+
+TEST_F(FileCacheTest, IniReadsFollowWritesAndEditsSaveOnce) {
+    const TIniFile ini(PathOf("rules.ini"));
+    ini.WriteInteger("PROCEDURE1", "NumHits", 1);
+    EXPECT_EQ(ini.ReadInteger("procedure1", "numhits", 0), 1);
+    ini.Edit([](IniEdit& edit) {
+        edit.WriteInteger("PROCEDURE1", "NumHits",
+                          edit.ReadInteger("PROCEDURE1", "NumHits", 0) + 2);
+        edit.WriteInteger("PROCEDURE2", "NumHits", 5);
+    });
+    EXPECT_EQ(ini.ReadInteger("PROCEDURE1", "NumHits", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("PROCEDURE2", "NumHits", 0), 5);
+    EXPECT_EQ(ReadFile("rules.ini"),
+              "[PROCEDURE1]\r\nNumHits=3\r\n\r\n[PROCEDURE2]\r\nNumHits=5\r\n");
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,80 @@
+#include "engine/judging.h"
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "engine/action_ledger.h"
+#include "engine/scan_judge.h"
+#include "mail/ms_remote_pop.h"
+#include "recording_host.h"
+#include "recording_sender.h"
+#include "temp_home.h"
+#include "test_rules.h"
+
+namespace sievo {
+namespace {
+
+// Judges a mailbox of messages from the given senders, all with the Subject "offer".
+class JudgingTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        TheActivityLog().Open();
+    }
+    void Judge(const std::vector<std::string>& senders,
+               const std::function<void(int)>& beforeMessage = {}) {
+        pop = std::make_unique<TmsRemotePOP>();
+        std::vector<std::string> keys;
+        for (const auto& sender : senders) {
+            TmsRemoteInfoItem item;
+            item.Headers = {"From: " + sender, "Subject: offer"};
+            keys.push_back(MessageKey("", item.Headers));
+            pop->RemoteInfo().Add(item);
+        }
+        const TSievoUser account(1);
+        ActionLedger ledger(account);
+        ScanJudge judge(*pop, smtp, ledger, keys, false);
+        host.onPump = beforeMessage ? [&] { beforeMessage(pumps++); } : std::function<void()>();
+        JudgeMailbox(pop->RemoteInfo(), account, judge);
+    }
+    bool Deleted(int index) const { return pop->RemoteInfo()[index].MarkedForDelete(); }
+
+    testing::RecordingHost host;
+    testing::RecordingSender smtp;
+    std::unique_ptr<TmsRemotePOP> pop;
+    int pumps = 0;
+};
+
+TEST_F(JudgingTest, HitsReachTheFileWhenTheJudgingEnds) {
+    testing::AddRule({"SUBCONT", "offer", true});
+    testing::AddRule({"FROM", "b@", true});
+    Judge({"a@x.test", "b@x.test", "c@x.test"});
+    EXPECT_EQ(testing::RuleHits(1), 3);
+    EXPECT_EQ(testing::RuleHits(2), 1);
+}
+
+TEST_F(JudgingTest, AListChangedDuringTheJudgingCountsFromTheNextMessage) {
+    WriteFile("sievo.lst", "first.test\n");
+    testing::AddRule({"LIST", "", true});
+    // The spammer lookup lets the interface run; the user saves a new list meanwhile.
+    Judge({"a@first.test", "b@second.test", "c@second.test"}, [this](int turn) {
+        if (turn == 1)
+            WriteFile("sievo.lst", "second.test\n");  // after the first read
+    });
+    EXPECT_TRUE(Deleted(0));
+    EXPECT_TRUE(Deleted(1));
+    EXPECT_TRUE(Deleted(2));
+}
+
+TEST_F(JudgingTest, ARuleChangedDuringTheJudgingCountsFromTheNextMessage) {
+    WriteFile("sievo.lst", "x.test\n");
+    testing::AddRule({"LIST", "", false});
+    Judge({"a@x.test", "b@x.test"}, [this](int turn) {
+        if (turn == 0)
+            TIniFile(RulesPath()).WriteBool("PROCEDURE1", "DeleteAction", true);
+    });
+    EXPECT_FALSE(Deleted(0));
+    EXPECT_TRUE(Deleted(1));
+}
+
+}  // namespace
+}  // namespace sievo
