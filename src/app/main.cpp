@@ -1,23 +1,12 @@
 #include <QCoreApplication>
-#include <iostream>
+#include <string>
+#include <vector>
 
-#include "app/default_files.h"
-#include "config/data_folder.h"
-#include "config/errors.h"
+#include "app/headless.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Corvane Sievomatic");
-    try {
-        sievo::InstallDefaultFiles();
-        std::cout << "Usage: sievomatic [/SINGLEPASS]\n"
-                     "  /SINGLEPASS   check every active account once, then end\n"
-                     "This build holds the data stores only; checking mail comes next.\n"
-                     "Data folder: "
-                  << sievo::ProgramFolder() << '\n';
-    } catch (const sievo::Exception& error) {
-        std::cerr << error.what() << '\n';
-        return 1;
-    }
-    return 0;
+    const std::vector<std::string> parameters(argv + 1, argv + argc);
+    return sievo::RunHeadless(parameters);
 }

@@ -7,19 +7,28 @@ namespace sievo {
 
 namespace {
 
-class TerminalHost final : public Host {
-public:
-    void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    void PumpEvents() override {
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents();
-    }
-};
-
 TerminalHost terminalHost;
 Host* currentHost = nullptr;
 
 }  // namespace
+
+void TerminalHost::ShowMessage(const std::string& text) {
+    std::cerr << text << '\n';
+}
+
+bool TerminalHost::AskYesNo(const std::string& text) {
+    std::cerr << text << " -- answered No (no one to ask)\n";
+    return false;
+}
+
+void TerminalHost::PumpEvents() {
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+std::vector<bool> TerminalHost::ConfirmDeletions(const std::vector<DeletionRow>& rows) {
+    return std::vector<bool>(rows.size(), false);
+}
 
 Host& TheHost() {
     return currentHost ? *currentHost : terminalHost;

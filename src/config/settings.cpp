@@ -52,8 +52,11 @@ bool UseProxy() {
 std::string ProxyAddress() {
     return Ini().ReadString("AUTOUPDATE", "ProxyAddress", "");
 }
-int ProxyPort() {
-    return Ini().ReadInteger("AUTOUPDATE", "ProxyPort", 0);
+std::string ProxyPort() {
+    return Ini().ReadString("AUTOUPDATE", "ProxyPort", "");
+}
+std::string UpdateURL() {
+    return Ini().ReadString("AUTOUPDATE", "UpdateURL", "");
 }
 
 std::string SpamListLastUpdate() {

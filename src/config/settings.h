@@ -20,7 +20,10 @@ void SetLastAutoUpdateDate(const QDate& day);
 int UpdateFrequency();       // [AUTOUPDATE] FREQUENCY, stored for the dialog only
 bool UseProxy();             // [AUTOUPDATE] UseProxy, default false
 std::string ProxyAddress();  // [AUTOUPDATE] ProxyAddress, default empty
-int ProxyPort();             // [AUTOUPDATE] ProxyPort, default 0
+std::string ProxyPort();     // [AUTOUPDATE] ProxyPort, the text typed, default empty
+
+// [AUTOUPDATE] UpdateURL: where the update descriptor is fetched; empty for the maker's.
+std::string UpdateURL();
 
 std::string SpamListLastUpdate();  // [UPDATES] SpamListLastUpdate, default empty
 void SetSpamListLastUpdate(const QDate& day);

@@ -123,11 +123,9 @@ void TmsCustomEncoder::Encode() {
     if (contentType == "multipart/mixed" || contentType == "multipart/alternative") {
         return WriteMultipartForm(contentType);
     }
-    // A text body of another type (HTML read from a received message) has no attachment
-    // to carry it; it is written as a plain part of its own type.
+    // Without attachments the body is the message: plain text, or a text body of another
+    // type (HTML read from a received message) written as a plain part of its own type.
     if (message_.Attachments().Empty())
-        return WritePlainForm(contentType);
-    if (contentType == "text/plain")
         return WritePlainForm(contentType);
     WriteSinglePartForm();
 }

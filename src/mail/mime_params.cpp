@@ -2,6 +2,7 @@
 
 #include <QMimeDatabase>
 #include <QString>
+#include <algorithm>
 #include <charconv>
 
 #include "config/text.h"
@@ -11,6 +12,17 @@ namespace sievo {
 namespace {
 
 constexpr std::string_view kDefaultContentType = "application/octet-stream";
+
+// Registered extensions are short and plain; anything else is no known type.
+constexpr std::size_t kExtensionMax = 16;
+
+bool IsPlainExtension(std::string_view extension) {
+    return !extension.empty() && extension.size() <= kExtensionMax &&
+           std::all_of(extension.begin(), extension.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '+';
+           });
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -85,11 +97,17 @@ long long GetWordAsInt(std::string_view text, int n) {
 
 std::string ContentTypeForFile(std::string_view fileName) {
     const std::string_view baseName = fileName.substr(fileName.find_last_of("/\\") + 1);
-    if (baseName.find('.') == std::string_view::npos)
+    const std::size_t dot = baseName.rfind('.');
+    if (dot == std::string_view::npos)
         return std::string(kDefaultContentType);
+    const std::string_view extension = baseName.substr(dot + 1);
+    if (!IsPlainExtension(extension))
+        return std::string(kDefaultContentType);
+    // Only the extension reaches the database: names come from strangers, and Qt 6.4 crashes
+    // on some (a NUL byte among invalid UTF-8).
     static const QMimeDatabase database;
     const QMimeType type = database.mimeTypeForFile(
-        QString::fromUtf8(baseName.data(), static_cast<qsizetype>(baseName.size())),
+        "file." + QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())),
         QMimeDatabase::MatchExtension);
     if (!type.isValid() || type.isDefault())
         return std::string(kDefaultContentType);

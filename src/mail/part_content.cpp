@@ -97,7 +97,11 @@ std::string ReceivedFileName(std::string_view name) {
     const std::string_view base = name.substr(name.find_last_of("/\\") + 1);
     if (base == "." || base == "..")
         return {};
-    return std::string(base);
+    std::string safe(base);
+    std::replace_if(
+        safe.begin(), safe.end(),
+        [](char c) { return static_cast<unsigned char>(c) < ' ' || c == '\x7F'; }, '_');
+    return safe;
 }
 
 }  // namespace sievo

@@ -26,7 +26,8 @@ bool IsUuencodeBegin(std::string_view line);
 // The file name of a uuencode "begin" line, in double quotes or up to the first blank.
 std::string UuencodeFileName(std::string_view beginLine);
 
-// A received name without any folder, so that it can never point outside where it is saved.
+// A received name without any folder and without control characters, so that it can never
+// point outside where it is saved nor upset a terminal or a file dialog.
 std::string ReceivedFileName(std::string_view name);
 
 }  // namespace sievo

@@ -1,6 +1,7 @@
 #include "net/ag_ras.h"
 
 #include <algorithm>
+#include <set>
 
 #include "config/host.h"
 #include "net/net_errors.h"
@@ -105,6 +106,14 @@ bool TagRas::ExistingConnectionCounts() {
         return serviceUp;
     return std::any_of(active.begin(), active.end(),
                        [this](const auto& c) { return HasAddress(c); });
+}
+
+bool TagRas::DialUpActive() {
+    static const std::set<std::string> kDialTypes = {"gsm",  "cdma", "pppoe",
+                                                     "adsl", "ppp",  "bluetooth"};
+    const auto active = ActiveConnections();
+    return std::any_of(active.begin(), active.end(),
+                       [](const auto& c) { return kDialTypes.count(c.type) > 0; });
 }
 
 void TagRas::Connect() {

@@ -42,6 +42,9 @@ public:
     bool Available() const { return !entries_.empty(); }
     bool Connected() const { return connected_; }
 
+    // Whether a dial-type connection (modem, mobile broadband, PPPoE, Bluetooth) is up.
+    bool DialUpActive();
+
     void Connect() override;
     // Takes down a connection this component brought up; forgets it in every case.
     void HangUp();

@@ -46,6 +46,7 @@ TagSocket::TagSocket(QObject* parent) : QObject(parent) {}
 
 TagSocket::~TagSocket() {
     AbortLookup();
+    DropSocket();
     if (transcript_.Enabled() && !transcript_.Save()) {
         qWarning("Cannot write the transcript to %s", transcript_.fileName.c_str());
     }
@@ -121,7 +122,16 @@ std::uint16_t TagSocket::ResolvePort(const std::string& portText) {
     return LookUpServicePort(Service).value_or(DefaultPort);
 }
 
+// The old socket's last signals must not reach flags that belong to the next one.
+void TagSocket::DropSocket() {
+    if (!socket_)
+        return;
+    QObject::disconnect(socket_.get(), nullptr, this, nullptr);
+    socket_.reset();
+}
+
 void TagSocket::CreateSocket() {
+    DropSocket();
     socket_ = std::make_unique<QSslSocket>();
     QSslSocket* socket = socket_.get();
     connect(socket, &QAbstractSocket::connected, this, [this] { connected_ = true; });
@@ -253,7 +263,7 @@ int TagSocket::ReadReply() {
     std::string line;
     const int code = ReadLine(line);
     const auto continues = [](const std::string& text) {
-        return text.size() > 3 && text[3] == '-';
+        return text.size() > kReplyCodeDigits && text[kReplyCodeDigits] == '-';
     };
     if (code < 1 || !continues(line))
         return code;

@@ -139,6 +139,7 @@ private:
     QHostAddress LookUpHost(const std::string& host);
     std::uint16_t ResolvePort(const std::string& portText);
     void CreateSocket();
+    void DropSocket();
     void AbortLookup();
     void RequireConnected();
     void RequireSingleLine(std::string_view text);

@@ -18,18 +18,6 @@ std::optional<TlsMode> ParseTlsMode(std::string_view text) {
     return std::nullopt;
 }
 
-std::string TlsModeText(TlsMode mode) {
-    switch (mode) {
-        case TlsMode::Ssl:
-            return "SSL";
-        case TlsMode::StartTls:
-            return "STARTTLS";
-        case TlsMode::None:
-            break;
-    }
-    return "NONE";
-}
-
 std::string TlsFailureText(std::string_view reason) {
     return "TLS handshake failed: " + std::string(reason);
 }

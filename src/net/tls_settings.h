@@ -13,7 +13,6 @@ enum class TlsMode { None, Ssl, StartTls };
 
 // The account keys' texts "NONE", "SSL", "STARTTLS" (any case); nothing for other text.
 std::optional<TlsMode> ParseTlsMode(std::string_view text);
-std::string TlsModeText(TlsMode mode);
 
 // Names a file of extra trusted CA certificates (PEM) next to the system's store.
 inline constexpr const char* kCaFileVariable = "SIEVOMATIC_CA_FILE";

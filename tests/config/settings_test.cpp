@@ -22,7 +22,8 @@ TEST_F(SettingsTest, MissingFileGivesTheDefaults) {
     EXPECT_EQ(settings::AutoUpdateInterval(), 3);
     EXPECT_EQ(settings::LastAutoUpdateDate(), "19900101");
     EXPECT_FALSE(settings::UseProxy());
-    EXPECT_EQ(settings::ProxyPort(), 0);
+    EXPECT_EQ(settings::ProxyPort(), "");
+    EXPECT_EQ(settings::UpdateURL(), "");
     EXPECT_EQ(settings::SpamListLastUpdate(), "");
     EXPECT_FALSE(settings::VerboseLog());
     EXPECT_FALSE(settings::SoundsDisabled());

@@ -3,6 +3,7 @@
 #include "config/activity_log.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "log_lines.h"
 #include "recording_host.h"
 #include "temp_home.h"
 
@@ -15,19 +16,12 @@ protected:
         TempHomeTest::SetUp();
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
         TheActivityLog().Open();
-        logStart = TheActivityLog().Lines().size();
+        watch = std::make_unique<testing::LogWatch>();
     }
-    // The texts logged since the test began, oldest first.
-    std::vector<std::string> Logged() const {
-        const auto& lines = TheActivityLog().Lines();
-        std::vector<std::string> texts;
-        for (std::size_t i = lines.size() - logStart; i-- > 0;)
-            texts.push_back(lines[i].substr(lines[i].find(" -- ") + 4));
-        return texts;
-    }
+    std::vector<std::string> Logged() const { return watch->Texts(); }
 
     testing::RecordingHost host;
-    std::size_t logStart = 0;
+    std::unique_ptr<testing::LogWatch> watch;
 };
 
 TEST_F(AddressListTest, FriendsMatchWholeLinesWithoutRegardToCase) {

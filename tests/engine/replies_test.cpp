@@ -14,31 +14,11 @@
 #include "engine/sievo_message.h"
 #include "mail/message.h"
 #include "recording_host.h"
+#include "recording_sender.h"
 #include "temp_home.h"
 
 namespace sievo {
 namespace {
-
-class RecordingSender : public MailSender {
-public:
-    void SendMail(const TSievoUser& account, TmsMessage& message) override {
-        if (fail)
-            throw std::runtime_error("550 no such user");
-        Sent sent{
-            account.SMTPAddress, message.Sender().Address(), {}, message.Subject(), message.Body()};
-        for (const auto& recipient : message.Recipients())
-            sent.recipients.push_back(recipient.Name() + " <" + recipient.Address() + ">");
-        mails.push_back(sent);
-    }
-    struct Sent {
-        std::string server, sender;
-        std::vector<std::string> recipients;
-        std::string subject;
-        std::vector<std::string> body;
-    };
-    std::vector<Sent> mails;
-    bool fail = false;
-};
 
 class MergeTemplateTest : public testing::TempHomeTest {
 protected:
@@ -122,7 +102,7 @@ protected:
     }
 
     testing::RecordingHost host;
-    RecordingSender smtp;
+    testing::RecordingSender smtp;
     const std::vector<std::string> spam = {"From: Sales Team <sales@spam.example>", "Subject: Buy"};
 };
 

@@ -9,8 +9,10 @@
 #include "config/settings.h"
 #include "engine/rule.h"
 #include "engine/sievo_message.h"
+#include "log_lines.h"
 #include "recording_host.h"
 #include "temp_home.h"
+#include "test_rules.h"
 
 namespace sievo {
 namespace {
@@ -39,34 +41,14 @@ public:
     std::vector<std::string> calls;
 };
 
-struct RuleSpec {
-    const char* criteria;
-    const char* value;
-    bool deletes = true;
-    bool confirm = false;
-    bool sideEffects = false;  // sound, reply, report and Trash copy
-};
-
 class RuleEvaluationTest : public testing::TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
         TheActivityLog().Open();
-        logStart = TheActivityLog().Lines().size();
+        watch = std::make_unique<testing::LogWatch>();
     }
-
-    void AddRule(const RuleSpec& spec) {
-        const TIniFile ini(RulesPath());
-        const int n = RuleCount() + 1;
-        const std::string section = "PROCEDURE" + std::to_string(n);
-        ini.WriteString(section, "Criteria", spec.criteria);
-        ini.WriteString(section, "Value", spec.value);
-        ini.WriteBool(section, "DeleteAction", spec.deletes);
-        ini.WriteBool(section, "Confirm", spec.confirm);
-        for (const char* key : {"Beep", "Reply", "Report", "SendtoRecycle"})
-            ini.WriteBool(section, key, spec.sideEffects);
-        ini.WriteInteger("PROCEDURECOUNT", "NumProcs", n);
-    }
+    std::vector<std::string> Logged() const { return watch->Texts(); }
 
     // Evaluates every rule in number order against one message, as a scan does.
     void Judge(const std::vector<std::string>& headers, int index = 0) {
@@ -79,32 +61,20 @@ protected:
         }
     }
 
-    int Hits(int rule) const {
-        return TIniFile(RulesPath()).ReadInteger("PROCEDURE" + std::to_string(rule), "NumHits", 0);
-    }
-
-    std::vector<std::string> Logged() const {
-        const auto& lines = TheActivityLog().Lines();
-        std::vector<std::string> texts;
-        for (std::size_t i = lines.size() - logStart; i-- > 0;)
-            texts.push_back(lines[i].substr(lines[i].find(" -- ") + 4));
-        return texts;
-    }
-
     testing::RecordingHost host;
     RecordingActions actions;
-    std::size_t logStart = 0;
+    std::unique_ptr<testing::LogWatch> watch;
 };
 
 const std::vector<std::string> kFreeStuffFromNews = {"From: news@x", "Subject: FREE stuff"};
 
 TEST_F(RuleEvaluationTest, TheLastHittingRuleDecidesAndEveryHitCounts) {
-    AddRule({"SUBCONT", "free", true});
-    AddRule({"FROM", "news", false});
+    testing::AddRule({"SUBCONT", "free", true});
+    testing::AddRule({"FROM", "news", false});
     Judge(kFreeStuffFromNews);
     EXPECT_FALSE(actions.marks[0].deleted);
-    EXPECT_EQ(Hits(1), 1);
-    EXPECT_EQ(Hits(2), 1);
+    EXPECT_EQ(testing::RuleHits(1), 1);
+    EXPECT_EQ(testing::RuleHits(2), 1);
     EXPECT_EQ(Logged(),
               (std::vector<std::string>{
                   "Message deleted by RULE: The subject contains \"free\" -- SUBJECT: FREE stuff",
@@ -113,17 +83,17 @@ TEST_F(RuleEvaluationTest, TheLastHittingRuleDecidesAndEveryHitCounts) {
 }
 
 TEST_F(RuleEvaluationTest, TheSameRulesInTheOtherOrderDelete) {
-    AddRule({"FROM", "news", false});
-    AddRule({"SUBCONT", "free", true});
+    testing::AddRule({"FROM", "news", false});
+    testing::AddRule({"SUBCONT", "free", true});
     Judge(kFreeStuffFromNews);
     EXPECT_TRUE(actions.marks[0].deleted);
 }
 
 TEST_F(RuleEvaluationTest, AKeepingSubjectRuleActsWithoutALogLine) {
-    AddRule({"SUBCONT", "free", false, true, true});
+    testing::AddRule({"SUBCONT", "free", false, true, true});
     Judge(kFreeStuffFromNews);
     EXPECT_TRUE(Logged().empty());
-    EXPECT_EQ(Hits(1), 1);
+    EXPECT_EQ(testing::RuleHits(1), 1);
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"sound", "report 1", "reply 1"}));
     EXPECT_TRUE(actions.marks[0].retrieved);  // copied to the Trash, kept on the server
     EXPECT_FALSE(actions.marks[0].deleted);
@@ -131,34 +101,34 @@ TEST_F(RuleEvaluationTest, AKeepingSubjectRuleActsWithoutALogLine) {
 }
 
 TEST_F(RuleEvaluationTest, OnlyTheLettersAToZIgnoreCase) {
-    AddRule({"SUBCONT", "free", true});
-    AddRule({"SUBCONT", "\xC3\xA9t\xC3\xA9", true});  // "été"
-    Judge({"Subject: FREE \xC3\x89T\xC3\x89"}, 0);    // "ÉTÉ"
+    testing::AddRule({"SUBCONT", "free", true});
+    testing::AddRule({"SUBCONT", "\xC3\xA9t\xC3\xA9", true});  // "été"
+    Judge({"Subject: FREE \xC3\x89T\xC3\x89"}, 0);             // "ÉTÉ"
     Judge({"Subject: un \xC3\xA9t\xC3\xA9"}, 1);
-    EXPECT_EQ(Hits(1), 1);
-    EXPECT_EQ(Hits(2), 1);  // only the message with the same accented letters
+    EXPECT_EQ(testing::RuleHits(1), 1);
+    EXPECT_EQ(testing::RuleHits(2), 1);  // only the message with the same accented letters
     EXPECT_TRUE(actions.marks[1].deleted);
 }
 
 TEST_F(RuleEvaluationTest, EmptyValuesNeverMatchAndUnknownCriteriaDoNothing) {
-    AddRule({"SUBCONT", "", true});
-    AddRule({"subcont", "free", true});
-    AddRule({"HEADER", "", true});
+    testing::AddRule({"SUBCONT", "", true});
+    testing::AddRule({"subcont", "free", true});
+    testing::AddRule({"HEADER", "", true});
     Judge(kFreeStuffFromNews);
     EXPECT_TRUE(actions.marks.empty());
-    EXPECT_EQ(Hits(1) + Hits(2) + Hits(3), 0);
+    EXPECT_EQ(testing::RuleHits(1) + testing::RuleHits(2) + testing::RuleHits(3), 0);
 }
 
 TEST_F(RuleEvaluationTest, HeaderRulesSeeEveryLineButNotAcrossAFold) {
-    AddRule({"HEADER", "x-mailer: bulk", true});
-    AddRule({"HEADER", "part one part two", true});
+    testing::AddRule({"HEADER", "x-mailer: bulk", true});
+    testing::AddRule({"HEADER", "part one part two", true});
     Judge({"From: a@b", "X-Mailer: Bulk Sender 3.0", "Subject: part one", " part two"});
-    EXPECT_EQ(Hits(1), 1);
-    EXPECT_EQ(Hits(2), 0);
+    EXPECT_EQ(testing::RuleHits(1), 1);
+    EXPECT_EQ(testing::RuleHits(2), 0);
 }
 
 TEST_F(RuleEvaluationTest, FromRulesMatchTheDisplayName) {
-    AddRule({"FROM", "Bob", true});
+    testing::AddRule({"FROM", "Bob", true});
     Judge({"From: Bob Smith <x@y>"});
     EXPECT_TRUE(actions.marks[0].deleted);
 }
@@ -173,7 +143,7 @@ TEST(NumericUserName, DigitsBeforeTheFirstAt) {
 }
 
 TEST_F(RuleEvaluationTest, NumericSendersAreJudgedByTheirAddressOnly) {
-    AddRule({"FROMNUM", "", true});
+    testing::AddRule({"FROMNUM", "", true});
     Judge({"From: 4711 <4711@spam.example>"}, 0);
     Judge({"From: \"12\" <user@spam.example>"}, 1);
     EXPECT_TRUE(actions.marks[0].deleted);
@@ -186,23 +156,23 @@ TEST_F(RuleEvaluationTest, NumericSendersAreJudgedByTheirAddressOnly) {
 TEST_F(RuleEvaluationTest, FriendsVetoEveryRule) {
     WriteFile("friends.lst", "pal.example\n");
     WriteFile("sievo.lst", "pal.example\nspam.example\n");
-    AddRule({"SUBCONT", "free", true, true, true});
-    AddRule({"LIST", "", true, true, true});
+    testing::AddRule({"SUBCONT", "free", true, true, true});
+    testing::AddRule({"LIST", "", true, true, true});
     Judge({"From: friend@pal.example", "Subject: free"});
     EXPECT_TRUE(actions.marks.empty());
     EXPECT_TRUE(actions.calls.empty());
     EXPECT_TRUE(actions.queue.empty());
-    EXPECT_EQ(Hits(1), 0);
+    EXPECT_EQ(testing::RuleHits(1), 0);
 }
 
 TEST_F(RuleEvaluationTest, ListHitsActInsideTheLookupAndCountNoHit) {
     TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
     WriteFile("sievo.lst", "spam.example\n");
-    AddRule({"LIST", "", true, true, false});
+    testing::AddRule({"LIST", "", true, true, false});
     Judge({"From: x@SPAM.example", "Subject: hi"});
     EXPECT_TRUE(actions.marks[0].deleted);
     EXPECT_EQ(actions.queue, std::vector<int>{0});
-    EXPECT_EQ(Hits(1), 0);
+    EXPECT_EQ(testing::RuleHits(1), 0);
     const auto logged = Logged();
     const auto found = std::find(logged.begin(), logged.end(), "Found in List");
     ASSERT_NE(found, logged.end());
@@ -211,8 +181,8 @@ TEST_F(RuleEvaluationTest, ListHitsActInsideTheLookupAndCountNoHit) {
 }
 
 TEST_F(RuleEvaluationTest, TwoConfirmingRulesQueueTheMessageTwice) {
-    AddRule({"SUBCONT", "free", true, true});
-    AddRule({"FROM", "news", true, true});
+    testing::AddRule({"SUBCONT", "free", true, true});
+    testing::AddRule({"FROM", "news", true, true});
     Judge(kFreeStuffFromNews, 3);
     EXPECT_EQ(actions.queue, (std::vector<int>{3, 3}));
 }

@@ -6,6 +6,7 @@
 #include "config/text.h"
 #include "mail/line_stream.h"
 #include "mail/message.h"
+#include "mail/mime_params.h"
 #include "mail/transfer_codecs.h"
 
 namespace sievo {
@@ -231,6 +232,15 @@ TEST(Decoder, PlainTextWithUuencodedFiles) {
     EXPECT_EQ(message->Attachments()[0].Data(), "abc");
     EXPECT_EQ(message->Attachments()[1].FileName(), "att.1");
     EXPECT_EQ(message->Attachments()[1].Data(), "a");
+}
+
+// Found by fuzzing: a uuencoded file name with a NUL byte among invalid UTF-8.
+TEST(Decoder, UuencodeNameWithControlBytes) {
+    const std::string name("\xD0L\x85\xFE\x7F\0\0.d", 9);
+    const auto message = Decode(Crlf({"From: a@b", "", "begin 600 " + name, "!80``", "end"}));
+    ASSERT_EQ(message->Attachments().Count(), 1);
+    EXPECT_EQ(message->Attachments()[0].FileName(), "\xD0L\x85\xFE___.d");
+    EXPECT_EQ(message->Attachments()[0].ContentType(), ContentTypeForFile("plain.d"));
 }
 
 TEST(Decoder, MimeTextWithUuencodeIsReadAsPlain) {

@@ -188,6 +188,11 @@ TEST(ContentTypeForFile, ByExtension) {
     EXPECT_EQ(ContentTypeForFile("README"), "application/octet-stream");
     EXPECT_EQ(ContentTypeForFile("dir.d/file"), "application/octet-stream");
     EXPECT_EQ(ContentTypeForFile("x.unknownext"), "application/octet-stream");
+    // Found by fuzzing: this name crashed Qt's MIME database; only its extension counts.
+    EXPECT_EQ(ContentTypeForFile(std::string("\xD0L\x85\xFE\x7F\0\0.d", 9)),
+              ContentTypeForFile("plain.d"));
+    EXPECT_EQ(ContentTypeForFile("a.p\xC3\xA9"), "application/octet-stream");
+    EXPECT_EQ(ContentTypeForFile("a." + std::string(17, 'x')), "application/octet-stream");
 }
 
 }  // namespace

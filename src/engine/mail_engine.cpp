@@ -1,0 +1,328 @@
+#include "engine/mail_engine.h"
+
+#include <cstdlib>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "config/data_folder.h"
+#include "config/date_time.h"
+#include "config/errors.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "engine/action_ledger.h"
+#include "engine/rule.h"
+#include "engine/rule_evaluation.h"
+#include "engine/scan_judge.h"
+#include "engine/sievo_message.h"
+#include "engine/smtp_sender.h"
+#include "engine/trash.h"
+#include "engine/user_services.h"
+#include "mail/account_clients.h"
+
+namespace sievo {
+
+namespace {
+
+constexpr int kPopTimeOutSeconds = 120;
+constexpr int kMinutesPerDay = 1440;
+constexpr int kMinutesPerHour = 60;
+
+const std::string kManualMode = "SINGLEPASS";
+
+// Reads a date-time of the account's section; a text of another locale is announced.
+std::optional<QDateTime> ReadAccountDate(const TSievoUser& account, const char* key) {
+    const std::string text = TIniFile(AccountsPath())
+                                 .ReadString(AccountSection(account.Index), key,
+                                             FormatDateTimeText(QDateTime::currentDateTime()));
+    auto when = ParseDateTimeText(text);
+    if (!when)
+        ActivityLog("Date time translation -- converting to current format", false, &account);
+    return when;
+}
+
+std::vector<std::string> MessageKeys(const TmsRemoteInfo& items) {
+    std::vector<std::string> keys;
+    for (const auto& item : items)
+        keys.push_back(MessageKey("", item.Headers));
+    return keys;
+}
+
+int CountMarkedForDelete(const TmsRemoteInfo& items) {
+    int count = 0;
+    for (const auto& item : items)
+        count += item.MarkedForDelete() ? 1 : 0;
+    return count;
+}
+
+// Resets a flag however the work that set it ends.
+class FlagHolder {
+public:
+    explicit FlagHolder(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagHolder() { flag_ = false; }
+    FlagHolder(const FlagHolder&) = delete;
+    FlagHolder& operator=(const FlagHolder&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+bool DryRunRequested() {
+    const char* value = std::getenv("SIEVOMATIC_DRY_RUN");
+    return value && std::string(value) == "1";
+}
+
+MailEngine::MailEngine(std::unique_ptr<MailSender> smtp)
+    : smtp_(smtp ? std::move(smtp) : std::make_unique<SmtpMailSender>(&agRas1)),
+      connection_(agRas1) {
+    Timer1.setInterval(kTimerIntervalMs);
+    QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
+    POP.SetTimeOut(kPopTimeOutSeconds);
+    POP.OnError = [](TagSocket&, const std::string& text) { ActivityLog(text); };
+    POP.OnNextInfoUpdated = [this](TagSocket&, int num) { POPNextInfoUpdated(num); };
+    auto cancelWhenClosing = [this](TagSocket&) {
+        if (shuttingDown_)
+            POP.Cancel();
+    };
+    POP.OnUpdatingInfo = cancelWhenClosing;
+    POP.OnRetrieving = [cancelWhenClosing](TagSocket& sender, int) { cancelWhenClosing(sender); };
+}
+
+void MailEngine::Timer1Timer() {
+    RunPass("", true);
+}
+
+void MailEngine::C3Click() {
+    RunPass(kManualMode, false);
+}
+
+void MailEngine::RunSinglePass() {
+    ActivityLog("Running in single pass mode.");
+    TheHost().PumpEvents();
+    C3Click();
+    TheHost().PumpEvents();
+}
+
+void MailEngine::RunPass(const std::string& mode, bool automatic) {
+    if (passRunning_) {
+        ActivityLog("A check is already running; this one is not started.", true);
+        return;
+    }
+    const FlagHolder running(passRunning_);
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    Timer1.stop();
+    if (automatic && !settings::AutoEnabled())
+        return;  // the timer stays off
+    const bool dryRun = DryRunRequested();
+    if (dryRun)
+        ActivityLog(
+            "Dry run: messages are judged and logged, but nothing is deleted, sent or "
+            "moved to the Trash, and check times stay as they are.");
+    const int accounts = AccountCount();
+    for (int n = 1; n <= accounts; ++n) {
+        // An error in one account must not keep the others from being checked.
+        try {
+            TSievoUser account(n);
+            if (account.Active)
+                ScanMailbox(mode, account);
+        } catch (const std::exception& error) {
+            AppException(error);
+        }
+    }
+    if (dryRun)
+        ActivityLog("Dry run finished: nothing was deleted, sent or moved to the Trash.");
+    Timer1.start();
+    lastPassErrors_ = static_cast<std::uint16_t>(TheActivityLog().ErrorCount() - errorsBefore);
+}
+
+void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
+    const bool manual = Mode == kManualMode;
+    const bool dryRun = DryRunRequested();
+    if (manual)
+        TheHost().ShowScanProgress(Account);
+    ScanInProgress = true;
+    POP.SetMessageDirectory(EnsureTempFolder());
+
+    const QDateTime now = QDateTime::currentDateTime();
+    ReadAccountDate(Account, "LastDateTime");
+    const QDateTime next = ReadAccountDate(Account, "NextDateTime").value_or(now);
+    if (now < next && !manual) {
+        EndScan();
+        return;
+    }
+    if (!ConnectAndList(Mode, Account)) {
+        ScanInProgress = false;
+        CloseScanProgress();
+        return;
+    }
+    TheHost().PumpEvents();
+    const auto keys = MessageKeys(POP.RemoteInfo());
+    ActionLedger ledger(Account);
+    ledger.KeepOnly({keys.begin(), keys.end()});
+    ScanJudge judge(POP, *smtp_, ledger, keys, dryRun);
+    const bool newMail = POP.RemoteInfo().Count() > 0;
+    if (newMail) {
+        NotifyNewMail(Account);
+        JudgeMessages(Account, judge);
+    } else {
+        TheHost().SetMailIcon(false, "No new mail");
+        ActivityLog("There are no messages");
+    }
+    if (newMail && (manual ? Account.RunAfterManual : Account.RunAfterAuto))
+        FBOOLLaunchMailClient(Account);
+
+    const int deletions = ConfirmAndTransfer(Account, judge);
+    ActivityLog(
+        "END Scanning mailbox, " + std::to_string(deletions) + " total SPAM messages sieved", false,
+        &Account);
+    ActivityLog("Closing POP Connection", true, &Account);
+    POP.LogoutAndClose();
+    if (!dryRun) {
+        const std::string bin = ProgramFolder() + "temp/*.*";
+        if (FLINTdeleteToBin(bin) == 0)
+            ActivityLog("Successfully sent " + bin + " to reycle bin.", true, &Account);
+    }
+    if (!manual && !dryRun)
+        SetNextCheck(Account);
+    EndScan();
+}
+
+void MailEngine::EndScan() {
+    ScanInProgress = false;
+    CloseScanProgress();
+    Timer1.start();
+}
+
+void MailEngine::CloseScanProgress() {
+    if (TheHost().ScanProgressVisible())
+        TheHost().CloseScanProgress();
+}
+
+// Connects and lists every message; false when the account is skipped or an error ended
+// the scan (reported already).
+bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
+    try {
+        if (connection_.EnsureConnection(account, mode) == -1)
+            return false;
+        ApplyPopAccount(POP, account);
+        POP.LogoutAndClose();
+        POP.ConnectAndLogin();
+        ActivityLog("Downloading Headers", true, &account);
+        TheHost().PumpEvents();
+        POP.KeepConnection = true;
+        POP.UpdateInfo();
+        return true;
+    } catch (const std::exception& error) {
+        AppException(error);
+        POP.Cancel();
+        EnableTimerFromSettings();
+        return false;
+    }
+}
+
+void MailEngine::NotifyNewMail(const TSievoUser& account) {
+    TheHost().SetMailIcon(true, "You have " + std::to_string(POP.RemoteInfo().Count()) +
+                                    " new mail messages -- click to view");
+    if (account.MailNotify) {
+        if (!account.MailNotifyWAV.empty())
+            FLBOOLCorPlaySound(account.MailNotifyWAV);
+        else
+            TheHost().DefaultBeep();
+    }
+}
+
+void MailEngine::JudgeMessages(TSievoUser& account, ScanJudge& judge) {
+    ActivityLog("Enumerating Mail Headers", true, &account);
+    for (int i = 0; i < POP.RemoteInfo().Count(); ++i) {
+        ActivityLog("Checking Header " + std::to_string(i), true, &account);
+        // A message that cannot be judged is left alone; the others still are judged.
+        try {
+            const int rules = RuleCount();
+            for (int n = 1; n <= rules; ++n) {
+                const TSievoRule rule(n);
+                const TSievoMessage message(POP.RemoteInfo()[i].Headers, i);
+                if (rule.Active)
+                    EvaluateRule(judge, account, rule, message);
+            }
+        } catch (const std::exception& error) {
+            judge.Forget(i);
+            AppException(error);
+        }
+    }
+}
+
+// Lets the user confirm, then carries out the marks; answers the number of deletions.
+int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
+    const bool dryRun = DryRunRequested();
+    try {
+        const auto& rows = judge.Rows();
+        if (!rows.empty() && !dryRun) {
+            const std::vector<bool> ticked = TheHost().ConfirmDeletions(rows);
+            for (std::size_t r = 0; r < rows.size(); ++r)
+                if (r >= ticked.size() || !ticked[r])
+                    POP.Unmark(rows[r].index);
+        }
+        const int deletions = CountMarkedForDelete(POP.RemoteInfo());
+        if (dryRun)
+            for (int i = 0; i < POP.RemoteInfo().Count(); ++i)
+                POP.Unmark(i);
+        POP.TransferData();
+        judge.RecordRetrieved();
+        TheHost().RefreshRuleList();
+        return deletions;
+    } catch (const std::exception& error) {
+        ActivityLog(std::string("Error ") + error.what() + " Closing POP Connection", true,
+                    &account);
+        EnableTimerFromSettings();
+        ScanInProgress = false;
+        CloseScanProgress();
+        try {
+            POP.LogoutAndClose();
+        } catch (const std::exception& closeError) {
+            AppException(closeError);
+        }
+        throw;
+    }
+}
+
+void MailEngine::SetNextCheck(const TSievoUser& account) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const int minutes = account.Minutes;
+    QDateTime next;
+    if (minutes >= kMinutesPerDay)
+        next = now.addDays(1);
+    else if (minutes >= kMinutesPerHour)
+        next = now.addSecs(qint64(minutes / kMinutesPerHour) * 3600);
+    else
+        next = now.addSecs(qint64(minutes) * 60);
+    const TIniFile accounts(AccountsPath());
+    accounts.WriteString(AccountSection(account.Index), "NextDateTime", FormatDateTimeText(next));
+    accounts.WriteString(AccountSection(account.Index), "LastDateTime", FormatDateTimeText(now));
+}
+
+void MailEngine::EnableTimerFromSettings() {
+    if (settings::AutoEnabled())
+        Timer1.start();
+    else
+        Timer1.stop();
+}
+
+void MailEngine::POPNextInfoUpdated(int Num) {
+    if (!TheHost().ScanProgressVisible())
+        return;
+    const int count = POP.MessageCount();
+    const std::string subject = GetHeaderField(POP.RemoteInfo()[Num].Headers, "Subject");
+    TheHost().SetScanProgress(
+        Num + 1, count,
+        std::to_string(Num + 1) + " of " + std::to_string(count) + " -- " + subject);
+}
+
+void MailEngine::Shutdown() {
+    shuttingDown_ = true;
+    Timer1.stop();
+    if (POP.Connected())
+        POP.Cancel();
+}
+
+}  // namespace sievo

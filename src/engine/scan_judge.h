@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/host.h"
+#include "engine/action_ledger.h"
+#include "engine/rule_evaluation.h"
+
+namespace sievo {
+
+class MailSender;
+class TmsRemotePOP;
+
+// What a rule's hit does during a scan: marks in the POP3 client, rows of the
+// confirmation window, the hit sound, and replies and reports, each sent once per message
+// and rule however often the message is judged again. A dry run sends nothing.
+class ScanJudge : public RuleHitActions {
+public:
+    static constexpr const char* kTrashAction = "trash";
+
+    // keys[i] is the lasting name of message i of the listing.
+    ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger,
+              std::vector<std::string> keys, bool dryRun);
+
+    void Unmark(int index) override;
+    void MarkForDelete(int index) override;
+    // A message already copied to the Trash at an earlier check is not copied again.
+    void MarkForRetrieve(int index) override;
+    void AddtoDeleteQueue(int index) override;
+    void PlayHitSound() override;
+    void SendReport(const TSievoUser& account, const TSievoRule& rule,
+                    const TSievoMessage& message) override;
+    void SendReply(const TSievoUser& account, const TSievoRule& rule,
+                   const TSievoMessage& message) override;
+
+    // Takes back everything the rules did to a message whose judging failed.
+    void Forget(int index);
+    // Records that the messages marked for retrieval reached the Trash folder.
+    void RecordRetrieved();
+
+    const std::vector<DeletionRow>& Rows() const { return rows_; }
+    const std::string& KeyOf(int index) const { return keys_.at(static_cast<std::size_t>(index)); }
+
+private:
+    template <typename Send>
+    void SendOnce(const std::string& action, int index, Send send);
+
+    TmsRemotePOP& pop_;
+    MailSender& smtp_;
+    ActionLedger& ledger_;
+    std::vector<std::string> keys_;
+    bool dryRun_;
+    std::vector<DeletionRow> rows_;
+};
+
+}  // namespace sievo

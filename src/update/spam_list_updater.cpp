@@ -1,0 +1,132 @@
+#include "update/spam_list_updater.h"
+
+#include <QFile>
+#include <filesystem>
+
+#include "config/activity_log.h"
+#include "config/data_folder.h"
+#include "config/date_time.h"
+#include "config/errors.h"
+#include "config/file_io.h"
+#include "config/host.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+
+namespace sievo {
+
+namespace {
+
+constexpr int kHttpOk = 200;
+
+std::string DescriptorURL() {
+    const std::string configured = settings::UpdateURL();
+    return configured.empty() ? kMakerUpdateURL : configured;
+}
+
+}  // namespace
+
+bool AutoUpdateDue(const QDateTime& now) {
+    if (!settings::AutoUpdateEnabled())
+        return false;
+    const QDate last = FDTCorDateFromString(settings::LastAutoUpdateDate());
+    return QDateTime(last.addDays(settings::AutoUpdateInterval()), QTime(0, 0)) < now;
+}
+
+bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile) {
+    if (!std::filesystem::exists(newFile))
+        return false;
+    std::error_code error;
+    if (!std::filesystem::remove(oldFile, error) || error)
+        return false;
+    std::filesystem::rename(newFile, oldFile, error);
+    return !error;
+}
+
+SpamListUpdater::SpamListUpdater(std::function<int()> ensureConnection)
+    : ensureConnection_(std::move(ensureConnection)) {
+    httpUpdate_.OnOpen = [](TagSocket&) { TheHost().ShowTransferProgress(); };
+    httpUpdate_.OnProgress = [](TagSocket&, int percent, qint64 bytes) {
+        TheHost().SetTransferProgress(percent, bytes);
+    };
+    httpUpdate_.OnClosed = [](TagSocket&) { TheHost().CloseTransferProgress(); };
+    httpUpdate_.OnError = [](TagSocket&, const std::string& text) {
+        TheHost().ShowMessage("UPDATER ERROR -- " + text);
+    };
+}
+
+void SpamListUpdater::ApplyProxySettings() {
+    httpUpdate_.SetProxy("");
+    if (!settings::UseProxy())
+        return;
+    const std::string address = settings::ProxyAddress(), port = settings::ProxyPort();
+    if (!address.empty() && !port.empty()) {
+        httpUpdate_.SetProxy(address + ":" + port);
+        return;
+    }
+    TheHost().DefaultBeep();
+    ActivityLog("The proxy settings are not correct");
+}
+
+void SpamListUpdater::Download(const std::string& url, const std::string& fileName) {
+    httpUpdate_.SetURL(url);
+    const int status = httpUpdate_.Get();
+    // An error page must never take the place of the descriptor or the list.
+    if (status != kHttpOk) {
+        const std::string text = "HTTP " + std::to_string(status);
+        TheHost().ShowMessage("UPDATER ERROR -- " + text);
+        throw Exception(text);
+    }
+    const std::string path = ProgramFile(fileName);
+    if (!WriteFileAtomically(path, httpUpdate_.Data().data().toStdString()))
+        throw Exception("Cannot create file " + path);
+}
+
+bool SpamListUpdater::OfferNewList(const std::string& fileURL) {
+    if (!TheHost().AskYesNo("There is a new spammer/UCE e-mail address list available for "
+                            "Sievomatic.  Do you want to retrieve it?"))
+        return false;
+    Download(fileURL, "spamlist.new");
+    if (FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst")))
+        TheHost().ShowMessage(
+            "Update complete... to turn on/off Auto-Update click Options from the main screen.");
+    else
+        TheHost().ShowMessage("Restart Sievomatic for changes to take effect");
+    return true;
+}
+
+bool SpamListUpdater::FBOOLGetUpdate(const std::string& section) {
+    const QDate today = QDate::currentDate();
+    settings::SetLastAutoUpdateDate(today);
+    std::string lastList = settings::SpamListLastUpdate();
+    if (lastList.empty())
+        lastList = "19900101";
+    ApplyProxySettings();
+    if (ensureConnection_() == -1)
+        return false;
+
+    Download(DescriptorURL(), "updates.ini");
+    const TIniFile descriptor(ProgramFile("updates.ini"));
+    const std::string lastUpdate = descriptor.ReadString(section, "LastUpdate", "");
+    const std::string displayMessage = descriptor.ReadString(section, "DisplayMessage", "");
+    const std::string fileURL = descriptor.ReadString(section, "FileURL", "");
+
+    bool downloaded = false;
+    if (FDTCorDateFromString(lastUpdate) > FDTCorDateFromString(lastList)) {
+        // No keeps the old date, so the list is offered again next time.
+        if (!OfferNewList(fileURL))
+            return false;
+        downloaded = true;
+    }
+    if (!displayMessage.empty())
+        TheHost().ShowMessage(displayMessage);
+    settings::SetSpamListLastUpdate(today);
+    return downloaded;
+}
+
+void RunStartUpUpdate(SpamListUpdater& updater, bool openedBefore, const QDateTime& now) {
+    if (AutoUpdateDue(now) && openedBefore)
+        updater.FBOOLGetUpdate("SPAMLIST");
+    FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst"));
+}
+
+}  // namespace sievo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDateTime>
+#include <functional>
+#include <string>
+
+#include "net/ag_http.h"
+
+namespace sievo {
+
+// Where the update descriptor lives unless [AUTOUPDATE] UpdateURL names another place.
+inline constexpr const char* kMakerUpdateURL = "http://www.corvane.com/updates/updates.ini";
+
+// Whether the automatic check is due at the given moment: it is switched on and the last
+// check plus the interval in days lies before that moment. A stored date that is not a
+// date raises.
+bool AutoUpdateDue(const QDateTime& now);
+
+// Puts newFile in place of oldFile: deletes oldFile, then renames newFile. True only when
+// newFile existed and both steps succeeded.
+bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile);
+
+// Fetches the update descriptor and, when it announces a newer spammer list and the user
+// agrees, downloads it and puts it in place of sievo.lst.
+class SpamListUpdater {
+public:
+    // ensureConnection prepares the network as for a check; -1 means there is none.
+    explicit SpamListUpdater(std::function<int()> ensureConnection);
+
+    // True when a new list was downloaded.
+    bool FBOOLGetUpdate(const std::string& section);
+
+private:
+    void ApplyProxySettings();
+    // Fetches url and saves the body to the file; only a 200 reply is saved.
+    void Download(const std::string& url, const std::string& fileName);
+    bool OfferNewList(const std::string& fileURL);
+
+    std::function<int()> ensureConnection_;
+    TagHTTP httpUpdate_;
+};
+
+// The start-up part: a due check (only once the program has been set up), then putting
+// a list that waits in spamlist.new in place.
+void RunStartUpUpdate(SpamListUpdater& updater, bool openedBefore, const QDateTime& now);
+
+}  // namespace sievo

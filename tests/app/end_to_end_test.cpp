@@ -1,0 +1,200 @@
+#include <QDir>
+#include <QProcess>
+
+#include "config/file_io.h"
+#include "config/ini_file.h"
+#include "config/password.h"
+#include "dovecot_server.h"
+#include "engine/replies.h"
+#include "smtp_sink.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+using testing::DovecotServer;
+using testing::SmtpSink;
+
+// The kinds of mail in the test mailbox, and what the rules do to each.
+enum Kind {
+    kEncodedSubject,  // Subject rule: deleted, copied to the Trash, answered
+    kNumericSender,   // numeric-sender rule: deleted, reported
+    kListedSpammer,   // spammer-list rule: deleted
+    kBulkHeader,      // header rule: kept, copied to the Trash, answered
+    kPromoSender,     // From rule: deleted
+    kColleague,       // no rule: kept
+    kFriend,          // Subject rule would hit, but a friend: kept
+    kKinds
+};
+constexpr int kPerKind = 8;  // 56 messages in all
+
+std::string MessageOf(int n) {
+    const std::string number = std::to_string(n);
+    std::string from = "Colleague <colleague@work.test>";
+    std::string subject = "Meeting " + number;
+    std::string extra;
+    switch (n % kKinds) {
+        case kEncodedSubject:
+            from = "Geld Team <geld" + number + "@spam.test>";
+            subject = "=?UTF-8?B?R3JhdGlzIEdlbGQgZsO8ciBTaWU=?= " + number;  // Gratis Geld für Sie
+            break;
+        case kNumericSender:
+            from = number + "0042@numbers.test";
+            break;
+        case kListedSpammer:
+            from = "seller@bulk.test";
+            break;
+        case kBulkHeader:
+            from = "News <news@letters.test>";
+            extra = "X-Mailer: MassMailer 2.0\r\n";
+            break;
+        case kPromoSender:
+            from = "promo@shop.test";
+            break;
+        case kFriend:
+            from = "Pal <pal@friends.test>";
+            subject = "=?ISO-8859-1?Q?Geld_zur=FCck?= " + number;
+            break;
+    }
+    return "From: " + from + "\r\nTo: sam@localhost\r\nSubject: " + subject + "\r\n" + extra +
+           "Message-ID: <" + number +
+           "@e2e.test>\r\nDate: Mon, 7 Dec 2026 09:00:00 +0000\r\n\r\n"
+           "Body " +
+           number + "\r\n";
+}
+
+class EndToEndTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        for (int n = 0; n < kKinds * kPerKind; ++n)
+            mailbox.push_back(MessageOf(n));
+        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{mailbox, "", ""});
+        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+        ASSERT_TRUE(sink.Started()) << sink.Error();
+        WriteSetUp();
+    }
+
+    void WriteSetUp() const {
+        const TIniFile accounts(PathOf("accounts.ini"));
+        accounts.WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+        accounts.WriteString("USER1", "POPAddress", dovecot->PlainAddress());
+        accounts.WriteString("USER1", "POPUser", DovecotServer::kUserName);
+        accounts.WriteString("USER1", "Password", PasswordToIni(DovecotServer::kPassword));
+        accounts.WriteString("USER1", "EMailAddr", "sam@home.test");
+        accounts.WriteString("USER1", "SMTPAddress", sink.Address());
+        accounts.WriteString("USER1", "MailNotify", "0");
+
+        const TIniFile rules(PathOf("rules.ini"));
+        const struct {
+            const char *criteria, *value, *deletes, *recycle, *reply, *report;
+        } table[] = {
+            {"SUBCONT", "geld", "1", "1", "Answer", ""},
+            {"FROMNUM", "", "1", "0", "", "Report"},
+            {"LIST", "", "1", "0", "", ""},
+            {"HEADER", "x-mailer: massmailer", "0", "1", "Answer", ""},
+            {"FROM", "promo@", "1", "0", "", ""},
+        };
+        int n = 0;
+        for (const auto& rule : table) {
+            const std::string section = "PROCEDURE" + std::to_string(++n);
+            rules.WriteString(section, "Criteria", rule.criteria);
+            rules.WriteString(section, "Value", rule.value);
+            rules.WriteString(section, "DeleteAction", rule.deletes);
+            rules.WriteString(section, "SendtoRecycle", rule.recycle);
+            rules.WriteString(section, "Reply", *rule.reply ? "1" : "0");
+            rules.WriteString(section, "ReplyFile", rule.reply);
+            rules.WriteString(section, "Report", *rule.report ? "1" : "0");
+            rules.WriteString(section, "ReportFile", rule.report);
+        }
+        rules.WriteInteger("ProcedureCount", "NumProcs", n);
+
+        WriteFile("Answer.msg",
+                  "From: Sam <sam@home.test>\r\nSubject: Please stop\r\n\r\n"
+                  "Dear <<REPLYHEADER~FROMNAME>>,\r\nyou wrote to me on "
+                  "<<REPLYHEADER~Date>>.\r\n");
+        WriteFile("Report.msg",
+                  "Subject: Spam report\r\n\r\nSpam from "
+                  "<<REPLYHEADER~FROMADDRESS>>\r\n");
+        WriteFile("sievo.lst", "someone@else.test\r\nBULK.test\r\n");
+        WriteFile("friends.lst", "friends.test\r\n");
+    }
+
+    // Runs the program's single pass as cron would; answers its standard output.
+    std::string RunSinglePass() {
+        QProcess program;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("SIEVOMATIC_HOME", QString::fromStdString(Home()));
+        environment.insert("XDG_DATA_HOME", QString::fromStdString(PathOf("xdg")));
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        program.setProcessEnvironment(environment);
+        program.start(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"});
+        EXPECT_TRUE(program.waitForFinished(180000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        const std::string output = program.readAllStandardOutput().toStdString();
+        EXPECT_EQ(program.exitCode(), 0) << output << program.readAllStandardError().toStdString();
+        return output;
+    }
+
+    std::vector<std::string> ExpectedKept() const {
+        std::vector<std::string> kept;
+        for (int n = 0; n < int(mailbox.size()); ++n)
+            if (n % kKinds >= kBulkHeader && n % kKinds != kPromoSender)
+                kept.push_back(mailbox[n]);
+        return kept;
+    }
+
+    int TrashCount() const {
+        return int(
+            QDir(QString::fromStdString(PathOf("xdg/Trash/files"))).entryList(QDir::Files).size());
+    }
+
+    std::vector<std::string> mailbox;
+    std::unique_ptr<DovecotServer> dovecot;
+    SmtpSink sink;
+};
+
+TEST_F(EndToEndTest, ASinglePassCleansTheMailboxAndASecondDoesNothingTwice) {
+    const std::string output = RunSinglePass();
+    EXPECT_NE(output.find("Running in single pass mode."), std::string::npos) << output;
+    EXPECT_NE(output.find("sam - END Scanning mailbox, 32 total SPAM messages sieved"),
+              std::string::npos)
+        << output;
+    ASSERT_TRUE(dovecot->WaitForSessionsEnded(1));
+    EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
+    EXPECT_EQ(TrashCount(), 2 * kPerKind);  // encoded-subject and bulk-header copies
+
+    const auto received = sink.Received();
+    int replies = 0, reports = 0;
+    for (const auto& mail : received) {
+        ASSERT_EQ(mail.rcptTo.size(), 1u);
+        if (mail.data.find("Please stop") != std::string::npos) {
+            ++replies;
+            EXPECT_EQ(mail.mailFrom, "sam@home.test");
+            const bool bulk = mail.rcptTo[0] == "news@letters.test";
+            EXPECT_NE(mail.data.find(bulk ? "Dear News," : "Dear Geld Team,"), std::string::npos)
+                << mail.data;
+            EXPECT_NE(mail.data.find("on Mon, 7 Dec 2026 09:00:00 +0000."), std::string::npos);
+        } else {
+            ++reports;
+            EXPECT_EQ(mail.rcptTo[0], "abuse@numbers.test");
+            EXPECT_EQ(mail.mailFrom, kReportSenderAddress);
+            EXPECT_NE(mail.data.find("Spam from "), std::string::npos);
+        }
+    }
+    EXPECT_EQ(replies, 2 * kPerKind);
+    EXPECT_EQ(reports, kPerKind);
+
+    const std::string again = RunSinglePass();
+    EXPECT_NE(again.find("sam - END Scanning mailbox, 0 total SPAM messages sieved"),
+              std::string::npos)
+        << again;
+    ASSERT_TRUE(dovecot->WaitForSessionsEnded(2));
+    EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
+    EXPECT_EQ(sink.Received().size(), received.size());
+    EXPECT_EQ(TrashCount(), 2 * kPerKind);
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,275 @@
+#include <QLocale>
+#include <cstdlib>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "config/date_time.h"
+#include "config/file_io.h"
+#include "config/ini_file.h"
+#include "config/password.h"
+#include "config/settings.h"
+#include "dovecot_server.h"
+#include "engine/mail_engine.h"
+#include "engine/trash.h"
+#include "log_lines.h"
+#include "recording_host.h"
+#include "recording_sender.h"
+#include "temp_home.h"
+#include "test_rules.h"
+
+namespace sievo {
+namespace {
+
+using testing::AddRule;
+using testing::DovecotServer;
+
+std::string Mail(int n, const std::string& from, const std::string& subject) {
+    return "From: " + from + "\r\nTo: sam@localhost\r\nSubject: " + subject + "\r\nMessage-ID: <" +
+           std::to_string(n) + "@scan.test>\r\nDate: Mon, 7 Dec 2026 " +
+           "10:00:00 +0000\r\n\r\nBody of message " + std::to_string(n) + "\r\n";
+}
+
+class ScanTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        setenv("XDG_DATA_HOME", (Home() + "xdg").c_str(), 1);
+        TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
+        TheActivityLog().Open();
+        auto sender = std::make_unique<testing::RecordingSender>();
+        smtp = sender.get();
+        engine = std::make_unique<MailEngine>(std::move(sender));
+    }
+    void TearDown() override {
+        engine.reset();
+        dovecot.reset();
+        unsetenv("XDG_DATA_HOME");
+        unsetenv("SIEVOMATIC_DRY_RUN");
+        QLocale::setDefault(QLocale::c());
+        TempHomeTest::TearDown();
+    }
+
+    void StartMailbox(const std::vector<std::string>& messages) {
+        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{messages, "", ""});
+        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+        Account("POPAddress", dovecot->PlainAddress());
+        Account("POPUser", DovecotServer::kUserName);
+        Account("Password", PasswordToIni(DovecotServer::kPassword));
+        Account("EMailAddr", "sam@localhost");
+        Account("SMTPAddress", "smtp.scan.test");
+        TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    }
+    void Account(const char* key, const std::string& value) const {
+        TIniFile(AccountsPath()).WriteString("USER1", key, value);
+    }
+    std::string AccountValue(const char* key) const {
+        return TIniFile(AccountsPath()).ReadString("USER1", key, "<missing>");
+    }
+
+    void Scan(const std::string& mode = "SINGLEPASS") {
+        watch = std::make_unique<testing::LogWatch>();
+        TSievoUser account(1);
+        engine->ScanMailbox(mode, account);
+    }
+    std::vector<std::string> Stored() {
+        EXPECT_TRUE(dovecot->WaitForSessionsEnded(sessions += 1));
+        return dovecot->StoredMessages();
+    }
+    std::string TrashFile(const std::string& name) const {
+        return ReadWholeFile(TrashFolder() + "/files/" + name).value_or("<missing>");
+    }
+
+    testing::RecordingHost host;
+    testing::RecordingSender* smtp = nullptr;
+    std::unique_ptr<MailEngine> engine;
+    std::unique_ptr<DovecotServer> dovecot;
+    std::unique_ptr<testing::LogWatch> watch;
+    int sessions = 0;
+};
+
+TEST_F(ScanTest, AnEmptyMailboxIsReportedAndScheduled) {
+    StartMailbox({});
+    Account("Minutes", "5");
+    Scan("");
+    EXPECT_TRUE(watch->Holds("There are no messages"));
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
+    EXPECT_TRUE(watch->Holds("sam - Closing POP Connection"));
+    EXPECT_FALSE(host.mailIconVisible);
+    EXPECT_EQ(host.mailIconHint, "No new mail");
+    EXPECT_TRUE(host.confirmations.empty());
+    const auto next = ParseDateTimeText(AccountValue("NextDateTime"));
+    ASSERT_TRUE(next);
+    EXPECT_NEAR(QDateTime::currentDateTime().secsTo(*next), 300, 5);
+    EXPECT_FALSE(engine->ScanInProgress);
+}
+
+TEST_F(ScanTest, OnlyTheConfirmedMessagesAreDeleted) {
+    const std::vector<std::string> mails = {Mail(1, "a@x.test", "alpha offer"),
+                                            Mail(2, "b@x.test", "beta offer"),
+                                            Mail(3, "c@x.test", "hello")};
+    StartMailbox(mails);
+    AddRule({"SUBCONT", "alpha", true, false});
+    AddRule({"SUBCONT", "beta", true, true});
+    host.untick = {true};  // the user keeps the message the confirming rule condemned
+    Scan();
+    ASSERT_EQ(host.confirmations.size(), 1u);
+    EXPECT_EQ(host.confirmations[0][0].subject, "beta offer");
+    EXPECT_EQ(host.confirmations[0][0].from, "b@x.test");
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 1 total SPAM messages sieved"));
+    EXPECT_EQ(Stored(), (std::vector<std::string>{mails[1], mails[2]}));
+    EXPECT_EQ(host.mailIconHint, "You have 3 new mail messages -- click to view");
+    EXPECT_EQ(host.ruleListRefreshes, 1);
+}
+
+TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
+    for (const std::vector<bool>& untick : {std::vector<bool>{true, false}, {false, true}}) {
+        const std::vector<std::string> mails = {Mail(1, "news@x.test", "free stuff")};
+        StartMailbox(mails);
+        std::remove(RulesPath().c_str());
+        AddRule({"SUBCONT", "free", true, true});
+        AddRule({"FROM", "news", true, true});
+        host.untick = untick;
+        host.confirmations.clear();
+        sessions = 0;
+        Scan();
+        ASSERT_EQ(host.confirmations.size(), 1u);
+        EXPECT_EQ(host.confirmations[0].size(), 2u);
+        EXPECT_EQ(Stored(), mails);
+    }
+}
+
+TEST_F(ScanTest, AUserPassIgnoresAndKeepsTheSchedule) {
+    StartMailbox({Mail(1, "a@x.test", "hi")});
+    const std::string future = FormatDateTimeText(QDateTime::currentDateTime().addDays(2));
+    Account("NextDateTime", future);
+    Account("LastDateTime", "last time");
+    Scan("");  // not due: no connection at all
+    EXPECT_FALSE(watch->Holds("sam - Closing POP Connection"));
+    Scan("SINGLEPASS");
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
+    EXPECT_EQ(AccountValue("NextDateTime"), future);
+    EXPECT_EQ(AccountValue("LastDateTime"), "last time");
+    EXPECT_TRUE(host.progress.size() == 1u && host.progress[0] == "1/1 1 of 1 -- hi");
+    EXPECT_FALSE(host.progressVisible);
+}
+
+TEST_F(ScanTest, ADateOfAnotherLocaleIsReplacedAfterAScan) {
+    StartMailbox({});
+    QLocale::setDefault(QLocale("de_DE"));
+    Account("NextDateTime", FormatDateTimeText(QDateTime::currentDateTime().addDays(2)));
+    QLocale::setDefault(QLocale("en_US"));
+    Scan("");
+    EXPECT_TRUE(watch->Holds("sam - Date time translation -- converting to current format"));
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
+    EXPECT_TRUE(ParseDateTimeText(AccountValue("NextDateTime")));
+}
+
+TEST_F(ScanTest, TheIntervalSetsTheNextCheck) {
+    StartMailbox({});
+    const std::pair<const char*, qint64> cases[] = {
+        {"90", 3600}, {"1439", 23 * 3600}, {"1440", 24 * 3600}, {"5", 300}};
+    for (const auto& [minutes, seconds] : cases) {
+        Account("Minutes", minutes);
+        Account("NextDateTime", "");
+        Scan("");
+        const auto next = ParseDateTimeText(AccountValue("NextDateTime"));
+        ASSERT_TRUE(next) << minutes;
+        EXPECT_NEAR(QDateTime::currentDateTime().secsTo(*next), seconds, 5) << minutes;
+    }
+}
+
+TEST_F(ScanTest, TrashCopiesAndRepliesHappenOncePerMessage) {
+    const std::vector<std::string> mails = {Mail(1, "Spam Co <spam@x.test>", "win big"),
+                                            Mail(2, "keep@y.test", "newsletter")};
+    StartMailbox(mails);
+    WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nDear <<REPLYHEADER~FROMNAME>>\r\n");
+    AddRule({"SUBCONT", "win", true, false, true, "Go away"});
+    AddRule({"FROM", "keep@", false, false, true, "Go away"});
+    Scan();
+    EXPECT_EQ(Stored(), std::vector<std::string>{mails[1]});
+    EXPECT_EQ(TrashFile("msg_0.eml"), mails[0]);
+    EXPECT_EQ(TrashFile("msg_1.eml"), mails[1]);
+    ASSERT_EQ(smtp->mails.size(), 2u);
+    EXPECT_EQ(smtp->mails[0].body.at(0), "Dear Spam Co");
+    EXPECT_EQ(smtp->mails[0].recipients, std::vector<std::string>{"Spam Co <spam@x.test>"});
+
+    Scan();  // the kept message is judged again, but nothing is done twice
+    EXPECT_EQ(testing::RuleHits(2), 2);
+    EXPECT_EQ(smtp->mails.size(), 2u);
+    EXPECT_EQ(TrashFile("msg_0.2.eml"), "<missing>");
+    EXPECT_EQ(ReadWholeFile(Home() + "temp/msg_0.eml"), std::nullopt);
+    EXPECT_EQ(Stored(), std::vector<std::string>{mails[1]});
+}
+
+TEST_F(ScanTest, AMessageThatCannotBeJudgedIsLeftAloneAndTheOthersAreJudged) {
+    const std::vector<std::string> mails = {Mail(1, "Broken <never-closed", "free"),
+                                            Mail(2, "ok@x.test", "free")};
+    StartMailbox(mails);
+    AddRule({"SUBCONT", "free", true});
+    Scan();
+    EXPECT_TRUE(watch->Holds("-SV_ERROR-Unable to parse email address"));
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 1 total SPAM messages sieved"));
+    EXPECT_EQ(Stored(), std::vector<std::string>{mails[0]});
+    EXPECT_FALSE(engine->ScanInProgress);
+}
+
+TEST_F(ScanTest, ADryRunChangesNothing) {
+    const std::vector<std::string> mails = {Mail(1, "a@x.test", "win big")};
+    StartMailbox(mails);
+    WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
+    AddRule({"SUBCONT", "win", true, true, true, "Go away", "Go away"});
+    setenv("SIEVOMATIC_DRY_RUN", "1", 1);
+    Account("NextDateTime", "");
+    watch = std::make_unique<testing::LogWatch>();
+    engine->Timer1Timer();  // auto-check off: no pass
+    TIniFile(settings::SettingsPath()).WriteBool("Main", "AutoEnabled", true);
+    const std::string before = AccountValue("NextDateTime");
+    engine->Timer1Timer();
+    const auto logged = watch->Texts();
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged.front().rfind("Dry run: ", 0), 0u) << logged.front();
+    EXPECT_EQ(logged.back().rfind("Dry run finished", 0), 0u) << logged.back();
+    EXPECT_TRUE(
+        watch->Holds("Message deleted by RULE: The subject contains \"win\" -- SUBJECT: "
+                     "win big"));
+    EXPECT_EQ(testing::RuleHits(1), 1);
+    EXPECT_TRUE(host.confirmations.empty());
+    EXPECT_TRUE(smtp->mails.empty());
+    EXPECT_EQ(AccountValue("NextDateTime"), before);
+    EXPECT_EQ(TrashFile("msg_0.eml"), "<missing>");
+    EXPECT_EQ(Stored(), mails);
+    EXPECT_EQ(engine->LastPassErrors(), 0);
+}
+
+TEST_F(ScanTest, APassIsNotStartedWhileAnotherRuns) {
+    StartMailbox({Mail(1, "a@x.test", "win")});
+    AddRule({"SUBCONT", "win", true, true});
+    host.duringConfirmation = [this] { engine->C3Click(); };
+    engine->C3Click();
+    EXPECT_EQ(host.confirmations.size(), 1u);
+    EXPECT_NE(std::find_if(TheActivityLog().Lines().begin(), TheActivityLog().Lines().end(),
+                           [](const std::string& line) {
+                               return line.find("A check is already running") != std::string::npos;
+                           }),
+              TheActivityLog().Lines().end());
+    EXPECT_TRUE(Stored().empty());
+}
+
+TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
+    StartMailbox({});
+    Account("Password", PasswordToIni("wrong"));
+    TIniFile(AccountsPath()).WriteString("USER2", "POPAddress", dovecot->PlainAddress());
+    TIniFile(AccountsPath()).WriteString("USER2", "POPUser", DovecotServer::kUserName);
+    TIniFile(AccountsPath())
+        .WriteString("USER2", "Password", PasswordToIni(DovecotServer::kPassword));
+    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    watch = std::make_unique<testing::LogWatch>();
+    engine->RunSinglePass();
+    EXPECT_EQ(watch->Texts().front(), "Running in single pass mode.");
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
+    EXPECT_GE(engine->LastPassErrors(), 1);
+    EXPECT_FALSE(engine->ScanInProgress);
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,153 @@
+#include "update/spam_list_updater.h"
+
+#include "config/activity_log.h"
+#include "config/date_time.h"
+#include "config/errors.h"
+#include "config/file_io.h"
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "http_server_process.h"
+#include "recording_host.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class UpdaterTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        TheActivityLog().Open();
+        ASSERT_TRUE(EnsureFolder(PathOf("site")));
+        server = std::make_unique<testing::HttpServerProcess>(PathOf("site"));
+        ASSERT_NE(server->Port(), 0);
+        Set("AUTOUPDATE", "UpdateURL", SiteURL("updates.ini"));
+        WriteFile("sievo.lst", "old.example\n");
+        WriteFile("site/list.txt", "new.example\n");
+    }
+    void TearDown() override {
+        server.reset();
+        TempHomeTest::TearDown();
+    }
+
+    std::string SiteURL(const std::string& file) const {
+        return "http://127.0.0.1:" + std::to_string(server->Port()) + "/" + file;
+    }
+    void Set(const char* section, const char* key, const std::string& value) const {
+        TIniFile(settings::SettingsPath()).WriteString(section, key, value);
+    }
+    void Publish(const std::string& lastUpdate, const std::string& message = "",
+                 const std::string& file = "list.txt") const {
+        WriteFile("site/updates.ini", "[SPAMLIST]\r\nLastUpdate=" + lastUpdate +
+                                          "\r\nDisplayMessage=" + message +
+                                          "\r\nFileURL=" + SiteURL(file) + "\r\n");
+    }
+    static std::string Today() { return FormatCompactDate(QDate::currentDate()); }
+
+    testing::RecordingHost host;
+    std::unique_ptr<testing::HttpServerProcess> server;
+    int connectionAnswer = 0;
+    SpamListUpdater updater{[this] { return connectionAnswer; }};
+};
+
+TEST_F(UpdaterTest, ANewerListIsOfferedAndPutInPlace) {
+    Publish("20260101", "Thanks for using Sievomatic");
+    EXPECT_TRUE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(ReadFile("sievo.lst"), "new.example\n");
+    EXPECT_EQ(ReadFile("spamlist.new"), "<missing>");
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{"Update complete... to turn on/off Auto-Update click "
+                                        "Options from the main screen.",
+                                        "Thanks for using Sievomatic"}));
+    EXPECT_EQ(settings::SpamListLastUpdate(), Today());
+    EXPECT_EQ(settings::LastAutoUpdateDate(), Today());
+    EXPECT_GE(host.transferWindows, 2);
+}
+
+TEST_F(UpdaterTest, NoKeepsTheOldListAndItsDate) {
+    Publish("20260101");
+    host.answerYes = false;
+    EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(ReadFile("sievo.lst"), "old.example\n");
+    EXPECT_EQ(settings::SpamListLastUpdate(), "");
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(UpdaterTest, AListOfTheSameDayIsNotOfferedAgain) {
+    Set("UPDATES", "SpamListLastUpdate", "20260101");
+    Publish("20260101", "Nothing new");
+    EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Nothing new"});
+    EXPECT_EQ(settings::SpamListLastUpdate(), Today());
+}
+
+TEST_F(UpdaterTest, AnErrorPageNeverReplacesTheList) {
+    Publish("20260101", "", "missing.txt");
+    EXPECT_THROW(updater.FBOOLGetUpdate("SPAMLIST"), Exception);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"UPDATER ERROR -- HTTP 404"});
+    EXPECT_EQ(ReadFile("sievo.lst"), "old.example\n");
+    EXPECT_EQ(ReadFile("spamlist.new"), "<missing>");
+    EXPECT_EQ(settings::SpamListLastUpdate(), "");
+
+    Set("AUTOUPDATE", "UpdateURL", SiteURL("no-descriptor.ini"));
+    EXPECT_THROW(updater.FBOOLGetUpdate("SPAMLIST"), Exception);
+}
+
+TEST_F(UpdaterTest, WithoutAListToReplaceTheDownloadWaitsForTheNextStart) {
+    std::remove(PathOf("sievo.lst").c_str());
+    Publish("20260101");
+    EXPECT_TRUE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(host.messages.front(), "Restart Sievomatic for changes to take effect");
+    EXPECT_EQ(ReadFile("spamlist.new"), "new.example\n");
+
+    WriteFile("sievo.lst", "old.example\n");
+    RunStartUpUpdate(updater, true, QDateTime::currentDateTime());  // not due, still applied
+    EXPECT_EQ(ReadFile("sievo.lst"), "new.example\n");
+}
+
+TEST_F(UpdaterTest, NoConnectionEndsTheCheckQuietly) {
+    Publish("20260101");
+    connectionAnswer = -1;
+    EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(settings::LastAutoUpdateDate(), Today());
+    EXPECT_EQ(ReadFile("updates.ini"), "<missing>");
+}
+
+TEST_F(UpdaterTest, IncompleteProxySettingsBeepAndGoDirect) {
+    Set("AUTOUPDATE", "UseProxy", "1");
+    Set("AUTOUPDATE", "ProxyAddress", "proxy.example");
+    Publish("19900101");
+    EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(host.sounds, std::vector<std::string>{"<beep>"});
+    const auto& line = TheActivityLog().Lines().front();
+    EXPECT_EQ(line.substr(line.find(" -- ") + 4), "The proxy settings are not correct");
+}
+
+TEST_F(UpdaterTest, TheAutomaticCheckIsDueAfterItsInterval) {
+    const QDateTime now = QDateTime::currentDateTime();
+    auto daysAgo = [](int days) { return FormatCompactDate(QDate::currentDate().addDays(-days)); };
+    Set("AUTOUPDATE", "LastAutoUpdateDate", daysAgo(3));
+    EXPECT_FALSE(AutoUpdateDue(now));  // switched off
+    Set("AUTOUPDATE", "ENABLED", "1");
+    EXPECT_TRUE(AutoUpdateDue(now));
+    Set("AUTOUPDATE", "LastAutoUpdateDate", daysAgo(2));
+    EXPECT_FALSE(AutoUpdateDue(now));
+    Set("AUTOUPDATE", "AutoUpdateInterval", "0x1");
+    EXPECT_TRUE(AutoUpdateDue(now));
+    Set("AUTOUPDATE", "LastAutoUpdateDate", "2026-1-1");
+    EXPECT_THROW(AutoUpdateDue(now), Exception);
+}
+
+TEST_F(UpdaterTest, AFirstStartNeverChecks) {
+    Set("AUTOUPDATE", "ENABLED", "1");
+    Publish("20260101");
+    RunStartUpUpdate(updater, false, QDateTime::currentDateTime());
+    EXPECT_TRUE(host.questions.empty());
+    RunStartUpUpdate(updater, true, QDateTime::currentDateTime());
+    EXPECT_EQ(host.questions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace sievo
