@@ -177,8 +177,8 @@ std::unique_ptr<QTemporaryFile> TmsSMTP::WriteSpool() {
     Fire(OnPrepare);
     std::ostringstream text;
     MailMessage->SaveToStream(text);
-    // Stuffed here, so that no line of the message can end the data early.
-    QByteArray data = AddDotStuffing(QByteArray::fromStdString(text.str()));
+    // Stuffed here, so that no line of the message can end the data early or lose its dot.
+    QByteArray data = StuffEncodedText(QByteArray::fromStdString(text.str()));
     if (!data.endsWith(kLineEnd.data()))
         data.append(kLineEnd.data());
     if (spool->write(data) != data.size() || !spool->flush())

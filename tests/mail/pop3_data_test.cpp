@@ -25,6 +25,11 @@ TEST(DotStuffing, LinesThatBeginWithADotAreStuffedAndUnstuffed) {
     }
 }
 
+TEST(DotStuffing, TheEncodersStuffedLoneDotIsNotStuffedTwice) {
+    EXPECT_EQ(StuffEncodedText("a\r\n..\r\n..b\r\n.c\r\n.."),
+              QByteArray("a\r\n..\r\n...b\r\n..c\r\n.."));
+}
+
 TEST(Pop3Replies, StatAndListFieldsAreReadStrictlyOrNotAtAll) {
     const auto stat = SplitStatReply("+OK 3 1200");
     ASSERT_TRUE(stat);

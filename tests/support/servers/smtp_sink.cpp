@@ -67,6 +67,8 @@ QStringList SmtpSink::Arguments(const Options& options) {
     }
     if (options.authOverPlainText)
         arguments << "--auth-over-plain-text";
+    if (options.authLoginOnly)
+        arguments << "--auth-login-only";
     return arguments;
 }
 

@@ -34,6 +34,8 @@ public:
         std::string password;
         // Offers AUTH before TLS has started (by default only afterwards).
         bool authOverPlainText = false;
+        // Offers AUTH LOGIN alone.
+        bool authLoginOnly = false;
     };
 
     static constexpr const char* kRejectPrefix = "reject";

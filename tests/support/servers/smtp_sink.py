@@ -63,6 +63,7 @@ def main():
     parser.add_argument("--user")
     parser.add_argument("--password")
     parser.add_argument("--auth-over-plain-text", action="store_true")
+    parser.add_argument("--auth-login-only", action="store_true")
     args = parser.parse_args()
 
     context = None
@@ -74,7 +75,7 @@ def main():
         ok = (isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == args.user
               and auth_data.password.decode() == args.password)
-        return AuthResult(success=ok)
+        return AuthResult(success=ok, auth_data=auth_data)
 
     settings = {}
     if args.tls == "starttls":
@@ -82,8 +83,12 @@ def main():
     if args.tls == "ssl":
         settings.update(ssl_context=context)
     if args.user:
+        # aiosmtpd counts only STARTTLS as TLS; an implicit TLS session is one as well.
+        require_tls = not args.auth_over_plain_text and args.tls != "ssl"
         settings.update(authenticator=authenticator, auth_required=True,
-                        auth_require_tls=not args.auth_over_plain_text)
+                        auth_require_tls=require_tls)
+    if args.auth_login_only:
+        settings.update(auth_exclude_mechanism=["PLAIN"])
 
     for attempt in range(START_ATTEMPTS):
         port = free_port()

@@ -1,0 +1,177 @@
+#include <cstdlib>
+#include <memory>
+
+#include "mail/ms_smtp.h"
+#include "mail/smtp_extensions.h"
+#include "net/net_errors.h"
+#include "net/tls_settings.h"
+#include "smtp_sink.h"
+#include "temp_home.h"
+#include "test_certificates.h"
+
+namespace sievo {
+namespace {
+
+using testing::SinkMessage;
+using testing::SmtpSink;
+
+// Generous, for waits that must succeed on a loaded machine.
+constexpr int kPatientTimeOut = 60;
+constexpr const char* kSmtpUser = "sam";
+constexpr const char* kSmtpPassword = "smtp secret";
+
+// An aiosmtpd server started for one test, and a client with a message for it.
+class SmtpSinkTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        ASSERT_TRUE(certificates().Ok());
+        setenv(kCaFileVariable, certificates().CaFile().c_str(), 1);
+        smtp.SetTimeOut(kPatientTimeOut);
+        smtp.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+        smtp.OnLineSent = [this](TagSocket& socket, const std::string& line) {
+            sent.push_back((socket.Encrypted() ? "tls: " : "plain: ") + line);
+        };
+        message.Sender().SetAddress("me@example.org");
+        message.Recipients().Add("you@example.org", "You");
+        message.CC().Add("copy@example.org", "");
+        message.BCC().Add("hidden@example.org", "");
+        message.SetSubject("Hello");
+        message.Body() = {"First line", ".", "..two dots", ".x", "Last line"};
+        smtp.MailMessage = &message;
+    }
+
+    void TearDown() override {
+        unsetenv(kCaFileVariable);
+        TempHomeTest::TearDown();
+    }
+
+    static const testing::TestCertificates& certificates() {
+        return testing::SharedTestCertificates();
+    }
+
+    void StartSink(SmtpSink::Options options) {
+        if (options.tls != SmtpSink::Tls::None) {
+            options.certificateFile = certificates().Path("server.pem");
+            options.keyFile = certificates().Path("server.key");
+        }
+        sink = std::make_unique<SmtpSink>(options);
+        ASSERT_TRUE(sink->Started()) << sink->Error();
+        smtp.Server = sink->Address();
+    }
+
+    static SmtpSink::Options WithLogIn(SmtpSink::Tls tls) {
+        SmtpSink::Options options;
+        options.tls = tls;
+        options.user = kSmtpUser;
+        options.password = kSmtpPassword;
+        return options;
+    }
+
+    void LogIn() {
+        smtp.UserName = kSmtpUser;
+        smtp.Password = kSmtpPassword;
+    }
+
+    std::unique_ptr<SmtpSink> sink;
+    TmsSMTP smtp;
+    TmsMessage message;
+    std::vector<std::string> errors;
+    std::vector<std::string> sent;
+};
+
+TEST_F(SmtpSinkTest, PlainHeloSendsTheEnvelopeInOrderAndTheBodyIntact) {
+    StartSink({});
+    smtp.SendMail();
+    EXPECT_FALSE(smtp.Connected());
+    const std::vector<SinkMessage> received = sink->Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].mailFrom, "me@example.org");
+    EXPECT_EQ(received[0].rcptTo, (std::vector<std::string>{"you@example.org", "copy@example.org",
+                                                            "hidden@example.org"}));
+    EXPECT_NE(received[0].data.find("\r\nFirst line\r\n.\r\n..two dots\r\n.x\r\nLast line\r\n"),
+              std::string::npos)
+        << received[0].data;
+    EXPECT_EQ(received[0].data.find("hidden@example.org"), std::string::npos);
+    EXPECT_FALSE(received[0].tls);
+    EXPECT_EQ(sent.front().rfind("plain: HELO ", 0), 0u);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(SmtpSinkTest, A550ToARecipientEndsTheSendWithThatLineAndDeliversNothing) {
+    StartSink({});
+    message.CC().Add(std::string(SmtpSink::kRejectPrefix) + "@example.org", "");
+    EXPECT_THROW(smtp.SendMail(), EServerError);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("550 ", 0), 0u) << errors[0];
+    EXPECT_EQ(sent.back(), "plain: QUIT");
+    EXPECT_FALSE(smtp.Connected());
+    EXPECT_TRUE(sink->Received().empty());
+}
+
+TEST_F(SmtpSinkTest, StartTlsAndImplicitTlsAuthenticateOnlyOverTheEncryptedSession) {
+    for (const auto tls : {SmtpSink::Tls::StartTls, SmtpSink::Tls::Ssl}) {
+        StartSink(WithLogIn(tls));
+        smtp.Security = tls == SmtpSink::Tls::Ssl ? TlsMode::Ssl : TlsMode::StartTls;
+        LogIn();
+        sent.clear();
+        smtp.SendMail();
+        const std::vector<SinkMessage> received = sink->Received();
+        ASSERT_EQ(received.size(), 1u) << TlsModeText(smtp.Security);
+        EXPECT_EQ(received[0].login, kSmtpUser);
+        EXPECT_TRUE(received[0].tls);
+        for (const std::string& line : sent) {
+            const bool allowedInPlain =
+                line.starts_with("plain: EHLO ") || line == "plain: STARTTLS";
+            EXPECT_TRUE(line.starts_with("tls: ") || allowedInPlain) << line;
+        }
+        EXPECT_NE(std::find(sent.begin(), sent.end(), "tls: AUTH PLAIN ********"), sent.end());
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(SmtpSinkTest, AuthLoginIsUsedWhenTheServerOffersNothingElse) {
+    auto options = WithLogIn(SmtpSink::Tls::StartTls);
+    options.authLoginOnly = true;
+    StartSink(options);
+    smtp.Security = TlsMode::StartTls;
+    LogIn();
+    smtp.SendMail();
+    const std::vector<SinkMessage> received = sink->Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].login, kSmtpUser);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "tls: AUTH LOGIN"), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "tls: ********"), sent.end());
+    EXPECT_EQ(std::find(sent.begin(), sent.end(), "tls: " + Base64(kSmtpPassword)), sent.end());
+}
+
+TEST_F(SmtpSinkTest, StartTlsNotOfferedEndsTheConnectionBeforeTheEnvelope) {
+    StartSink({});
+    smtp.Security = TlsMode::StartTls;
+    EXPECT_THROW(smtp.SendMail(), ESocketError);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], TlsFailureText("the server does not offer STARTTLS"));
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].rfind("plain: EHLO ", 0), 0u);
+    EXPECT_FALSE(smtp.Connected());
+}
+
+TEST_F(SmtpSinkTest, ThePasswordGoesWithoutTlsOnlyWhenTheUserAllowedIt) {
+    auto options = WithLogIn(SmtpSink::Tls::None);
+    options.authOverPlainText = true;
+    StartSink(options);
+    LogIn();
+    EXPECT_THROW(smtp.SendMail(), ESocketError);
+    EXPECT_EQ(sent.size(), 1u) << sent.back();
+    EXPECT_TRUE(sink->Received().empty());
+
+    smtp.AllowPlainTextAuth = true;
+    smtp.SendMail();
+    const std::vector<SinkMessage> received = sink->Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].login, kSmtpUser);
+    EXPECT_FALSE(received[0].tls);
+}
+
+}  // namespace
+}  // namespace sievo
