@@ -43,7 +43,7 @@ void FileCheckScope::NextStep() {
 }
 
 unsigned long CurrentFileCheckStep() {
-    return openScopes > 0 ? step : 0;
+    return openScopes > 0 && cachingEnabled ? step : 0;
 }
 
 void SetFileCaching(bool enabled) {

@@ -43,7 +43,7 @@ public:
     void NextStep();
 };
 
-// The step of the innermost FileCheckScope, or 0 when none is open.
+// The step of the innermost FileCheckScope, or 0 when none is open (or files are not kept).
 unsigned long CurrentFileCheckStep();
 
 // Keeps what was made of a file until the file changes on disk, so reading it at every use
