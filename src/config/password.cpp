@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/text.h"
+
 namespace sievo {
 
 namespace {
@@ -45,22 +47,12 @@ std::string ToHex(std::string_view bytes) {
     return hex;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::optional<std::string> FromHex(std::string_view hex) {
     if (hex.size() % 2 != 0)
         return std::nullopt;
     std::string bytes;
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int high = HexValue(hex[i]), low = HexValue(hex[i + 1]);
+        const int high = HexDigitValue(hex[i]), low = HexDigitValue(hex[i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes += static_cast<char>(high * 16 + low);

@@ -89,6 +89,16 @@ bool SameText(std::string_view a, std::string_view b) {
     return FoldCase(a) == FoldCase(b);
 }
 
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 std::string_view TrimBlanks(std::string_view text) {
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && isBlank(text.front()))

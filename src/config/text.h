@@ -48,4 +48,7 @@ bool SameText(std::string_view a, std::string_view b);
 
 std::string_view TrimBlanks(std::string_view text);
 
+// The value of a hexadecimal digit in either case, or -1.
+int HexDigitValue(char c);
+
 }  // namespace sievo

@@ -1,5 +1,7 @@
 #include "mail/transfer_codecs.h"
 
+#include "config/text.h"
+
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
 
@@ -106,16 +108,6 @@ std::size_t SoftBreakAt(std::string_view rest) {
 }
 
 }  // namespace
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 std::string EncodeBase64(std::string_view bytes) {
     std::string out;

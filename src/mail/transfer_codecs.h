@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/text.h"
+
 namespace sievo {
 
 // Base64 with the standard alphabet, padded with "=" to a multiple of four characters.
@@ -45,8 +47,5 @@ std::string DecodeQuotedPrintable(const std::vector<std::string>& lines);
 // Encodes bytes as quoted-printable lines of at most 65 source bytes, with soft breaks at
 // blanks where possible. Raises "Paragraph is too large" for an overlong paragraph.
 std::vector<std::string> EncodeQuotedPrintable(std::string_view bytes);
-
-// The value of a hexadecimal digit, or -1.
-int HexDigitValue(char c);
 
 }  // namespace sievo
