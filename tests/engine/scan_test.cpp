@@ -271,5 +271,22 @@ TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
     EXPECT_FALSE(engine->ScanInProgress);
 }
 
+TEST_F(ScanTest, TheTimerChecksOnlyWhileAutoCheckIsOnAndNeverAnInactiveAccount) {
+    StartMailbox({Mail(1, "a@x.test", "hi")});
+    TIniFile(AccountsPath()).WriteString("USER2", "Active", "0");
+    TIniFile(AccountsPath()).WriteString("USER2", "POPAddress", "unreachable.invalid");
+    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    watch = std::make_unique<testing::LogWatch>();
+    engine->Timer1.start();
+    engine->Timer1Timer();
+    EXPECT_FALSE(engine->Timer1.isActive());  // auto-check off: the timer stays off
+    EXPECT_TRUE(watch->Texts().empty());
+
+    engine->C3Click();  // a user's pass runs whatever the auto-check state
+    EXPECT_TRUE(engine->Timer1.isActive());
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
+    EXPECT_EQ(engine->LastPassErrors(), 0);  // the inactive account was not tried
+}
+
 }  // namespace
 }  // namespace sievo
