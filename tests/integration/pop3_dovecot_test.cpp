@@ -62,6 +62,7 @@ TEST_F(DovecotTest, AWrongPasswordIsTheServersRefusal) {
 TEST_F(DovecotTest, Pop3sAndStlsCarryTheWholeSessionOverVerifiedTls) {
     StartDovecot(DovecotServer::GeneratedMessages(2), true);
     for (const TlsMode mode : {TlsMode::Ssl, TlsMode::StartTls}) {
+        SCOPED_TRACE(mode == TlsMode::Ssl ? "POP3S" : "STLS");
         auto pop = NewClient();
         pop->Security = mode;
         pop->Server = mode == TlsMode::Ssl ? dovecot->TlsAddress() : dovecot->PlainAddress();
@@ -72,12 +73,12 @@ TEST_F(DovecotTest, Pop3sAndStlsCarryTheWholeSessionOverVerifiedTls) {
         };
         pop->KeepConnection = true;
         pop->UpdateInfo();
-        EXPECT_TRUE(pop->Encrypted()) << TlsModeText(mode);
-        EXPECT_EQ(pop->RemoteInfo().Count(), 2) << TlsModeText(mode);
+        EXPECT_TRUE(pop->Encrypted());
+        EXPECT_EQ(pop->RemoteInfo().Count(), 2);
         const std::vector<std::string> expected = mode == TlsMode::StartTls
                                                       ? std::vector<std::string>{"STLS"}
                                                       : std::vector<std::string>{};
-        EXPECT_EQ(sentInPlain, expected) << TlsModeText(mode);
+        EXPECT_EQ(sentInPlain, expected);
         pop->LogoutAndClose();
     }
     EXPECT_TRUE(errors.empty()) << errors.front();
