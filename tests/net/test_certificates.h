@@ -5,22 +5,6 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "net/tls_settings.h"
-
-namespace sievo {
-
-// The account key's text for a TLS mode, to name the case in a test's messages.
-inline std::string TlsModeText(TlsMode mode) {
-    switch (mode) {
-        case TlsMode::Ssl: return "SSL";
-        case TlsMode::StartTls: return "STARTTLS";
-        case TlsMode::None: break;
-    }
-    return "NONE";
-}
-
-}  // namespace sievo
-
 namespace sievo::testing {
 
 // A test CA with a server certificate for localhost and 127.0.0.1, and a second CA that
