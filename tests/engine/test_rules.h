@@ -7,7 +7,7 @@
 
 namespace sievo::testing {
 
-struct RuleSpec {
+struct RuleSetup {
     const char* criteria;
     const char* value;
     bool deletes = true;
@@ -18,18 +18,18 @@ struct RuleSpec {
 };
 
 // Appends a rule to rules.ini as the rule dialogs write it; answers its number.
-inline int AddRule(const RuleSpec& spec) {
+inline int AddRule(const RuleSetup& setup) {
     const TIniFile ini(RulesPath());
     const int n = RuleCount() + 1;
     const std::string section = "PROCEDURE" + std::to_string(n);
-    ini.WriteString(section, "Criteria", spec.criteria);
-    ini.WriteString(section, "Value", spec.value);
-    ini.WriteBool(section, "DeleteAction", spec.deletes);
-    ini.WriteBool(section, "Confirm", spec.confirm);
+    ini.WriteString(section, "Criteria", setup.criteria);
+    ini.WriteString(section, "Value", setup.value);
+    ini.WriteBool(section, "DeleteAction", setup.deletes);
+    ini.WriteBool(section, "Confirm", setup.confirm);
     for (const char* key : {"Beep", "Reply", "Report", "SendtoRecycle"})
-        ini.WriteBool(section, key, spec.sideEffects);
-    ini.WriteString(section, "ReplyFile", spec.replyFile);
-    ini.WriteString(section, "ReportFile", spec.reportFile);
+        ini.WriteBool(section, key, setup.sideEffects);
+    ini.WriteString(section, "ReplyFile", setup.replyFile);
+    ini.WriteString(section, "ReportFile", setup.reportFile);
     ini.WriteInteger("PROCEDURECOUNT", "NumProcs", n);
     return n;
 }
