@@ -117,7 +117,8 @@ bool THeaderCache::Save(const std::string& fileName, const std::string& mailbox,
         for (const auto& header : item.Headers)
             text += header + "\n";
     }
-    text.append(kEndWord).append(Digest(text)).append("\n");
+    const std::string digest = Digest(text);
+    text.append(kEndWord).append(digest).append("\n");
     return WriteFileAtomically(fileName, text);
 }
 
