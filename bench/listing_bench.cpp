@@ -5,6 +5,8 @@
 // Usage: listing_bench [naive-messages-at-40ms]
 //   One command at a time over 40 ms takes about a round trip per message, so it is timed
 //   with fewer messages (100 unless given) and scaled up linearly.
+#include <sys/resource.h>
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <chrono>
@@ -60,8 +62,17 @@ std::vector<std::string> RealisticMessages(int count) {
     return messages;
 }
 
+// CPU seconds of this process so far, to tell the client's share from the server's.
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 struct Listing {
     double seconds = 0;
+    double cpuSeconds = 0;
     qint64 bytes = 0;
     TmsRemoteInfo info;
 };
@@ -75,10 +86,12 @@ Listing List(std::uint16_t port, bool oneAtATime, const std::string& cacheFile =
     pop.IgnorePipelining = oneAtATime;
     pop.HeaderCacheFile = cacheFile;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuSeconds();
     pop.UpdateInfo();
     Listing listing;
     listing.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    listing.cpuSeconds = CpuSeconds() - cpuStart;
     listing.bytes = pop.BytesReceived();
     listing.info.Assign(pop.RemoteInfo());
     return listing;
@@ -99,26 +112,32 @@ std::unique_ptr<DovecotServer> StartServer(int count) {
     return server;
 }
 
-void Row(const std::string& what, int count, double seconds, const std::string& note = "") {
-    std::printf("%-44s %6d msgs %9.3f s %10.0f msgs/s %s\n", what.c_str(), count, seconds,
+void Row(const std::string& what, int count, double seconds, const std::string& note) {
+    std::printf("%-44s %6d msgs %9.3f s %10.0f msgs/s  %s\n", what.c_str(), count, seconds,
                 count / seconds, note.c_str());
+}
+
+void Row(const std::string& what, int count, const Listing& listing) {
+    Row(what, count, listing.seconds,
+        "client CPU " + std::to_string(static_cast<int>(listing.cpuSeconds * 1000)) + " ms");
 }
 
 void TimeListings(int count) {
     const auto server = StartServer(count);
     const std::uint16_t port = PortOf(*server);
     List(port, false);  // warms Dovecot's index, which its first session builds
-    Row("pipelined, no delay", count, List(port, false).seconds);
-    Row("one at a time, no delay", count, List(port, true).seconds);
+    Row("pipelined, no delay", count, List(port, false));
+    Row("one at a time, no delay", count, List(port, true));
     const sievo::bench::DelayProxy proxy(port, kOneWayDelay);
-    Row("pipelined, 40 ms round trip", count, List(proxy.Port(), false).seconds);
+    Row("pipelined, 40 ms round trip", count, List(proxy.Port(), false));
 }
 
 void TimeNaiveOverDelay(int count, const std::vector<int>& scaled) {
     const auto server = StartServer(count);
     const sievo::bench::DelayProxy proxy(PortOf(*server), kOneWayDelay);
-    const double seconds = List(proxy.Port(), true).seconds;
-    Row("one at a time, 40 ms round trip (measured)", count, seconds);
+    const Listing listing = List(proxy.Port(), true);
+    const double seconds = listing.seconds;
+    Row("one at a time, 40 ms round trip (measured)", count, listing);
     for (const int target : scaled)
         Row("one at a time, 40 ms round trip (scaled)", target, seconds * target / count,
             "from " + std::to_string(count));
