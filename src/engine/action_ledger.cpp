@@ -71,6 +71,13 @@ void ActionLedger::MarkDone(const std::string& messageKey, const std::string& ac
     Save();
 }
 
+void ActionLedger::Rename(const std::string& from, const std::string& to) {
+    auto& messages = entries_[account_];
+    auto old = messages.extract(Field(from));
+    if (!old.empty())
+        messages[Field(to)].merge(old.mapped());
+}
+
 void ActionLedger::KeepOnly(const std::set<std::string>& keysOnServer) {
     auto& messages = entries_[account_];
     std::erase_if(messages, [&](const auto& entry) { return !keysOnServer.count(entry.first); });

@@ -24,6 +24,9 @@ public:
     bool WasDone(const std::string& messageKey, const std::string& action) const;
     // Records the action and writes the file at once, so a crash cannot repeat it.
     void MarkDone(const std::string& messageKey, const std::string& action);
+    // Files what was done under `from` under `to` as well and forgets `from`; written with
+    // the next change.
+    void Rename(const std::string& from, const std::string& to);
     // Forgets the messages that are no longer on the server, and writes the file.
     void KeepOnly(const std::set<std::string>& keysOnServer);
 

@@ -16,6 +16,7 @@
 #include "engine/trash.h"
 #include "engine/user_services.h"
 #include "mail/account_clients.h"
+#include "mail/header_cache.h"
 
 namespace sievo {
 
@@ -41,8 +42,17 @@ std::optional<QDateTime> ReadAccountDate(const TSievoUser& account, const char* 
 std::vector<std::string> MessageKeys(const TmsRemoteInfo& items) {
     std::vector<std::string> keys;
     for (const auto& item : items)
-        keys.push_back(MessageKey("", item.Headers));
+        keys.push_back(MessageKey(item.UniqueId, item.Headers));
     return keys;
+}
+
+// A ledger written before messages were known by the server's ids names them by their
+// header block; without this, every reply would go out a second time.
+void AdoptHeaderBlockKeys(ActionLedger& ledger, const TmsRemoteInfo& items) {
+    for (const auto& item : items) {
+        if (!item.UniqueId.empty())
+            ledger.Rename(MessageKey("", item.Headers), MessageKey(item.UniqueId, item.Headers));
+    }
 }
 
 int CountMarkedForDelete(const TmsRemoteInfo& items) {
@@ -157,6 +167,7 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
     TheHost().PumpEvents();
     const auto keys = MessageKeys(POP.RemoteInfo());
     ActionLedger ledger(Account);
+    AdoptHeaderBlockKeys(ledger, POP.RemoteInfo());
     ledger.KeepOnly({keys.begin(), keys.end()});
     ScanJudge judge(POP, *smtp_, ledger, keys, dryRun);
     const bool newMail = POP.RemoteInfo().Count() > 0;
@@ -204,6 +215,7 @@ bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
         if (connection_.EnsureConnection(account, mode) == -1)
             return false;
         ApplyPopAccount(POP, account);
+        POP.HeaderCacheFile = ProgramFile(HeaderCacheName(account.POPUser, account.POPAddress));
         POP.LogoutAndClose();
         POP.ConnectAndLogin();
         ActivityLog("Downloading Headers", true, &account);

@@ -1,7 +1,10 @@
 #include "mail/ms_pop3.h"
 
 #include <QBuffer>
+#include <algorithm>
+#include <cctype>
 #include <limits>
+#include <set>
 #include <sstream>
 
 #include "mail/dot_stuffing.h"
@@ -18,14 +21,27 @@ std::string MessageNumber(int index) {
     return std::to_string(static_cast<long long>(index) + 1);
 }
 
-TmsHeaders HeaderLines(const QByteArray& block) {
-    std::istringstream stream(block.toStdString());
+std::vector<std::string> BlockLines(const std::string& block) {
+    std::istringstream stream(block);
     TLineStream reader(stream);
-    TmsHeaders lines;
+    std::vector<std::string> lines;
     for (std::string line = reader.ReadLine(); !reader.Eof(); line = reader.ReadLine())
         lines.push_back(line);
+    return lines;
+}
+
+TmsHeaders HeaderLines(const QByteArray& block) {
+    TmsHeaders lines = BlockLines(block.toStdString());
     TruncateAtBody(lines);
     return lines;
+}
+
+// The first word of a CAPA line, which names the capability; the rest are its arguments.
+std::string CapabilityName(const std::string& line) {
+    std::string name = line.substr(0, line.find(' '));
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return name;
 }
 
 std::string NotAnInteger(const std::string& text) {
@@ -70,6 +86,7 @@ void TmsCustomPOP::Open() {
 
 void TmsCustomPOP::Login() {
     ResetState();
+    capabilities_.reset();
     ConnectSocket();
     RequirePositive();
     if (Security == TlsMode::StartTls)
@@ -156,8 +173,56 @@ void TmsCustomPOP::GetMessageInfo(int Index, TmsRemoteInfoItem& Item) {
     ReadTopReply(Item);
 }
 
+bool TmsCustomPOP::Announces(std::string_view capability) {
+    if (!capabilities_) {
+        capabilities_.emplace();
+        const auto block = MultiLineReply("CAPA");
+        for (const auto& line : block ? BlockLines(*block) : std::vector<std::string>())
+            capabilities_->push_back(CapabilityName(line));
+    }
+    return std::find(capabilities_->begin(), capabilities_->end(), capability) !=
+           capabilities_->end();
+}
+
+std::optional<std::map<int, qint64>> TmsCustomPOP::ReadAllSizes() {
+    const auto block = MultiLineReply("LIST");
+    if (!block)
+        return std::nullopt;
+    std::map<int, qint64> sizes;
+    // A size that is no number counts as 0, as in the reply to "LIST n".
+    for (const auto& [number, size] : NumberedLines(*block))
+        sizes.emplace(number, ParseCount(size).value_or(0));
+    return sizes;
+}
+
+std::optional<std::map<int, std::string>> TmsCustomPOP::ReadUniqueIds() {
+    const auto block = MultiLineReply("UIDL");
+    if (!block)
+        return std::nullopt;
+    auto ids = NumberedLines(*block);
+    std::set<std::string> seen;
+    for (int number = 1; number <= MessageCount(); ++number) {
+        const auto id = ids.find(number);
+        // An id shared by two messages would let one pass for the other.
+        if (id == ids.end() || !ValidUniqueId(id->second) || !seen.insert(id->second).second)
+            return std::nullopt;
+    }
+    return ids;
+}
+
+std::optional<std::string> TmsCustomPOP::MultiLineReply(std::string_view command) {
+    SendLine(command);
+    std::string line;
+    if (ReadLine(line) != 1) {
+        if (!LineComplete())
+            RaiseError(mail_texts::kServerClosed);
+        return std::nullopt;
+    }
+    return ReadDataBlock(-1).toStdString();
+}
+
 void TmsCustomPOP::SendList(int Index) {
-    SendLine("LIST " + MessageNumber(Index));
+    QueueLine("LIST " + MessageNumber(Index));
 }
 
 qint64 TmsCustomPOP::ReadListReply() {
@@ -166,7 +231,7 @@ qint64 TmsCustomPOP::ReadListReply() {
 }
 
 void TmsCustomPOP::SendTop(int Index) {
-    SendLine("TOP " + MessageNumber(Index) + " 1");
+    QueueLine("TOP " + MessageNumber(Index) + " 1");
 }
 
 void TmsCustomPOP::ReadTopReply(TmsRemoteInfoItem& Item) {

@@ -3,8 +3,11 @@
 #include <QByteArray>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mail/remote_info.h"
 #include "net/ms_mail_base.h"
@@ -26,6 +29,9 @@ public:
 
     std::string UserName;
     std::string Password;
+    // True: the listing sends one command at a time even when the server announces
+    // PIPELINING, for a server that announces it wrongly and for comparisons.
+    bool IgnorePipelining = false;
 
     TmsNumNotifyEvent OnRetrieving;
     TmsNumNotifyEvent OnRetrieved;
@@ -54,6 +60,15 @@ public:
 protected:
     virtual void StoreMessage(int Index, QIODevice& Stream) = 0;
 
+    // Whether CAPA named the capability; asked once per connection, and a server that
+    // refuses CAPA announces nothing.
+    bool Announces(std::string_view capability);
+    // Sizes from one multi-line LIST, by message number; nothing when it is refused.
+    std::optional<std::map<int, qint64>> ReadAllSizes();
+    // The ids from one multi-line UIDL, by message number; nothing when it is refused or
+    // when any message lacks a valid id of its own.
+    std::optional<std::map<int, std::string>> ReadUniqueIds();
+
     // Each listing command in two halves, so that several can be sent before their
     // replies are read.
     void SendList(int Index);
@@ -63,6 +78,8 @@ protected:
 
 private:
     void Command(std::string_view text);
+    // The data block of a multi-line reply; nothing when the server refuses the command.
+    std::optional<std::string> MultiLineReply(std::string_view command);
     // Reads a reply line; anything but "+" raises `EServerError` with it.
     void RequirePositive();
     // STLS and the handshake; a refusal ends the connection before anything else is sent.
@@ -73,6 +90,7 @@ private:
     QByteArray ReadDataBlock(qint64 size);
     void RequireSingleLine(const std::string& text, const char* name);
 
+    std::optional<std::vector<std::string>> capabilities_;  // per connection
     int messageCount_ = -1;
     qint64 mailboxSize_ = -1;
 };

@@ -3,9 +3,19 @@
 #include <QIODevice>
 
 #include "config/file_io.h"
+#include "mail/header_cache.h"
 #include "mail/mail_errors.h"
 
 namespace sievo {
+
+namespace {
+
+// Listing commands sent ahead of the reply being read when the server pipelines: enough
+// to keep a link of tens of milliseconds busy, few enough that the commands (about 15
+// bytes each) and their replies never strain the socket buffers or the server.
+constexpr std::size_t kPipelineWindow = 1000;
+
+}  // namespace
 
 void TmsRemotePOP::SetMessageDirectory(const std::string& folder) {
     messageDirectory_ = folder;
@@ -18,19 +28,104 @@ void TmsRemotePOP::UpdateInfo() {
     Fire(OnUpdatingInfo);
     remoteInfo_.Clear();
     ListMessages();
+    SaveHeaderCache();
     if (!KeepConnection)
         LogoutAndClose();
     Fire(OnInfoUpdated);
 }
 
 void TmsRemotePOP::ListMessages() {
-    for (int i = 0; i < MessageCount(); ++i) {
-        TmsRemoteInfoItem item;
-        GetMessageInfo(i, item);
-        remoteInfo_.Add(item);
-        if (OnNextInfoUpdated)
-            OnNextInfoUpdated(*this, remoteInfo_.Count() - 1);
+    headerCacheStale_ = false;
+    if (MessageCount() < 1)
+        return;
+    const bool pipelining = Announces("PIPELINING") && !IgnorePipelining;
+    std::vector<TmsRemoteInfoItem> items(static_cast<std::size_t>(MessageCount()));
+    const auto steps = PlanListing(items);
+    RunListing(items, steps, pipelining ? kPipelineWindow : 1);
+}
+
+std::vector<TmsRemotePOP::ListingStep> TmsRemotePOP::PlanListing(
+    std::vector<TmsRemoteInfoItem>& items) {
+    const auto ids = ReadUniqueIds();
+    const THeaderCache cache = ids && !HeaderCacheFile.empty()
+                                   ? THeaderCache::Load(HeaderCacheFile, MailboxName())
+                                   : THeaderCache();
+    std::vector<int> unknown;
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+        TmsRemoteInfoItem& item = items[static_cast<std::size_t>(i)];
+        item.UniqueId = ids ? ids->at(i + 1) : std::string();
+        const THeaderCache::Entry* entry = cache.Find(item.UniqueId);
+        if (!entry) {
+            unknown.push_back(i);
+            continue;
+        }
+        item.Size = entry->Size;
+        item.Headers = entry->Headers;
     }
+    // Messages gone or new since the file was written.
+    headerCacheStale_ = !unknown.empty() || items.size() != cache.Count();
+    return UnknownSteps(items, unknown);
+}
+
+std::vector<TmsRemotePOP::ListingStep> TmsRemotePOP::UnknownSteps(
+    std::vector<TmsRemoteInfoItem>& items, const std::vector<int>& unknown) {
+    std::vector<ListingStep> steps;
+    if (unknown.empty())
+        return steps;
+    const auto sizes = ReadAllSizes();
+    for (const int index : unknown) {
+        const auto size = sizes ? sizes->find(index + 1) : std::map<int, qint64>::const_iterator();
+        if (sizes && size != sizes->end())
+            items[static_cast<std::size_t>(index)].Size = size->second;
+        else
+            steps.push_back({index, true});
+        steps.push_back({index, false});
+    }
+    return steps;
+}
+
+void TmsRemotePOP::RunListing(std::vector<TmsRemoteInfoItem>& items,
+                              const std::vector<ListingStep>& steps, std::size_t window) {
+    std::size_t sent = 0;
+    std::size_t read = 0;
+    std::size_t published = 0;
+    try {
+        for (; read < steps.size(); ++read) {
+            for (; sent < steps.size() && sent - read < window; ++sent)
+                steps[sent].Size ? SendList(steps[sent].Index) : SendTop(steps[sent].Index);
+            const auto index = static_cast<std::size_t>(steps[read].Index);
+            for (; published < index; ++published)
+                Publish(items[published]);
+            if (steps[read].Size)
+                items[index].Size = ReadListReply();
+            else
+                ReadTopReply(items[index]);
+        }
+    } catch (...) {
+        // The replies still on their way would pass for the answers to later commands.
+        if (sent > read + 1)
+            Close();
+        throw;
+    }
+    for (; published < items.size(); ++published)
+        Publish(items[published]);
+}
+
+void TmsRemotePOP::Publish(const TmsRemoteInfoItem& item) {
+    remoteInfo_.Add(item);
+    if (OnNextInfoUpdated)
+        OnNextInfoUpdated(*this, remoteInfo_.Count() - 1);
+}
+
+void TmsRemotePOP::SaveHeaderCache() {
+    if (HeaderCacheFile.empty() || !headerCacheStale_)
+        return;
+    if (!THeaderCache::Save(HeaderCacheFile, MailboxName(), remoteInfo_))
+        RaiseError("Cannot create file \"" + HeaderCacheFile + "\"");
+}
+
+std::string TmsRemotePOP::MailboxName() const {
+    return UserName + "@" + Server;
 }
 
 TmsRemoteInfoItem& TmsRemotePOP::MarkForDelete(int Index) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "mail/ms_pop3.h"
 #include "mail/remote_info.h"
@@ -30,6 +31,9 @@ public:
     // False: `UpdateInfo` logs out and closes when done. True: the connection stays open
     // for a following `TransferData`.
     bool KeepConnection = false;
+    // The file that keeps header blocks between listings (see THeaderCache); empty for
+    // none, and then every listing fetches every header block.
+    std::string HeaderCacheFile;
 
     TmsNotifyEvent OnUpdatingInfo;
     TmsNotifyEvent OnInfoUpdated;
@@ -58,10 +62,32 @@ protected:
     void StoreMessage(int Index, QIODevice& Stream) override;
 
 private:
+    // One command of a listing: the size or the header block of a message.
+    struct ListingStep {
+        int Index;
+        bool Size;
+    };
+
     void ListMessages();
+    // Fills what the UIDL listing, the cache and the LIST listing know; the steps left
+    // ask the server for the rest.
+    std::vector<ListingStep> PlanListing(std::vector<TmsRemoteInfoItem>& items);
+    // LIST and TOP for the messages the cache does not know, the sizes from one LIST
+    // where the server gives it.
+    std::vector<ListingStep> UnknownSteps(std::vector<TmsRemoteInfoItem>& items,
+                                          const std::vector<int>& unknown);
+    // Sends the steps with up to `window` of them awaiting their replies, and hands on
+    // each item, in order, once it is complete.
+    void RunListing(std::vector<TmsRemoteInfoItem>& items, const std::vector<ListingStep>& steps,
+                    std::size_t window);
+    void Publish(const TmsRemoteInfoItem& item);
+    // Written only when the listing found something the file does not hold.
+    void SaveHeaderCache();
+    std::string MailboxName() const;
     void TransferItem(int Index);
 
     std::string messageDirectory_;
+    bool headerCacheStale_ = false;
     TmsRemoteInfo remoteInfo_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <cstdint>
+#include <string>
 
 #include "mail/header_fields.h"
 #include "mail/item_list.h"
@@ -19,6 +20,8 @@ public:
     qint64 Size = 0;
     // The header lines exactly as received, cut at the first empty line.
     TmsHeaders Headers;
+    // The server's id from UIDL; empty when it gives none.
+    std::string UniqueId;
 
     bool MarkedForRetrieve() const { return (Marks & kRetrieveMark) != 0; }
     bool MarkedForDelete() const { return (Marks & kDeleteMark) != 0; }

@@ -280,6 +280,18 @@ void TagSocket::SendLine(std::string_view text) {
     LineSent(std::string(text));
 }
 
+void TagSocket::QueueLine(std::string_view text) {
+    RequireSingleLine(text);
+    RequireConnected();
+    const QByteArray bytes =
+        QByteArray(text.data(), static_cast<qsizetype>(text.size())) + kLineEnd.data();
+    if (socket_->write(bytes) != bytes.size())
+        RaiseError(SystemErrorText(EPIPE));
+    // Hands the kernel what it takes now; the rest goes out while replies are awaited.
+    socket_->flush();
+    LineSent(std::string(text));
+}
+
 void TagSocket::SendSecretLine(std::string_view visible, std::string_view secret) {
     RequireSingleLine(visible);
     RequireSingleLine(secret);

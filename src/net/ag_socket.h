@@ -104,6 +104,10 @@ public:
     int ReadReply();
     // Sends the text and CR LF. Text holding CR or LF is refused before anything is sent.
     void SendLine(std::string_view text);
+    // Sends the text and CR LF without waiting for it to leave: the bytes the kernel does
+    // not take at once go out while later waits pump events, so a pipelining client never
+    // blocks on a full socket buffer while the server waits for its replies to be read.
+    void QueueLine(std::string_view text);
     // Sends `visible` + `secret` as one line; logs and reports the secret as asterisks.
     void SendSecretLine(std::string_view visible, std::string_view secret);
     // Reads a data block to its "." line into `stream`; the stored data ends with the last

@@ -39,6 +39,20 @@ TEST_F(ActionLedgerTest, MessagesGoneFromTheServerAreForgotten) {
     EXPECT_TRUE(ActionLedger(TSievoUser(2)).WasDone("uid:1", "trash"));  // other account kept
 }
 
+TEST_F(ActionLedgerTest, ARenamedMessageKeepsWhatWasDoneUnderItsNewKeyOnly) {
+    ActionLedger ledger(TSievoUser(1));
+    ledger.MarkDone("sha256:ab", "reply 3");
+    ledger.MarkDone("uid:7", "trash");
+    ledger.Rename("sha256:ab", "uid:7");
+    ledger.Rename("sha256:none", "uid:8");
+    ledger.KeepOnly({"uid:7", "uid:8"});
+    const ActionLedger again(TSievoUser(1));
+    EXPECT_TRUE(again.WasDone("uid:7", "reply 3"));
+    EXPECT_TRUE(again.WasDone("uid:7", "trash"));
+    EXPECT_FALSE(again.WasDone("sha256:ab", "reply 3"));
+    EXPECT_FALSE(again.WasDone("uid:8", "reply 3"));
+}
+
 TEST(MessageKey, TheServersIdElseTheHeaderBlock) {
     const TmsHeaders a = {"Subject: x", "From: y"}, b = {"Subject: x", "From: z"};
     EXPECT_EQ(MessageKey("abc", a), "uid:abc");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mail/mail_errors.h"
 #include "mail/ms_remote_pop.h"
 #include "net/net_errors.h"
@@ -29,9 +31,62 @@ protected:
     }
 
     // Greeting, USER, PASS and a STAT announcing `count` messages.
-    void ScriptLogin(int count) {
+    void ScriptStat(int count) {
         server.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
         server.ReadLine().Send("+OK " + std::to_string(count) + " 1000\r\n");
+    }
+
+    // The log-in for a server of the oldest kind, which refuses CAPA, UIDL and the
+    // multi-line LIST: messages are then listed one command at a time.
+    void ScriptLogin(int count) {
+        ScriptStat(count);
+        server.ReadLine().Send("-ERR what?\r\n");
+        server.ReadLine().Send("-ERR what?\r\n");
+        server.ReadLine().Send("-ERR what?\r\n");
+    }
+
+    // Every line the client sent ("> ") and read ("< "), in the order it did so.
+    void RecordWire() {
+        pop.OnLineSent = [this](TagSocket&, const std::string& line) {
+            wire.push_back("> " + line);
+        };
+        pop.OnLineReceived = [this](TagSocket&, const std::string& line) {
+            wire.push_back("< " + line);
+        };
+    }
+
+    // The last `count` entries of the wire record.
+    std::vector<std::string> WireTail(std::size_t count) const {
+        return {wire.end() - static_cast<std::ptrdiff_t>(std::min(count, wire.size())), wire.end()};
+    }
+
+    // Two messages listed by a client that must wait for each reply before the next TOP.
+    void ExpectOneAtATime() {
+        server.ReadLine().Send(TopReply(1)).ReadLine().Send(TopReply(2));
+        RecordWire();
+        pop.KeepConnection = true;
+        pop.UpdateInfo();
+        ASSERT_EQ(pop.RemoteInfo().Count(), 2);
+        EXPECT_EQ(pop.RemoteInfo()[1].Headers, TmsHeaders{"Subject: 2"});
+        EXPECT_EQ(pop.RemoteInfo()[1].Size, 200);
+        EXPECT_EQ(WireTail(4),
+                  (std::vector<std::string>{"> TOP 1 1", "< +OK", "> TOP 2 1", "< +OK"}));
+    }
+
+    // CAPA announcing the capabilities, UIDL refused, and a multi-line LIST of sizes
+    // 100, 200, ... for `count` messages.
+    void ScriptCapaAndSizes(int count, const std::string& capabilities) {
+        ScriptStat(count);
+        server.ReadLine().Send("+OK\r\n" + capabilities + ".\r\n");
+        server.ReadLine().Send("-ERR no ids\r\n");
+        std::string sizes = "+OK\r\n";
+        for (int n = 1; n <= count; ++n)
+            sizes += std::to_string(n) + " " + std::to_string(n * 100) + "\r\n";
+        server.ReadLine().Send(sizes + ".\r\n");
+    }
+
+    static std::string TopReply(int n) {
+        return "+OK\r\nSubject: " + std::to_string(n) + "\r\n\r\nbody\r\n.\r\n";
     }
 
     // LIST and TOP of one message with its header lines.
@@ -44,6 +99,7 @@ protected:
     TmsRemotePOP pop;
     std::vector<std::string> errors;
     std::vector<int> listed;
+    std::vector<std::string> wire;
 };
 
 TEST_F(Pop3ClientTest, ANegativeGreetingEndsTheLogInBeforeTheUserNameIsSent) {
@@ -74,8 +130,8 @@ TEST_F(Pop3ClientTest, ListingKeepsHeadersCutAtTheBodyAndUndoesDotStuffing) {
     EXPECT_EQ(pop.RemoteInfo()[1].Size, 0);
     EXPECT_EQ(pop.RemoteInfo()[1].Headers, TmsHeaders{"Subject: two"});
     EXPECT_EQ(listed, (std::vector<int>{0, 1}));
-    EXPECT_EQ(server.Received()[3], "LIST 1");
-    EXPECT_EQ(server.Received()[4], "TOP 1 1");
+    EXPECT_EQ(server.Received()[6], "LIST 1");
+    EXPECT_EQ(server.Received()[7], "TOP 1 1");
     EXPECT_TRUE(pop.Connected());
 }
 
@@ -108,6 +164,53 @@ TEST_F(Pop3ClientTest, ARefusedDeletionIsReportedAndEndsTheTransfer) {
     EXPECT_EQ(server.Received().back(), "DELE 1");
     EXPECT_EQ(errors, std::vector<std::string>{"-ERR cannot delete"});
     EXPECT_TRUE(pop.Connected());
+}
+
+TEST_F(Pop3ClientTest, PipeliningSendsTheHeaderRequestsAheadOfTheReplies) {
+    ScriptCapaAndSizes(3, "USER\r\nPIPELINING\r\nTOP\r\n");
+    server.ReadLine().ReadLine().ReadLine();  // every TOP before any reply
+    server.Send(TopReply(1) + TopReply(2) + TopReply(3));
+    RecordWire();
+    pop.KeepConnection = true;
+    pop.UpdateInfo();
+    ASSERT_EQ(pop.RemoteInfo().Count(), 3);
+    EXPECT_EQ(listed, (std::vector<int>{0, 1, 2}));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pop.RemoteInfo()[i].Size, (i + 1) * 100);
+        EXPECT_EQ(pop.RemoteInfo()[i].Headers, TmsHeaders{"Subject: " + std::to_string(i + 1)});
+        EXPECT_EQ(pop.RemoteInfo()[i].UniqueId, "");
+    }
+    const std::vector<std::string> commands(server.Received().begin() + 3, server.Received().end());
+    EXPECT_EQ(commands,
+              (std::vector<std::string>{"CAPA", "UIDL", "LIST", "TOP 1 1", "TOP 2 1", "TOP 3 1"}));
+    EXPECT_EQ(WireTail(6), (std::vector<std::string>{"> TOP 1 1", "> TOP 2 1", "> TOP 3 1", "< +OK",
+                                                     "< +OK", "< +OK"}));
+    EXPECT_TRUE(pop.Connected());
+}
+
+TEST_F(Pop3ClientTest, WithoutPipeliningEachHeaderRequestAwaitsTheLastReply) {
+    ScriptCapaAndSizes(2, "TOP\r\nUSER\r\n");
+    ExpectOneAtATime();
+}
+
+TEST_F(Pop3ClientTest, AClientToldToIgnorePipeliningSendsOneRequestAtATime) {
+    ScriptCapaAndSizes(2, "PIPELINING\r\n");
+    pop.IgnorePipelining = true;
+    ExpectOneAtATime();
+}
+
+TEST_F(Pop3ClientTest, AnErrorInAPipelinedListingKeepsTheItemsBeforeItAndEndsTheSession) {
+    ScriptCapaAndSizes(3, "PIPELINING\r\n");
+    server.ReadLine().ReadLine().ReadLine();
+    server.Send(TopReply(1) + "-ERR gone\r\n" + TopReply(3));
+    pop.KeepConnection = true;
+    EXPECT_THROW(pop.UpdateInfo(), EServerError);
+    ASSERT_EQ(pop.RemoteInfo().Count(), 1);
+    EXPECT_EQ(pop.RemoteInfo()[0].Headers, TmsHeaders{"Subject: 1"});
+    EXPECT_EQ(listed, std::vector<int>{0});
+    EXPECT_EQ(errors, std::vector<std::string>{"-ERR gone"});
+    // The third reply is still on its way: a later command would be paired with it.
+    EXPECT_FALSE(pop.Connected());
 }
 
 TEST_F(Pop3ClientTest, OutsideTextWithALineBreakIsRefusedBeforeAnythingIsSent) {

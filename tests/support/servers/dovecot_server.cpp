@@ -122,6 +122,14 @@ void DovecotServer::FillMaildir(const std::vector<std::string>& messages) const 
     }
 }
 
+void DovecotServer::Deliver(const std::string& text) {
+    // The time part sorts after every file FillMaildir wrote.
+    const std::string name = "9999999999.M" + std::to_string(++delivered_) + "P1.sievotest";
+    WriteFileAtomically(MaildirPath() + "/new/" + name, text);
+    if (RunningAsRoot())
+        GiveToMailUser(Path("mail"));
+}
+
 void DovecotServer::WriteConfiguration() const {
     const bool tls = tlsPort_ != 0;
     const std::string loginUser = RunningAsRoot() ? kRootLoginUser : CurrentUserName();

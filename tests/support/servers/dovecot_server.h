@@ -42,6 +42,8 @@ public:
     std::string PlainAddress() const;
     std::string TlsAddress() const;
 
+    // Puts a message into the maildir as a delivery would, after every message there.
+    void Deliver(const std::string& text);
     // The texts of the messages that are still in the maildir, in file-name order.
     std::vector<std::string> StoredMessages() const;
     // Waits until Dovecot has logged the end of `count` POP3 sessions, however they ended;
@@ -54,6 +56,8 @@ private:
     void FillMaildir(const std::vector<std::string>& messages) const;
     std::string Path(const std::string& name) const;
     std::string MaildirPath() const;
+
+    int delivered_ = 0;
 
     Options options_;
     QTemporaryDir dir_;
