@@ -76,12 +76,6 @@ TSievoRule::TSievoRule(const IniSnapshot& ini, int index) : Index(index) {
     NumHits = ini.ReadInteger(section, "NumHits", 0);
 }
 
-void CountRuleHit(int index) {
-    const TIniFile ini(RulesPath());
-    const std::string section = RuleSection(index);
-    ini.WriteInteger(section, "NumHits", ini.ReadInteger(section, "NumHits", 0) + 1);
-}
-
 void HitTally::Flush() {
     if (pending_.empty())
         return;

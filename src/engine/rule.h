@@ -38,9 +38,6 @@ public:
     int NumHits = 0;  // as it was when the rule was loaded
 };
 
-// Counts one hit of rule index straight into rules.ini.
-void CountRuleHit(int index);
-
 // Hits counted in memory and written to rules.ini together, so that judging a large
 // mailbox does not rewrite the file for every hit; the counts in the file end the same.
 class HitTally {

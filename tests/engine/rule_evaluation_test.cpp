@@ -20,7 +20,11 @@ namespace {
 // Records what the hits asked for, in order.
 class RecordingActions : public RuleHitActions {
 public:
-    void CountHit(int rule) override { CountRuleHit(rule); }
+    void CountHit(int rule) override {
+        HitTally tally;
+        tally.Count(rule);
+        tally.Flush();
+    }
     void Unmark(int index) override { marks[index] = {}; }
     void MarkForDelete(int index) override { marks[index].deleted = true; }
     void MarkForRetrieve(int index) override { marks[index].retrieved = true; }

@@ -47,12 +47,16 @@ TEST_F(RuleTest, RuleCountIsOneSectionWhateverItsSpelling) {
     EXPECT_EQ(RuleCount(), 2);
 }
 
-TEST_F(RuleTest, EveryHitIsCountedInTheFileAtOnce) {
+TEST_F(RuleTest, HitsAreAddedToTheCountsInTheFile) {
     Ini().WriteString("PROCEDURE1", "Criteria", "FROM");
     const TSievoRule loaded(1);
-    CountRuleHit(1);
-    CountRuleHit(1);
-    CountRuleHit(3);
+    HitTally tally;
+    tally.Count(1);
+    tally.Flush();
+    tally.Count(1);
+    tally.Count(3);
+    tally.Flush();
+    tally.Flush();  // nothing left to add
     EXPECT_EQ(Ini().ReadInteger("PROCEDURE1", "NumHits", 0), 2);
     EXPECT_EQ(Ini().ReadInteger("PROCEDURE3", "NumHits", 0), 1);
     EXPECT_EQ(loaded.NumHits, 0);  // the record keeps what it was loaded with
