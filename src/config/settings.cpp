@@ -44,9 +44,6 @@ std::string LastAutoUpdateDate() {
 void SetLastAutoUpdateDate(const QDate& day) {
     Ini().WriteString("AUTOUPDATE", "LastAutoUpdateDate", FormatCompactDate(day));
 }
-int UpdateFrequency() {
-    return Ini().ReadInteger("AUTOUPDATE", "FREQUENCY", 3);
-}
 bool UseProxy() {
     return Ini().ReadBool("AUTOUPDATE", "UseProxy", false);
 }

@@ -17,7 +17,6 @@ bool AutoUpdateEnabled();          // [AUTOUPDATE] ENABLED, default false
 int AutoUpdateInterval();          // [AUTOUPDATE] AutoUpdateInterval, days, default 3
 std::string LastAutoUpdateDate();  // [AUTOUPDATE] LastAutoUpdateDate, default "19900101"
 void SetLastAutoUpdateDate(const QDate& day);
-int UpdateFrequency();       // [AUTOUPDATE] FREQUENCY, stored for the dialog only
 bool UseProxy();             // [AUTOUPDATE] UseProxy, default false
 std::string ProxyAddress();  // [AUTOUPDATE] ProxyAddress, default empty
 std::string ProxyPort();     // [AUTOUPDATE] ProxyPort, the text typed, default empty

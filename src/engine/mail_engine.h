@@ -45,8 +45,6 @@ public:
     // Stops the timer and cancels a running session, so the program can end.
     void Shutdown();
 
-    // Whether a pass is running; a second one is not started meanwhile.
-    bool PassRunning() const { return passRunning_; }
     // The number of errors reported during the last pass.
     int LastPassErrors() const { return lastPassErrors_; }
 
