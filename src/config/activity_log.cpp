@@ -55,12 +55,12 @@ void ActivityLogModel::Log(const std::string& text, bool detailOnly, const TSiev
         listener->OnActivity(fullText, stamp, kept);
 }
 
-// A scan logs many lines a second; the text of the time changes only once a second.
+// A scan logs many lines a second; the text of the time changes only once a second, and
+// the local time (which consults the time zone) is worked out only then.
 const std::string& ActivityLogModel::Stamp() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const qint64 second = now.toSecsSinceEpoch();
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
     if (second != stampSecond_) {
-        stamp_ = FormatDateTimeText(now);
+        stamp_ = FormatDateTimeText(QDateTime::currentDateTime());
         stampSecond_ = second;
     }
     return stamp_;

@@ -1,5 +1,6 @@
 #include "engine/address_lists.h"
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -31,13 +32,17 @@ std::size_t CountLineFeeds(std::string_view text) {
 class FoldedEntries {
 public:
     explicit FoldedEntries(const std::string& bytes) {
-        const std::size_t lines = CountLineFeeds(bytes);
+        std::vector<Slot> entries;
+        entries.reserve(CountLineFeeds(bytes) + 1);
         folded_.reserve(bytes.size());
+        ForEachLine(bytes, [&](std::string_view line) { entries.push_back(Fold(line)); });
+        if (folded_.size() >= kUnused)
+            throw Exception("The list is too large to be read (4 GB or more)");
         std::size_t capacity = 16;
-        while (capacity < 2 * (lines + 1))
+        while (capacity < 2 * entries.size())
             capacity *= 2;
         slots_.assign(capacity, Slot{});
-        ForEachLine(bytes, [this](std::string_view line) { Insert(line); });
+        InsertAll(entries);
     }
     FoldedEntries(const FoldedEntries&) = delete;
     FoldedEntries& operator=(const FoldedEntries&) = delete;
@@ -46,7 +51,7 @@ public:
         const std::size_t hash = std::hash<std::string_view>{}(foldedText);
         for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot& slot = slots_[i];
-            if (!slot.used)
+            if (slot.length == kUnused)
                 return false;
             if (slot.hash == hash && Text(slot) == foldedText)
                 return true;
@@ -54,18 +59,20 @@ public:
     }
 
 private:
+    static constexpr std::uint32_t kUnused = 0xFFFFFFFF;
+
     struct Slot {
-        std::size_t hash = 0;
-        std::size_t start = 0;
-        std::size_t length = 0;
-        bool used = false;
+        std::uint64_t hash = 0;
+        std::uint32_t start = 0;
+        std::uint32_t length = kUnused;
     };
 
     std::string_view Text(const Slot& slot) const {
         return std::string_view(folded_).substr(slot.start, slot.length);
     }
 
-    void Insert(std::string_view line) {
+    // Appends the folded line to the text and answers where it stands.
+    Slot Fold(std::string_view line) {
         const std::size_t start = folded_.size();
         if (IsAsciiText(line)) {
             folded_.append(line);
@@ -75,18 +82,33 @@ private:
         } else {
             folded_ += FoldCase(line);
         }
-        const Slot entry{std::hash<std::string_view>{}(std::string_view(folded_).substr(start)),
-                         start, folded_.size() - start, true};
-        for (std::size_t i = entry.hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+        const std::string_view text = std::string_view(folded_).substr(start);
+        return Slot{std::hash<std::string_view>{}(text), std::uint32_t(start),
+                    std::uint32_t(text.size())};
+    }
+
+    // The table is far larger than the caches, so each entry's first slot is asked for a
+    // few entries ahead: the memory waits overlap instead of adding up.
+    void InsertAll(const std::vector<Slot>& entries) {
+        constexpr std::size_t kAhead = 8;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t n = 0; n < entries.size(); ++n) {
+            if (n + kAhead < entries.size())
+                __builtin_prefetch(&slots_[entries[n + kAhead].hash & mask], 1);
+            Insert(entries[n]);
+        }
+    }
+
+    void Insert(const Slot& entry) {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = entry.hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
-            if (!slot.used) {
+            if (slot.length == kUnused) {
                 slot = entry;
                 return;
             }
-            if (slot.hash == entry.hash && Text(slot) == Text(entry)) {
-                folded_.resize(start);  // a duplicate line adds nothing
-                return;
-            }
+            if (slot.hash == entry.hash && Text(slot) == Text(entry))
+                return;  // a duplicate line adds nothing
         }
     }
 
