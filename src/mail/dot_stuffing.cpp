@@ -1,5 +1,7 @@
 #include "mail/dot_stuffing.h"
 
+#include <cstring>
+
 namespace sievo {
 
 namespace {
@@ -32,13 +34,19 @@ QByteArray Stuff(const QByteArray& data, bool keepStuffedLoneDots) {
 
 }  // namespace
 
+// Line by line, so the bytes are copied in runs rather than one at a time.
 QByteArray RemoveDotStuffing(const QByteArray& data) {
     QByteArray result;
     result.reserve(data.size());
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        if (data[i] == kDot && StartsLine(data, i) && i + 1 < data.size() && data[i + 1] == kDot)
-            continue;
-        result.append(data[i]);
+    const char* line = data.constData();
+    const char* const end = line + data.size();
+    while (line < end) {
+        if (end - line > 1 && line[0] == kDot && line[1] == kDot)
+            ++line;
+        const void* lineFeed = std::memchr(line, kLineFeed, static_cast<std::size_t>(end - line));
+        const char* next = lineFeed ? static_cast<const char*>(lineFeed) + 1 : end;
+        result.append(line, next - line);
+        line = next;
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace sievo {
@@ -13,6 +14,7 @@ public:
     const Item& operator[](int index) const { return items_.at(static_cast<std::size_t>(index)); }
     Item& operator[](int index) { return items_.at(static_cast<std::size_t>(index)); }
     Item& Add(const Item& item) { return items_.emplace_back(item); }
+    Item& Add(Item&& item) { return items_.emplace_back(std::move(item)); }
     void Clear() { items_.clear(); }
     void Assign(const ItemList& source) { items_ = source.items_; }
     bool Empty() const { return items_.empty(); }

@@ -5,10 +5,9 @@
 #include <cctype>
 #include <limits>
 #include <set>
-#include <sstream>
 
+#include "config/text.h"
 #include "mail/dot_stuffing.h"
-#include "mail/line_stream.h"
 #include "mail/mail_errors.h"
 #include "mail/pop3_replies.h"
 #include "net/tls_settings.h"
@@ -21,17 +20,14 @@ std::string MessageNumber(int index) {
     return std::to_string(static_cast<long long>(index) + 1);
 }
 
-std::vector<std::string> BlockLines(const std::string& block) {
-    std::istringstream stream(block);
-    TLineStream reader(stream);
+std::vector<std::string> BlockLines(std::string_view block) {
     std::vector<std::string> lines;
-    for (std::string line = reader.ReadLine(); !reader.Eof(); line = reader.ReadLine())
-        lines.push_back(line);
+    ForEachLine(block, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
 TmsHeaders HeaderLines(const QByteArray& block) {
-    TmsHeaders lines = BlockLines(block.toStdString());
+    TmsHeaders lines = BlockLines(std::string_view(block.constData(), std::size_t(block.size())));
     TruncateAtBody(lines);
     return lines;
 }

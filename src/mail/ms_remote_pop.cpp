@@ -1,6 +1,7 @@
 #include "mail/ms_remote_pop.h"
 
 #include <QIODevice>
+#include <utility>
 
 #include "config/file_io.h"
 #include "mail/header_cache.h"
@@ -91,11 +92,15 @@ void TmsRemotePOP::RunListing(std::vector<TmsRemoteInfoItem>& items,
     std::size_t published = 0;
     try {
         for (; read < steps.size(); ++read) {
-            for (; sent < steps.size() && sent - read < window; ++sent)
-                steps[sent].Size ? SendList(steps[sent].Index) : SendTop(steps[sent].Index);
+            // The window is topped up once half of it is answered, so the commands go out
+            // in a few large writes instead of one write each.
+            if (sent - read <= window / 2) {
+                for (; sent < steps.size() && sent - read < window; ++sent)
+                    steps[sent].Size ? SendList(steps[sent].Index) : SendTop(steps[sent].Index);
+            }
             const auto index = static_cast<std::size_t>(steps[read].Index);
             for (; published < index; ++published)
-                Publish(items[published]);
+                Publish(std::move(items[published]));
             if (steps[read].Size)
                 items[index].Size = ReadListReply();
             else
@@ -108,11 +113,11 @@ void TmsRemotePOP::RunListing(std::vector<TmsRemoteInfoItem>& items,
         throw;
     }
     for (; published < items.size(); ++published)
-        Publish(items[published]);
+        Publish(std::move(items[published]));
 }
 
-void TmsRemotePOP::Publish(const TmsRemoteInfoItem& item) {
-    remoteInfo_.Add(item);
+void TmsRemotePOP::Publish(TmsRemoteInfoItem&& item) {
+    remoteInfo_.Add(std::move(item));
     if (OnNextInfoUpdated)
         OnNextInfoUpdated(*this, remoteInfo_.Count() - 1);
 }

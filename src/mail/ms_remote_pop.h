@@ -80,7 +80,7 @@ private:
     // each item, in order, once it is complete.
     void RunListing(std::vector<TmsRemoteInfoItem>& items, const std::vector<ListingStep>& steps,
                     std::size_t window);
-    void Publish(const TmsRemoteInfoItem& item);
+    void Publish(TmsRemoteInfoItem&& item);
     // Written only when the listing found something the file does not hold.
     void SaveHeaderCache();
     std::string MailboxName() const;

@@ -235,13 +235,23 @@ int TagSocket::ReadLine(std::string& line) {
 }
 
 bool TagSocket::ReceiveLine(std::string& line) {
+    // A reply may answer a queued command: the kernel gets what it takes of them now.
+    if (socket_->bytesToWrite() > 0)
+        socket_->flush();
     const auto lineReady = [this] {
         return socket_->canReadLine() || socket_->bytesAvailable() > kMaxReplyLineBytes || closed_;
     };
     if (!Await(lineReady))
         RaiseSocketError();
-    const QByteArray head = socket_->peek(kMaxReplyLineBytes + 1);
-    const auto lineFeed = head.indexOf('\n');
+    // Most reply lines are short: a small look finds their end without copying a large
+    // piece of what else is waiting.
+    constexpr qint64 kShortLineBytes = 512;
+    QByteArray head = socket_->peek(kShortLineBytes);
+    auto lineFeed = head.indexOf('\n');
+    if (lineFeed < 0) {
+        head = socket_->peek(kMaxReplyLineBytes + 1);
+        lineFeed = head.indexOf('\n');
+    }
     if (lineFeed < 0 && head.size() > kMaxReplyLineBytes) {
         Close();
         RaiseError("Reply line longer than " + std::to_string(kMaxReplyLineBytes) + " bytes");
@@ -287,8 +297,6 @@ void TagSocket::QueueLine(std::string_view text) {
         QByteArray(text.data(), static_cast<qsizetype>(text.size())) + kLineEnd.data();
     if (socket_->write(bytes) != bytes.size())
         RaiseError(SystemErrorText(EPIPE));
-    // Hands the kernel what it takes now; the rest goes out while replies are awaited.
-    socket_->flush();
     LineSent(std::string(text));
 }
 
@@ -328,12 +336,16 @@ void TagSocket::ReadToTerminator(QIODevice& stream, qint64 size) {
     TerminatorScanner scanner;
     QByteArray held;  // the last bytes, which may turn out to be the "." line
     constexpr qsizetype kDotLineBytes = 3;
+    // Header blocks are small and often followed by more replies: the first look is small
+    // and later ones grow, so a short block is not found by copying a large piece.
+    qint64 lookBytes = kFirstDataLookBytes;
     for (;;) {
         if (!Await([this] { return socket_->bytesAvailable() > 0 || closed_; }))
             RaiseSocketError();
         if (socket_->bytesAvailable() == 0)
             RaiseError(std::string(kClosedEarlyText));
-        const QByteArray piece = socket_->peek(kDataBlockReadBytes);
+        const QByteArray piece = socket_->peek(std::min(lookBytes, socket_->bytesAvailable()));
+        lookBytes = std::min(2 * lookBytes, kDataBlockReadBytes);
         const auto end = scanner.Feed(std::string_view(piece.constData(), piece.size()));
         QByteArray data = held + Receive(end ? static_cast<qint64>(*end) : piece.size());
         BlankZeroBytes(data);

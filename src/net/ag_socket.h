@@ -38,6 +38,7 @@ public:
     // Longest body read to the close when no size is known.
     static constexpr qint64 kMaxUnsizedReadBytes = 64 * 1024 * 1024;
     static constexpr qint64 kDataBlockReadBytes = 16384;
+    static constexpr qint64 kFirstDataLookBytes = 2048;
     static constexpr qint64 kReadToCloseBytes = 8192;
     static constexpr qint64 kSendStreamPieceBytes = 2047;
     static constexpr std::string_view kClosedEarlyText =
@@ -104,9 +105,10 @@ public:
     int ReadReply();
     // Sends the text and CR LF. Text holding CR or LF is refused before anything is sent.
     void SendLine(std::string_view text);
-    // Sends the text and CR LF without waiting for it to leave: the bytes the kernel does
-    // not take at once go out while later waits pump events, so a pipelining client never
-    // blocks on a full socket buffer while the server waits for its replies to be read.
+    // Queues the text and CR LF without waiting for it to leave: queued lines go out
+    // together when the next reply is awaited, and the bytes the kernel does not take at
+    // once go out while waits pump events, so a pipelining client never blocks on a full
+    // socket buffer while the server waits for its replies to be read.
     void QueueLine(std::string_view text);
     // Sends `visible` + `secret` as one line; logs and reports the secret as asterisks.
     void SendSecretLine(std::string_view visible, std::string_view secret);
