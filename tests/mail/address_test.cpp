@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "config/errors.h"
@@ -41,12 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParseAddress, MalformedAngleRaisesAndKeepsTarget) {
     for (const char* text : {"John <john@doe.com", "a > b <c"}) {
         TmsMailAddress target("kept@x", "Kept");
-        try {
-            ParseAddress(text, target);
-            FAIL() << text;
-        } catch (const Exception& error) {
-            EXPECT_STREQ(error.what(), "Unable to parse email address");
-        }
+        EXPECT_THAT(
+            [&] { ParseAddress(text, target); },
+            ::testing::ThrowsMessage<Exception>(::testing::StrEq("Unable to parse email address")))
+            << text;
         EXPECT_EQ(target, TmsMailAddress("kept@x", "Kept"));
     }
 }

@@ -24,7 +24,6 @@ TEST_P(GetHeaderFieldTest, ReadsValue) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, GetHeaderFieldTest,
     ::testing::Values(
-        FieldCase{"EmptyList", {}, "Subject", ""},
         FieldCase{"Missing", {"From: a@b"}, "Subject", ""},
         FieldCase{"CaseInsensitive", {"SUBJECT: Hi"}, "subject", "Hi"},
         FieldCase{"NameWithColon", {"Subject: Hi"}, "Subject:", "Hi"},
@@ -82,12 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
         WordsCase{"UnclosedKeptWhole", "Re: =?utf-8?Q?abc", "Re: =?utf-8?Q?abc"},
         WordsCase{"BareOpener", "a =? b", "a =? b"},
         WordsCase{"BlanksBetweenWordsDrop", "=?us-ascii?Q?a?= \t =?us-ascii?Q?b?=", "ab"},
-        WordsCase{"BlankBeforePlainTextKept", "=?us-ascii?Q?Hello?= world", "Hello world"},
         WordsCase{"TextAround", "Re: =?us-ascii?Q?x?= [spam]", "Re: x [spam]"},
         WordsCase{"UnderscoreOutsideWordKept", "a_b =?us-ascii?Q?c_d?=", "a_b c d"},
         WordsCase{"EncodedUnderscoreKept", "=?us-ascii?Q?a=5Fb?=", "a_b"},
         WordsCase{"TextBeginsWithEquals", "=?us-ascii?Q?=41B?=", "AB"},
-        WordsCase{"BadBase64LeftAsIs", "=?utf-8?B?@@@?= x", "=?utf-8?B?@@@?= x"},
         WordsCase{"BadQEscapeLeftAsIs", "=?utf-8?Q?a=ZZ?=", "=?utf-8?Q?a=ZZ?="},
         WordsCase{"TruncatedQEscapeLeftAsIs", "=?utf-8?Q?a=4?=", "=?utf-8?Q?a=4?="},
         WordsCase{"UnknownLetterLeftAsIs", "=?utf-8?X?abc?=", "=?utf-8?X?abc?="},
@@ -111,21 +108,16 @@ TEST(DecodeHeaderWords, ManyOpenersStayFast) {
     EXPECT_EQ(DecodeHeaderWords(text).size(), 255u);
 }
 
-TEST(GetHeaderAddressList, CollectsEveryToLineAndKeepsQuotedCommas) {
+TEST(GetHeaderAddressList, AppendsEveryToEntryAndKeepsQuotedCommas) {
     const std::vector<std::string> lines = {
-        "From: x@y",  "To: \"Doe, John\" <john@doe.com>, jane@doe.com,", "  third@doe.com",
+        "From: x@y",  "To: \"Doe, John\" <john@doe.com>, jane@doe.com,", "  third@doe.com, , ",
         "Subject: s", "TO: =?us-ascii?Q?Four?= <four@doe.com>",          "To-Do: not an address",
     };
-    std::vector<std::string> result;
-    GetHeaderAddressList(lines, "TO", result);
-    EXPECT_EQ(result, (std::vector<std::string>{"\"Doe, John\" <john@doe.com>", "jane@doe.com",
-                                                "third@doe.com", "Four <four@doe.com>"}));
-}
-
-TEST(GetHeaderAddressList, AppendsAndSkipsEmptyEntries) {
     std::vector<std::string> result = {"kept"};
-    GetHeaderAddressList({"Cc: a@b, , c@d,"}, "CC", result);
-    EXPECT_EQ(result, (std::vector<std::string>{"kept", "a@b", "c@d"}));
+    GetHeaderAddressList(lines, "TO", result);
+    EXPECT_EQ(result,
+              (std::vector<std::string>{"kept", "\"Doe, John\" <john@doe.com>", "jane@doe.com",
+                                        "third@doe.com", "Four <four@doe.com>"}));
 }
 
 TEST(DeleteHeaderField, RemovesFirstFieldWithContinuations) {
@@ -169,18 +161,6 @@ INSTANTIATE_TEST_SUITE_P(
         ParamCase{"UnclosedQuote", "name", "a; name=\"open", "open"},
         ParamCase{"EmptyValueAtEnd", "name", "a; name=", ""}),
     [](const auto& info) { return info.param.label; });
-
-TEST(MimeWords, FirstTokenGetWordGetWordAsInt) {
-    EXPECT_EQ(FirstToken("text/plain; charset=x"), "text/plain");
-    EXPECT_EQ(FirstToken("  image/png name"), "image/png");
-    EXPECT_EQ(GetWord("+OK  2   320", 1), "2");
-    EXPECT_EQ(GetWord("+OK 2 320", 2), "320");
-    EXPECT_EQ(GetWord("+OK 2", 5), "");
-    EXPECT_EQ(GetWordAsInt("+OK 2 320", 2), 320);
-    EXPECT_EQ(GetWordAsInt("+OK x", 1), -1);
-    EXPECT_EQ(GetWordAsInt("+OK 12x", 1), -1);
-    EXPECT_EQ(GetWordAsInt("+OK", 1), -1);
-}
 
 TEST(ContentTypeForFile, ByExtension) {
     EXPECT_EQ(ContentTypeForFile("/tmp/report.PDF"), "application/pdf");

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "mail/account_clients.h"
@@ -68,12 +69,8 @@ TEST_F(SmtpClientTest, TheTransactionsFailureIsWhatTheCallerSeesEvenWhenQuitFail
     ScriptGreeting();
     server.ReadLine().Send("250 ok\r\n").ReadLine().Send("550 no such user\r\n");
     server.ReadLine().Send("500 what?\r\n");
-    try {
-        smtp.SendMail();
-        FAIL() << "no error";
-    } catch (const EServerError& error) {
-        EXPECT_STREQ(error.what(), "550 no such user");
-    }
+    EXPECT_THAT([&] { smtp.SendMail(); },
+                ::testing::ThrowsMessage<EServerError>(::testing::StrEq("550 no such user")));
     EXPECT_EQ(errors, (std::vector<std::string>{"550 no such user", "500 what?"}));
     EXPECT_FALSE(smtp.Connected());
 }
