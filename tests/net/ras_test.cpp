@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <QFile>
 #include <QTimer>
 #include <cstdlib>
@@ -145,12 +146,8 @@ TEST_F(RasTest, WithoutNetworkManagerNothingCountsAndDiallingSaysWhy) {
     auto missing = MakeRas("");
     EXPECT_FALSE(missing->Available());
     missing->Connect();  // no entry to dial: nothing happens
-    try {
-        ras->Connect();
-        ADD_FAILURE() << "dialling without NetworkManager succeeded";
-    } catch (const ERASError& error) {
-        EXPECT_STREQ(error.what(), "NetworkManager is not available");
-    }
+    EXPECT_THAT([&] { ras->Connect(); }, ::testing::ThrowsMessage<ERASError>(
+                                             ::testing::StrEq("NetworkManager is not available")));
 }
 
 }  // namespace

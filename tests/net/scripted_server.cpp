@@ -86,13 +86,6 @@ ScriptedServer& ScriptedServer::Hold() {
     });
 }
 
-ScriptedServer& ScriptedServer::Do(std::function<void(QTcpSocket&)> action) {
-    return Add([action](QTcpSocket& peer) {
-        action(peer);
-        return true;
-    });
-}
-
 ScriptedServer& ScriptedServer::Close() {
     return Add([](QTcpSocket& peer) {
         peer.disconnectFromHost();

@@ -35,8 +35,6 @@ public:
     ScriptedServer& ReadBytes(qint64 count);
     // Waits until the test calls `Resume`.
     ScriptedServer& Hold();
-    // Runs a step of the test's own on the connection.
-    ScriptedServer& Do(std::function<void(QTcpSocket&)> action);
     ScriptedServer& Close();
     // Starts the server side of TLS (needs `SetTlsIdentity`).
     ScriptedServer& StartTls();

@@ -52,23 +52,16 @@ TEST_F(SocketTest, MultiLineRepliesAreReadWholeAndLeaveTheNextReplyInPlace) {
     EXPECT_EQ(socket.ReadReply(), 354);
 }
 
-TEST_F(SocketTest, ReplyLinesAreReadWholeUpTo64KiB) {
+TEST_F(SocketTest, ReplyLinesAreReadWholeUpTo64KiBAndALongerOneEndsTheConnection) {
     const std::string longest(TagSocket::kMaxReplyLineBytes - 2, 'x');
     ScriptedServer server;
-    server.Send("+OK " + std::string(300, 'a') + "\r\n").Send(longest + "\r\n").Send("-ERR\r\n");
+    server.Send("+OK " + std::string(300, 'a') + "\r\n").Send(longest + "\r\n");
+    server.Send(std::string(100000, 'y') + "\r\n");
     ConnectTo(server);
     EXPECT_EQ(ReadLine(), "+OK " + std::string(300, 'a'));
     EXPECT_EQ(ReadLine(), longest);
-    EXPECT_EQ(ReadLine(), "-ERR");
-}
-
-TEST_F(SocketTest, AnOverlongReplyLineIsAnErrorAndEndsTheConnection) {
-    ScriptedServer server;
-    server.Send(std::string(100000, 'y') + "\r\n");
-    ConnectTo(server);
     EXPECT_THROW(ReadLine(), ESocketError);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Reply line longer than 65536 bytes");
+    EXPECT_EQ(errors, std::vector<std::string>{"Reply line longer than 65536 bytes"});
     EXPECT_FALSE(socket.Connected());
 }
 
@@ -207,7 +200,6 @@ TEST_F(SocketTest, OpenResolvesHostAndPort) {
     socket.Open();
     EXPECT_EQ(socket.AddressText(), "127.0.0.1");
     EXPECT_EQ(socket.Port(), server.Port());
-    EXPECT_FALSE(socket.LocalHostName().empty());
 
     socket.Server = "127.0.0.1";
     socket.Open();
