@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "app/console_log.h"
-
 namespace sievo {
 namespace {
 
@@ -29,14 +25,6 @@ TEST(CommandLine, OnlyTheFirstElevenCharactersOfTheFirstParameterCount) {
         EXPECT_EQ(request.singlePass, c.singlePass);
         EXPECT_EQ(request.complaint, c.complaint);
     }
-}
-
-TEST(ConsoleLog, PrintsTheLinesTheLogKeeps) {
-    std::ostringstream out;
-    ConsoleLog console(out);
-    console.OnActivity("kept line", "1/2/2026 3:04:05 PM", true);
-    console.OnActivity("detail line", "1/2/2026 3:04:06 PM", false);
-    EXPECT_EQ(out.str(), "1/2/2026 3:04:05 PM -- kept line\n");
 }
 
 }  // namespace

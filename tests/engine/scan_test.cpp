@@ -1,4 +1,3 @@
-#include <QLocale>
 #include <cstdlib>
 
 #include "config/account.h"
@@ -45,7 +44,6 @@ protected:
         dovecot.reset();
         unsetenv("XDG_DATA_HOME");
         unsetenv("SIEVOMATIC_DRY_RUN");
-        QLocale::setDefault(QLocale::c());
         TempHomeTest::TearDown();
     }
 
@@ -59,8 +57,8 @@ protected:
         Account("SMTPAddress", "smtp.scan.test");
         TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
     }
-    void Account(const char* key, const std::string& value) const {
-        TIniFile(AccountsPath()).WriteString("USER1", key, value);
+    void Account(const char* key, const std::string& value, const char* user = "USER1") const {
+        TIniFile(AccountsPath()).WriteString(user, key, value);
     }
     std::string AccountValue(const char* key) const {
         return TIniFile(AccountsPath()).ReadString("USER1", key, "<missing>");
@@ -87,19 +85,24 @@ protected:
     int sessions = 0;
 };
 
-TEST_F(ScanTest, AnEmptyMailboxIsReportedAndScheduled) {
+TEST_F(ScanTest, AnEmptyMailboxIsReportedAndTheIntervalSetsTheNextCheck) {
     StartMailbox({});
-    Account("Minutes", "5");
-    Scan("");
+    const std::pair<const char*, qint64> cases[] = {
+        {"90", 3600}, {"1439", 23 * 3600}, {"1440", 24 * 3600}, {"5", 300}};
+    for (const auto& [minutes, seconds] : cases) {
+        Account("Minutes", minutes);
+        Account("NextDateTime", "");
+        Scan("");
+        const auto next = ParseDateTimeText(AccountValue("NextDateTime"));
+        ASSERT_TRUE(next) << minutes;
+        EXPECT_NEAR(QDateTime::currentDateTime().secsTo(*next), seconds, 5) << minutes;
+    }
     EXPECT_TRUE(watch->Holds("There are no messages"));
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
     EXPECT_TRUE(watch->Holds("sam - Closing POP Connection"));
     EXPECT_FALSE(host.mailIconVisible);
     EXPECT_EQ(host.mailIconHint, "No new mail");
     EXPECT_TRUE(host.confirmations.empty());
-    const auto next = ParseDateTimeText(AccountValue("NextDateTime"));
-    ASSERT_TRUE(next);
-    EXPECT_NEAR(QDateTime::currentDateTime().secsTo(*next), 300, 5);
     EXPECT_FALSE(engine->ScanInProgress);
 }
 
@@ -153,31 +156,6 @@ TEST_F(ScanTest, AUserPassIgnoresAndKeepsTheSchedule) {
     EXPECT_FALSE(host.progressVisible);
 }
 
-TEST_F(ScanTest, ADateOfAnotherLocaleIsReplacedAfterAScan) {
-    StartMailbox({});
-    QLocale::setDefault(QLocale("de_DE"));
-    Account("NextDateTime", FormatDateTimeText(QDateTime::currentDateTime().addDays(2)));
-    QLocale::setDefault(QLocale("en_US"));
-    Scan("");
-    EXPECT_TRUE(watch->Holds("sam - Date time translation -- converting to current format"));
-    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
-    EXPECT_TRUE(ParseDateTimeText(AccountValue("NextDateTime")));
-}
-
-TEST_F(ScanTest, TheIntervalSetsTheNextCheck) {
-    StartMailbox({});
-    const std::pair<const char*, qint64> cases[] = {
-        {"90", 3600}, {"1439", 23 * 3600}, {"1440", 24 * 3600}, {"5", 300}};
-    for (const auto& [minutes, seconds] : cases) {
-        Account("Minutes", minutes);
-        Account("NextDateTime", "");
-        Scan("");
-        const auto next = ParseDateTimeText(AccountValue("NextDateTime"));
-        ASSERT_TRUE(next) << minutes;
-        EXPECT_NEAR(QDateTime::currentDateTime().secsTo(*next), seconds, 5) << minutes;
-    }
-}
-
 TEST_F(ScanTest, TrashCopiesAndRepliesHappenOncePerMessage) {
     const std::vector<std::string> mails = {Mail(1, "Spam Co <spam@x.test>", "win big"),
                                             Mail(2, "keep@y.test", "newsletter")};
@@ -189,9 +167,7 @@ TEST_F(ScanTest, TrashCopiesAndRepliesHappenOncePerMessage) {
     EXPECT_EQ(Stored(), std::vector<std::string>{mails[1]});
     EXPECT_EQ(TrashFile("msg_0.eml"), mails[0]);
     EXPECT_EQ(TrashFile("msg_1.eml"), mails[1]);
-    ASSERT_EQ(smtp->mails.size(), 2u);
-    EXPECT_EQ(smtp->mails[0].body.at(0), "Dear Spam Co");
-    EXPECT_EQ(smtp->mails[0].recipients, std::vector<std::string>{"Spam Co <spam@x.test>"});
+    EXPECT_EQ(smtp->mails.size(), 2u);
 
     Scan();  // the kept message is judged again, but nothing is done twice
     EXPECT_EQ(testing::RuleHits(2), 2);
@@ -220,10 +196,8 @@ TEST_F(ScanTest, ADryRunChangesNothing) {
     AddRule({"SUBCONT", "win", true, true, true, "Go away", "Go away"});
     setenv("SIEVOMATIC_DRY_RUN", "1", 1);
     Account("NextDateTime", "");
-    watch = std::make_unique<testing::LogWatch>();
-    engine->Timer1Timer();  // auto-check off: no pass
     TIniFile(settings::SettingsPath()).WriteBool("Main", "AutoEnabled", true);
-    const std::string before = AccountValue("NextDateTime");
+    watch = std::make_unique<testing::LogWatch>();
     engine->Timer1Timer();
     const auto logged = watch->Texts();
     ASSERT_FALSE(logged.empty());
@@ -235,7 +209,7 @@ TEST_F(ScanTest, ADryRunChangesNothing) {
     EXPECT_EQ(testing::RuleHits(1), 1);
     EXPECT_TRUE(host.confirmations.empty());
     EXPECT_TRUE(smtp->mails.empty());
-    EXPECT_EQ(AccountValue("NextDateTime"), before);
+    EXPECT_EQ(AccountValue("NextDateTime"), "");
     EXPECT_EQ(TrashFile("msg_0.eml"), "<missing>");
     EXPECT_EQ(Stored(), mails);
     EXPECT_EQ(engine->LastPassErrors(), 0);
@@ -245,23 +219,19 @@ TEST_F(ScanTest, APassIsNotStartedWhileAnotherRuns) {
     StartMailbox({Mail(1, "a@x.test", "win")});
     AddRule({"SUBCONT", "win", true, true});
     host.duringConfirmation = [this] { engine->C3Click(); };
+    watch = std::make_unique<testing::LogWatch>();
     engine->C3Click();
     EXPECT_EQ(host.confirmations.size(), 1u);
-    EXPECT_NE(std::find_if(TheActivityLog().Lines().begin(), TheActivityLog().Lines().end(),
-                           [](const std::string& line) {
-                               return line.find("A check is already running") != std::string::npos;
-                           }),
-              TheActivityLog().Lines().end());
+    EXPECT_TRUE(watch->Holds("A check is already running; this one is not started."));
     EXPECT_TRUE(Stored().empty());
 }
 
 TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
     StartMailbox({});
     Account("Password", PasswordToIni("wrong"));
-    TIniFile(AccountsPath()).WriteString("USER2", "POPAddress", dovecot->PlainAddress());
-    TIniFile(AccountsPath()).WriteString("USER2", "POPUser", DovecotServer::kUserName);
-    TIniFile(AccountsPath())
-        .WriteString("USER2", "Password", PasswordToIni(DovecotServer::kPassword));
+    Account("POPAddress", dovecot->PlainAddress(), "USER2");
+    Account("POPUser", DovecotServer::kUserName, "USER2");
+    Account("Password", PasswordToIni(DovecotServer::kPassword), "USER2");
     TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
     watch = std::make_unique<testing::LogWatch>();
     engine->RunSinglePass();
@@ -273,8 +243,8 @@ TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
 
 TEST_F(ScanTest, TheTimerChecksOnlyWhileAutoCheckIsOnAndNeverAnInactiveAccount) {
     StartMailbox({Mail(1, "a@x.test", "hi")});
-    TIniFile(AccountsPath()).WriteString("USER2", "Active", "0");
-    TIniFile(AccountsPath()).WriteString("USER2", "POPAddress", "unreachable.invalid");
+    Account("Active", "0", "USER2");
+    Account("POPAddress", "unreachable.invalid", "USER2");
     TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
     watch = std::make_unique<testing::LogWatch>();
     engine->Timer1.start();

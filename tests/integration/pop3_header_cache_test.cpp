@@ -3,7 +3,7 @@
 #include "config/file_io.h"
 #include "mail/header_cache.h"
 #include "mail/header_fields.h"
-#include "pop3_fixture.h"
+#include "server_fixture.h"
 
 namespace sievo {
 namespace {
@@ -64,10 +64,7 @@ TEST_F(Pop3HeaderCacheTest, ARescanFetchesOnlyTheHeadersOfMessagesItHasNotSeen) 
     EXPECT_EQ(lastInfo[1].Size, static_cast<qint64>(DovecotServer::GeneratedMessage(2).size()));
 
     // Message 1 goes and 4 comes: number 3 on the server is now a message never listed.
-    auto other = NewClient();
-    other->ConnectAndLogin();
-    other->DeleteMessage(0);
-    other->LogoutAndClose();
+    DeleteElsewhere(1);
     dovecot->Deliver(DovecotServer::GeneratedMessage(4));
     const Scan changed = ScanMailbox();
     EXPECT_EQ(changed.headerRequests, 1);

@@ -1,6 +1,6 @@
 #include "mail/mail_errors.h"
 #include "net/net_errors.h"
-#include "pop3_fixture.h"
+#include "server_fixture.h"
 
 namespace sievo {
 namespace {
@@ -11,14 +11,6 @@ using testing::DovecotTest;
 // The marks of a mailbox whose messages must never be taken for others.
 class Pop3ProtectionTest : public DovecotTest {
 protected:
-    // Another client deletes message `number` and ends its session with QUIT.
-    void DeleteElsewhere(int number) {
-        auto other = NewClient();
-        other->ConnectAndLogin();
-        other->DeleteMessage(number - 1);
-        other->LogoutAndClose();
-    }
-
     // The generated messages with these numbers.
     static std::vector<std::string> Only(std::initializer_list<int> numbers, bool withIds) {
         std::vector<std::string> texts;

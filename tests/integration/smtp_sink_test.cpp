@@ -5,9 +5,8 @@
 #include "mail/smtp_extensions.h"
 #include "net/net_errors.h"
 #include "net/tls_settings.h"
+#include "server_fixture.h"
 #include "smtp_sink.h"
-#include "temp_home.h"
-#include "test_certificates.h"
 
 namespace sievo {
 namespace {
@@ -15,19 +14,15 @@ namespace {
 using testing::SinkMessage;
 using testing::SmtpSink;
 
-// Generous, for waits that must succeed on a loaded machine.
-constexpr int kPatientTimeOut = 60;
 constexpr const char* kSmtpUser = "sam";
 constexpr const char* kSmtpPassword = "smtp secret";
 
 // An aiosmtpd server started for one test, and a client with a message for it.
-class SmtpSinkTest : public testing::TempHomeTest {
+class SmtpSinkTest : public testing::TlsServerTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
-        ASSERT_TRUE(certificates().Ok());
-        setenv(kCaFileVariable, certificates().CaFile().c_str(), 1);
-        smtp.SetTimeOut(kPatientTimeOut);
+        TlsServerTest::SetUp();
+        smtp.SetTimeOut(testing::kPatientTimeOut);
         smtp.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
         smtp.OnLineSent = [this](TagSocket& socket, const std::string& line) {
             sent.push_back((socket.Encrypted() ? "tls: " : "plain: ") + line);
@@ -39,15 +34,6 @@ protected:
         message.SetSubject("Hello");
         message.Body() = {"First line", ".", "..two dots", ".x", "Last line"};
         smtp.MailMessage = &message;
-    }
-
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        TempHomeTest::TearDown();
-    }
-
-    static const testing::TestCertificates& certificates() {
-        return testing::SharedTestCertificates();
     }
 
     void StartSink(SmtpSink::Options options) {
@@ -109,10 +95,17 @@ TEST_F(SmtpSinkTest, A550ToARecipientEndsTheSendWithThatLineAndDeliversNothing) 
     EXPECT_TRUE(sink->Received().empty());
 }
 
+// AUTH LOGIN is used only when the server offers nothing else.
 TEST_F(SmtpSinkTest, StartTlsAndImplicitTlsAuthenticateOnlyOverTheEncryptedSession) {
-    for (const auto tls : {SmtpSink::Tls::StartTls, SmtpSink::Tls::Ssl}) {
-        SCOPED_TRACE(tls == SmtpSink::Tls::Ssl ? "SMTPS" : "STARTTLS");
-        StartSink(WithLogIn(tls));
+    const std::pair<SmtpSink::Tls, bool> cases[] = {{SmtpSink::Tls::StartTls, false},
+                                                    {SmtpSink::Tls::Ssl, false},
+                                                    {SmtpSink::Tls::StartTls, true}};
+    for (const auto& [tls, authLoginOnly] : cases) {
+        SCOPED_TRACE(std::string(tls == SmtpSink::Tls::Ssl ? "SMTPS" : "STARTTLS") +
+                     (authLoginOnly ? ", AUTH LOGIN only" : ""));
+        auto options = WithLogIn(tls);
+        options.authLoginOnly = authLoginOnly;
+        StartSink(options);
         smtp.Security = tls == SmtpSink::Tls::Ssl ? TlsMode::Ssl : TlsMode::StartTls;
         LogIn();
         sent.clear();
@@ -126,24 +119,14 @@ TEST_F(SmtpSinkTest, StartTlsAndImplicitTlsAuthenticateOnlyOverTheEncryptedSessi
                 line.starts_with("plain: EHLO ") || line == "plain: STARTTLS";
             EXPECT_TRUE(line.starts_with("tls: ") || allowedInPlain) << line;
         }
-        EXPECT_NE(std::find(sent.begin(), sent.end(), "tls: AUTH PLAIN ********"), sent.end());
+        const std::vector<std::string> auth =
+            authLoginOnly ? std::vector<std::string>{"tls: AUTH LOGIN", "tls: ********"}
+                          : std::vector<std::string>{"tls: AUTH PLAIN ********"};
+        for (const std::string& line : auth)
+            EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
+        EXPECT_EQ(std::find(sent.begin(), sent.end(), "tls: " + Base64(kSmtpPassword)), sent.end());
     }
     EXPECT_TRUE(errors.empty()) << errors.front();
-}
-
-TEST_F(SmtpSinkTest, AuthLoginIsUsedWhenTheServerOffersNothingElse) {
-    auto options = WithLogIn(SmtpSink::Tls::StartTls);
-    options.authLoginOnly = true;
-    StartSink(options);
-    smtp.Security = TlsMode::StartTls;
-    LogIn();
-    smtp.SendMail();
-    const std::vector<SinkMessage> received = sink->Received();
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0].login, kSmtpUser);
-    EXPECT_NE(std::find(sent.begin(), sent.end(), "tls: AUTH LOGIN"), sent.end());
-    EXPECT_NE(std::find(sent.begin(), sent.end(), "tls: ********"), sent.end());
-    EXPECT_EQ(std::find(sent.begin(), sent.end(), "tls: " + Base64(kSmtpPassword)), sent.end());
 }
 
 TEST_F(SmtpSinkTest, StartTlsNotOfferedEndsTheConnectionBeforeTheEnvelope) {

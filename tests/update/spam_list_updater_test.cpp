@@ -50,12 +50,19 @@ protected:
     SpamListUpdater updater{[this] { return connectionAnswer; }};
 };
 
-TEST_F(UpdaterTest, ANewerListIsOfferedAndPutInPlace) {
+TEST_F(UpdaterTest, ANewerListIsOfferedAndPutInPlaceOnlyOnYes) {
     Publish("20260101", "Thanks for using Sievomatic");
+    host.answerYes = false;
+    EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(ReadFile("sievo.lst"), "old.example\n");
+    EXPECT_EQ(settings::SpamListLastUpdate(), "");
+    EXPECT_TRUE(host.messages.empty());
+
+    host.answerYes = true;
     EXPECT_TRUE(updater.FBOOLGetUpdate("SPAMLIST"));
     EXPECT_EQ(ReadFile("sievo.lst"), "new.example\n");
     EXPECT_EQ(ReadFile("spamlist.new"), "<missing>");
-    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{"Update complete... to turn on/off Auto-Update click "
                                         "Options from the main screen.",
@@ -63,15 +70,6 @@ TEST_F(UpdaterTest, ANewerListIsOfferedAndPutInPlace) {
     EXPECT_EQ(settings::SpamListLastUpdate(), Today());
     EXPECT_EQ(settings::LastAutoUpdateDate(), Today());
     EXPECT_GE(host.transferWindows, 2);
-}
-
-TEST_F(UpdaterTest, NoKeepsTheOldListAndItsDate) {
-    Publish("20260101");
-    host.answerYes = false;
-    EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
-    EXPECT_EQ(ReadFile("sievo.lst"), "old.example\n");
-    EXPECT_EQ(settings::SpamListLastUpdate(), "");
-    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(UpdaterTest, AListOfTheSameDayIsNotOfferedAgain) {
@@ -138,14 +136,13 @@ TEST_F(UpdaterTest, TheAutomaticCheckIsDueAfterItsInterval) {
     EXPECT_TRUE(AutoUpdateDue(now));
     Set("AUTOUPDATE", "LastAutoUpdateDate", "2026-1-1");
     EXPECT_THROW(AutoUpdateDue(now), Exception);
-}
 
-TEST_F(UpdaterTest, AFirstStartNeverChecks) {
-    Set("AUTOUPDATE", "ENABLED", "1");
+    // A due check never runs at a first start.
+    Set("AUTOUPDATE", "LastAutoUpdateDate", daysAgo(3));
     Publish("20260101");
-    RunStartUpUpdate(updater, false, QDateTime::currentDateTime());
+    RunStartUpUpdate(updater, false, now);
     EXPECT_TRUE(host.questions.empty());
-    RunStartUpUpdate(updater, true, QDateTime::currentDateTime());
+    RunStartUpUpdate(updater, true, now);
     EXPECT_EQ(host.questions.size(), 1u);
 }
 

@@ -18,8 +18,8 @@ namespace sievo::testing {
 // Generous, for waits that must succeed on a loaded machine.
 inline constexpr int kPatientTimeOut = 60;
 
-// A Dovecot server started for one test, and POP3 clients set up for its user.
-class DovecotTest : public TempHomeTest {
+// Trusts the test CA, for servers started by one test on 127.0.0.1.
+class TlsServerTest : public TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
@@ -33,7 +33,11 @@ protected:
     }
 
     static const TestCertificates& certificates() { return SharedTestCertificates(); }
+};
 
+// A Dovecot server started for one test, and POP3 clients set up for its user.
+class DovecotTest : public TlsServerTest {
+protected:
     // Starts the server with these messages; with `tls`, POP3S and STLS as well.
     void StartDovecot(const std::vector<std::string>& messages, bool tls = false) {
         DovecotServer::Options options{messages, "", ""};
@@ -54,6 +58,14 @@ protected:
         pop->Password = DovecotServer::kPassword;
         pop->OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
         return pop;
+    }
+
+    // Another client deletes message `number` and ends its session with QUIT.
+    void DeleteElsewhere(int number) {
+        auto other = NewClient();
+        other->ConnectAndLogin();
+        other->DeleteMessage(number - 1);
+        other->LogoutAndClose();
     }
 
     std::unique_ptr<DovecotServer> dovecot;
