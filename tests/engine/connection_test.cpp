@@ -1,6 +1,5 @@
 #include "engine/connection.h"
 
-#include <QFile>
 #include <cstdlib>
 
 #include "config/account.h"
@@ -29,9 +28,7 @@ class ConnectionTest : public testing::TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        WriteFile("nmcli", kFakeNmcli);
-        QFile::setPermissions(QString::fromStdString(PathOf("nmcli")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        WriteProgram("nmcli", kFakeNmcli);
         WriteFile("active", "Home WiFi:802-11-wireless:wlan0\n");
         setenv(kNmcliVariable, PathOf("nmcli").c_str(), 1);
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);

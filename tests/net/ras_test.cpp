@@ -1,5 +1,4 @@
 #include <gmock/gmock.h>
-#include <QFile>
 #include <QTimer>
 #include <cstdlib>
 
@@ -42,9 +41,7 @@ class RasTest : public testing::TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        WriteFile("nmcli", kFakeNmcli);
-        QFile::setPermissions(QString::fromStdString(PathOf("nmcli")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        WriteProgram("nmcli", kFakeNmcli);
         WriteFile("profiles", kProfiles);
         WriteFile("active", "lo:loopback:lo\n");
         WriteFile("up-exit", "0");

@@ -1,5 +1,6 @@
 #include "temp_home.h"
 
+#include <QFile>
 #include <cstdlib>
 
 #include "config/file_io.h"
@@ -21,6 +22,13 @@ std::string TempHomeTest::Home() const {
 
 void TempHomeTest::WriteFile(const std::string& name, const std::string& bytes) const {
     ASSERT_TRUE(WriteFileAtomically(PathOf(name), bytes)) << name;
+}
+
+void TempHomeTest::WriteProgram(const std::string& name, const std::string& script) const {
+    WriteFile(name, script);
+    ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(PathOf(name)),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        << name;
 }
 
 std::string TempHomeTest::ReadFile(const std::string& name) const {

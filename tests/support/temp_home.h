@@ -17,6 +17,8 @@ protected:
     std::string Home() const;
     std::string PathOf(const std::string& name) const { return Home() + name; }
     void WriteFile(const std::string& name, const std::string& bytes) const;
+    // A script the owner may run, standing in for an outside program.
+    void WriteProgram(const std::string& name, const std::string& script) const;
     std::string ReadFile(const std::string& name) const;
 
 private:
