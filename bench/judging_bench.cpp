@@ -162,11 +162,13 @@ int main(int argc, char** argv) {
     const TSievoUser account(1);
     NoMail mail;
     ActionLedger ledger(account);
-    ScanJudge judge(pop, mail, ledger, keys, false);
+    PassFaults faults;
+    ScanJudge judge(pop, mail, ledger, faults, keys, false);
 
     const double cpuBefore = CpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
-    JudgeMailbox(pop.RemoteInfo(), account, judge);
+    const bool stop = false;
+    JudgeMailbox(pop.RemoteInfo(), account, judge, stop);
     const double cpu = CpuSeconds() - cpuBefore;
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
 

@@ -1,16 +1,12 @@
 #include "app/headless.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <csignal>
 #include <iostream>
 
 #include "app/command_line.h"
 #include "app/console_log.h"
 #include "app/default_files.h"
+#include "app/stop_signals.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
 #include "config/host.h"
@@ -22,35 +18,22 @@ namespace sievo {
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
-
-void ForwardSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const auto written = write(signalPipe[1], &byte, 1);
-}
-
-// Runs the schedule until SIGINT or SIGTERM; the handler only writes to a pipe, which the
-// event loop reads, since nothing else may run inside a signal handler.
-void RunScheduleUntilStopped(MailEngine& engine) {
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
-        ActivityLog("Cannot watch for signals; the schedule does not run.");
-        return;
-    }
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
-    std::signal(SIGINT, ForwardSignal);
-    std::signal(SIGTERM, ForwardSignal);
-    engine.Timer1.start();
-    ActivityLog("Auto-check is on: checking on schedule until stopped.");
-    QCoreApplication::exec();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    close(signalPipe[0]);
-    close(signalPipe[1]);
-}
+// 128 + the signal's number, as a shell reports a program a signal ended.
+constexpr int kSignalStatusBase = 128;
 
 int RunProgram(const CommandLineRequest& request) {
     MailEngine engine;
+    int stoppedBy = 0;
+    bool scheduling = false;
+    // A signal cancels the running check at once, without committing anything of it.
+    const StopSignals stopSignals([&](int number) {
+        stoppedBy = number;
+        ActivityLog("Stopped by signal " + std::to_string(number) +
+                    ": the running check was cancelled; nothing of it was committed.");
+        engine.Abort();
+        if (scheduling)
+            QCoreApplication::quit();
+    });
     // A spammer list downloaded earlier but not yet in place takes effect now. The check
     // for a new list asks the user, so it waits for the windowed program.
     FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst"));
@@ -61,13 +44,17 @@ int RunProgram(const CommandLineRequest& request) {
         engine.RunSinglePass();
         status = engine.LastPassErrors() == 0 ? 0 : 1;
     } else if (settings::AutoEnabled()) {
-        RunScheduleUntilStopped(engine);
+        engine.Timer1.start();
+        ActivityLog("Auto-check is on: checking on schedule until stopped.");
+        scheduling = true;
+        QCoreApplication::exec();
+        scheduling = false;
     } else {
         ActivityLog(
             "Auto-check is off: nothing to do. Use /SINGLEPASS to check every account once.");
     }
     engine.Shutdown();
-    return status;
+    return stoppedBy ? kSignalStatusBase + stoppedBy : status;
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ std::string LogFilePath() {
 void ActivityLogModel::Open() {
     const auto text = ReadWholeFile(LogFilePath());
     const auto lines = SplitLines(text.value_or(""));
-    lines_.assign(lines.begin(), lines.end());
+    const std::size_t kept = std::min(lines.size(), kMaxLines);
+    lines_.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(kept));
     open_ = true;
 }
 
@@ -49,8 +50,11 @@ void ActivityLogModel::Log(const std::string& text, bool detailOnly, const TSiev
         return;
     const std::string fullText = account ? account->POPUser + " - " + text : text;
     const std::string& stamp = Stamp();
-    if (kept)
+    if (kept) {
         lines_.push_front(stamp + " -- " + fullText);
+        if (lines_.size() > kMaxLines)
+            lines_.pop_back();
+    }
     for (auto* listener : listeners_)
         listener->OnActivity(fullText, stamp, kept);
 }

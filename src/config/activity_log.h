@@ -28,6 +28,10 @@ public:
 // are shown through the host.
 class ActivityLogModel {
 public:
+    // The newest lines kept, in memory and in the file: a program that runs for months
+    // must not grow without end, and a few months of checks still fit.
+    static constexpr std::size_t kMaxLines = 50000;
+
     // Loads logfile.txt; a missing or unreadable file gives an empty log.
     void Open();
     // Saves the log to logfile.txt; raises "Cannot create file <path>" when refused.

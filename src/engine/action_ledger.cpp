@@ -71,6 +71,16 @@ void ActionLedger::MarkDone(const std::string& messageKey, const std::string& ac
     Save();
 }
 
+void ActionLedger::Unmark(const std::string& messageKey, const std::string& action) {
+    auto& messages = entries_[account_];
+    const auto message = messages.find(Field(messageKey));
+    if (message == messages.end() || message->second.erase(Field(action)) == 0)
+        return;
+    if (message->second.empty())
+        messages.erase(message);
+    Save();
+}
+
 void ActionLedger::Rename(const std::string& from, const std::string& to) {
     auto& messages = entries_[account_];
     auto old = messages.extract(Field(from));

@@ -23,7 +23,10 @@ public:
 
     bool WasDone(const std::string& messageKey, const std::string& action) const;
     // Records the action and writes the file at once, so a crash cannot repeat it.
+    // Raises "Unable to write to <path>" when the file cannot be written.
     void MarkDone(const std::string& messageKey, const std::string& action);
+    // Takes back a record for an action that surely did not happen, and writes the file.
+    void Unmark(const std::string& messageKey, const std::string& action);
     // Files what was done under `from` under `to` as well and forgets `from`; written with
     // the next change.
     void Rename(const std::string& from, const std::string& to);

@@ -31,19 +31,20 @@ void JudgeMessage(const TmsHeaders& headers, int index, const TSievoUser& accoun
 
 }  // namespace
 
-void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJudge& judge) {
+void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJudge& judge,
+                  const bool& stop) {
     ActivityLog("Enumerating Mail Headers", true, &account);
     FileCheckScope fileChecks;
-    for (int i = 0; i < items.Count(); ++i) {
+    for (int i = 0; i < items.Count() && !stop; ++i) {
         fileChecks.NextStep();
         ActivityLog("Checking Header " + std::to_string(i), true, &account);
         try {
             JudgeMessage(items[i].Headers, i, account, judge);
-            judge.FlushHits(false);
         } catch (const std::exception& error) {
             judge.Forget(i);
             AppException(error);
         }
+        judge.FlushHits(false);
     }
     judge.FlushHits(true);
 }

@@ -1,6 +1,8 @@
 #include "engine/mail_engine.h"
 
+#include <QScopeGuard>
 #include <cstdlib>
+#include <filesystem>
 
 #include "config/account.h"
 #include "config/activity_log.h"
@@ -17,6 +19,7 @@
 #include "engine/user_services.h"
 #include "mail/account_clients.h"
 #include "mail/header_cache.h"
+#include "net/net_errors.h"
 
 namespace sievo {
 
@@ -89,6 +92,12 @@ MailEngine::MailEngine(std::unique_ptr<MailSender> smtp)
     POP.SetTimeOut(kPopTimeOutSeconds);
     POP.OnError = [](TagSocket&, const std::string& text) { ActivityLog(text); };
     POP.OnNextInfoUpdated = [this](TagSocket&, int num) { POPNextInfoUpdated(num); };
+    POP.OnHeaderCacheNotSaved = [](TagSocket&, const std::string& text) {
+        ActivityLog(text, true);
+    };
+    POP.OnMessageNotStored = [this](TagSocket&, const std::string& text) {
+        faults_.ReportOnce(Exception(text));
+    };
     auto cancelWhenClosing = [this](TagSocket&) {
         if (shuttingDown_)
             POP.Cancel();
@@ -119,6 +128,7 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
     }
     const FlagHolder running(passRunning_);
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    faults_.Reset();
     Timer1.stop();
     if (automatic && !settings::AutoEnabled())
         return;  // the timer stays off
@@ -128,7 +138,7 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
             "Dry run: messages are judged and logged, but nothing is deleted, sent or "
             "moved to the Trash, and check times stay as they are.");
     const int accounts = AccountCount();
-    for (int n = 1; n <= accounts; ++n) {
+    for (int n = 1; n <= accounts && !stopping_; ++n) {
         // An error in one account must not keep the others from being checked.
         try {
             TSievoUser account(n);
@@ -140,8 +150,17 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
     }
     if (dryRun)
         ActivityLog("Dry run finished: nothing was deleted, sent or moved to the Trash.");
-    Timer1.start();
+    if (!stopping_)
+        Timer1.start();
+    SaveLog();
     lastPassErrors_ = static_cast<std::uint16_t>(TheActivityLog().ErrorCount() - errorsBefore);
+}
+
+// After every pass, so a program that is killed later loses none of its lines.
+void MailEngine::SaveLog() {
+    if (!TheActivityLog().IsOpen())
+        return;
+    ReportingFailure([] { TheActivityLog().Save(); });
 }
 
 void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
@@ -150,57 +169,92 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
     if (manual)
         TheHost().ShowScanProgress(Account);
     ScanInProgress = true;
+    // Whatever way the scan ends, it ends the same: nothing left set for the next one.
+    bool timerFromSettings = false;
+    const auto endScan = qScopeGuard([&] { EndScan(timerFromSettings); });
     POP.SetMessageDirectory(EnsureTempFolder());
 
     const QDateTime now = QDateTime::currentDateTime();
     ReadAccountDate(Account, "LastDateTime");
     const QDateTime next = ReadAccountDate(Account, "NextDateTime").value_or(now);
-    if (now < next && !manual) {
-        EndScan();
+    if (now < next && !manual)
+        return;
+    if (!dryRun)
+        SendLeftoverCopiesToTrash(Account);
+    if (stopping_ || !ConnectAndList(Mode, Account)) {
+        timerFromSettings = true;
         return;
     }
-    if (!ConnectAndList(Mode, Account)) {
-        ScanInProgress = false;
-        CloseScanProgress();
-        return;
-    }
-    TheHost().PumpEvents();
-    const auto keys = MessageKeys(POP.RemoteInfo());
-    ActionLedger ledger(Account);
-    AdoptHeaderBlockKeys(ledger, POP.RemoteInfo());
-    ledger.KeepOnly({keys.begin(), keys.end()});
-    ScanJudge judge(POP, *smtp_, ledger, keys, dryRun);
-    const bool newMail = POP.RemoteInfo().Count() > 0;
-    if (newMail) {
-        NotifyNewMail(Account);
-        JudgeMailbox(POP.RemoteInfo(), Account, judge);
-    } else {
-        TheHost().SetMailIcon(false, "No new mail");
-        ActivityLog("There are no messages");
-    }
-    if (newMail && (manual ? Account.RunAfterManual : Account.RunAfterAuto))
-        FBOOLLaunchMailClient(Account);
-
-    const int deletions = ConfirmAndTransfer(Account, judge);
+    const int deletions = JudgeAndTransfer(Mode, Account);
     ActivityLog(
         "END Scanning mailbox, " + std::to_string(deletions) + " total SPAM messages sieved", false,
         &Account);
     ActivityLog("Closing POP Connection", true, &Account);
-    POP.LogoutAndClose();
-    if (!dryRun) {
+    ReportingFailure([this] { POP.LogoutAndClose(); });
+    if (dryRun)
+        return;
+    ReportingFailure([&Account] {
         const std::string bin = ProgramFolder() + "temp/*.*";
         if (FLINTdeleteToBin(bin) == 0)
             ActivityLog("Successfully sent " + bin + " to reycle bin.", true, &Account);
-    }
-    if (!manual && !dryRun)
-        SetNextCheck(Account);
-    EndScan();
+    });
+    if (!manual)
+        ReportingFailure([this, &Account] { SetNextCheck(Account); });
 }
 
-void MailEngine::EndScan() {
+// The steps after the judging: each is tried whatever the one before it met, and a failure
+// (a full disk, say) is told once in the pass.
+void MailEngine::ReportingFailure(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        faults_.ReportOnce(error);
+    }
+}
+
+// A check that ended before its copies reached the Trash (a lost connection, a full
+// disk) left them in the bin folder; they go first, before new ones join them.
+void MailEngine::SendLeftoverCopiesToTrash(const TSievoUser& account) {
+    const std::string temp = EnsureTempFolder();
+    if (std::filesystem::is_empty(temp))
+        return;
+    if (FLINTdeleteToBin(temp + "*.*") == 0)
+        ActivityLog("Copies left by an earlier check were sent to the Trash.", true, &account);
+}
+
+// Judges every message, lets the user confirm and carries out the marks; answers the
+// number of deletions.
+int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
+    const bool dryRun = DryRunRequested();
+    TheHost().PumpEvents();
+    const auto keys = MessageKeys(POP.RemoteInfo());
+    ActionLedger ledger(account);
+    AdoptHeaderBlockKeys(ledger, POP.RemoteInfo());
+    ReportingFailure([&] { ledger.KeepOnly({keys.begin(), keys.end()}); });
+    ScanJudge judge(POP, *smtp_, ledger, faults_, keys, dryRun);
+    const bool newMail = POP.RemoteInfo().Count() > 0;
+    if (newMail) {
+        NotifyNewMail(account);
+        JudgeMailbox(POP.RemoteInfo(), account, judge, stopping_);
+    } else {
+        TheHost().SetMailIcon(false, "No new mail");
+        ActivityLog("There are no messages");
+    }
+    if (newMail && !stopping_ &&
+        (mode == kManualMode ? account.RunAfterManual : account.RunAfterAuto))
+        FBOOLLaunchMailClient(account);
+    return ConfirmAndTransfer(account, judge);
+}
+
+void MailEngine::EndScan(bool timerFromSettings) {
     ScanInProgress = false;
     CloseScanProgress();
-    Timer1.start();
+    if (stopping_)
+        Timer1.stop();
+    else if (timerFromSettings)
+        ReportingFailure([this] { EnableTimerFromSettings(); });  // never raise from here
+    else
+        Timer1.start();
 }
 
 void MailEngine::CloseScanProgress() {
@@ -226,7 +280,6 @@ bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
     } catch (const std::exception& error) {
         AppException(error);
         POP.Cancel();
-        EnableTimerFromSettings();
         return false;
     }
 }
@@ -253,20 +306,23 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
                 if (r >= ticked.size() || !ticked[r])
                     POP.Unmark(rows[r].index);
         }
-        const int deletions = CountMarkedForDelete(POP.RemoteInfo());
+        const int decided = CountMarkedForDelete(POP.RemoteInfo());
         if (dryRun)
             for (int i = 0; i < POP.RemoteInfo().Count(); ++i)
                 POP.Unmark(i);
+        // A stopped program commits nothing: the session was cancelled without QUIT, and
+        // a new one must not be opened to carry out the marks.
+        if (stopping_)
+            throw ECanceledError(SocketMessageText(kMsgCanceled));
         POP.TransferData();
         judge.RecordRetrieved();
         TheHost().RefreshRuleList();
-        return deletions;
+        // Counted again after the transfer: a message whose copy could not be kept was
+        // not deleted either. A dry run tells what it would have deleted.
+        return dryRun ? decided : CountMarkedForDelete(POP.RemoteInfo());
     } catch (const std::exception& error) {
         ActivityLog(std::string("Error ") + error.what() + " Closing POP Connection", true,
                     &account);
-        EnableTimerFromSettings();
-        ScanInProgress = false;
-        CloseScanProgress();
         try {
             POP.LogoutAndClose();
         } catch (const std::exception& closeError) {
@@ -313,6 +369,14 @@ void MailEngine::Shutdown() {
     Timer1.stop();
     if (POP.Connected())
         POP.Cancel();
+}
+
+void MailEngine::Abort() {
+    stopping_ = true;
+    shuttingDown_ = true;
+    Timer1.stop();
+    POP.Cancel();
+    smtp_->Cancel();
 }
 
 }  // namespace sievo

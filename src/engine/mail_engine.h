@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "config/host.h"
 #include "engine/connection.h"
+#include "engine/pass_faults.h"
 #include "engine/replies.h"
 #include "mail/ms_remote_pop.h"
 #include "net/ag_ras.h"
@@ -44,6 +46,11 @@ public:
 
     // Stops the timer and cancels a running session, so the program can end.
     void Shutdown();
+    // Stops at once, for a program ended by a signal: the running session and send are
+    // cancelled without QUIT (so nothing half decided is committed), the pass checks no
+    // further account and the timer stays off.
+    void Abort();
+    bool Aborted() const { return stopping_; }
 
     // The number of errors reported during the last pass.
     int LastPassErrors() const { return lastPassErrors_; }
@@ -57,8 +64,13 @@ private:
     // Runs every active account through the scan in the given mode.
     void RunPass(const std::string& mode, bool automatic);
     bool ConnectAndList(const std::string& mode, TSievoUser& account);
+    void SendLeftoverCopiesToTrash(const TSievoUser& account);
+    int JudgeAndTransfer(const std::string& mode, TSievoUser& account);
     int ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge);
-    void EndScan();
+    // timerFromSettings: the timer follows the auto-check setting, else it runs.
+    void EndScan(bool timerFromSettings);
+    void SaveLog();
+    void ReportingFailure(const std::function<void()>& step);
     void CloseScanProgress();
     void NotifyNewMail(const TSievoUser& account);
     void SetNextCheck(const TSievoUser& account);
@@ -67,8 +79,10 @@ private:
 
     std::unique_ptr<MailSender> smtp_;
     ConnectionGuard connection_;
+    PassFaults faults_;
     bool passRunning_ = false;
     bool shuttingDown_ = false;
+    bool stopping_ = false;
     int lastPassErrors_ = 0;
 };
 

@@ -1,6 +1,5 @@
 #include "engine/replies.h"
 
-#include <exception>
 #include <string>
 
 #include "config/account.h"
@@ -44,13 +43,8 @@ bool ComposeAndSend(MailSender& smtp, const TSievoUser& account, const TSievoMes
     ActivityLog(outgoing.sendingLine + outgoing.recipient);
     if (account.SMTPAddress.empty())
         return false;
-    try {
-        smtp.SendMail(account, mail);
-        return true;
-    } catch (const std::exception& error) {
-        AppException(error);  // a failed send must not stop the scan
-        return false;
-    }
+    smtp.SendMail(account, mail);
+    return true;
 }
 
 // "abuse" + the sender's address from its first "@"; all of it when it has none.

@@ -12,9 +12,58 @@
 
 namespace sievo {
 
-ScanJudge::ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger,
+namespace {
+
+// Records the send in the ledger just before it starts, so that no crash, kill or lost
+// answer can make it happen twice; takes the record back only when the send surely did
+// not reach the server.
+class RecordedSender : public MailSender {
+public:
+    RecordedSender(MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
+                   const std::string& key, const std::string& action)
+        : smtp_(smtp), ledger_(ledger), faults_(faults), key_(key), action_(action) {}
+
+    void SendMail(const TSievoUser& account, TmsMessage& message) override {
+        try {
+            ledger_.MarkDone(key_, action_);
+        } catch (const std::exception& error) {
+            faults_.StopSending(error);
+            return;
+        }
+        try {
+            smtp_.SendMail(account, message);
+        } catch (const MailNotSentError&) {
+            TakeBackRecord();
+            throw;
+        }
+    }
+
+private:
+    void TakeBackRecord() {
+        try {
+            ledger_.Unmark(key_, action_);
+        } catch (const std::exception& error) {
+            faults_.StopSending(error);
+        }
+    }
+
+    MailSender& smtp_;
+    ActionLedger& ledger_;
+    PassFaults& faults_;
+    const std::string& key_;
+    const std::string& action_;
+};
+
+}  // namespace
+
+ScanJudge::ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
                      std::vector<std::string> keys, bool dryRun)
-    : pop_(pop), smtp_(smtp), ledger_(ledger), keys_(std::move(keys)), dryRun_(dryRun) {}
+    : pop_(pop),
+      smtp_(smtp),
+      ledger_(ledger),
+      faults_(faults),
+      keys_(std::move(keys)),
+      dryRun_(dryRun) {}
 
 void ScanJudge::Unmark(int index) {
     pop_.Unmark(index);
@@ -42,28 +91,34 @@ void ScanJudge::PlayHitSound() {
     FLBOOLCorPlaySound(ProgramFile("gotit.wav"));
 }
 
+// A reply or report that fails, or cannot even be composed, is reported; the hit keeps
+// deciding the message's fate.
 template <typename Send>
 void ScanJudge::SendOnce(const std::string& action, int index, Send send) {
-    if (ledger_.WasDone(KeyOf(index), action))
+    if (ledger_.WasDone(KeyOf(index), action) || faults_.SendingStopped())
         return;
     if (dryRun_) {
         ActivityLog("Dry run -- not sent: " + action, true);
         return;
     }
-    if (send())
-        ledger_.MarkDone(KeyOf(index), action);
+    RecordedSender recorded(smtp_, ledger_, faults_, KeyOf(index), action);
+    try {
+        send(recorded);
+    } catch (const std::exception& error) {
+        AppException(error);
+    }
 }
 
 void ScanJudge::SendReport(const TSievoUser& account, const TSievoRule& rule,
                            const TSievoMessage& message) {
     SendOnce("report " + std::to_string(rule.Index), message.Index,
-             [&] { return PROCSendReport(smtp_, account, rule, message); });
+             [&](MailSender& smtp) { PROCSendReport(smtp, account, rule, message); });
 }
 
 void ScanJudge::SendReply(const TSievoUser& account, const TSievoRule& rule,
                           const TSievoMessage& message) {
     SendOnce("reply " + std::to_string(rule.Index), message.Index,
-             [&] { return PROCSendReply(smtp_, account, rule, message); });
+             [&](MailSender& smtp) { PROCSendReply(smtp, account, rule, message); });
 }
 
 void ScanJudge::Forget(int index) {
@@ -78,14 +133,22 @@ void ScanJudge::FlushHits(bool now) {
     if (!now && time - lastFlush_ < kFlushInterval)
         return;
     lastFlush_ = time;
-    tally_.Flush();
+    try {
+        tally_.Flush();
+    } catch (const std::exception& error) {
+        faults_.ReportOnce(error);
+    }
 }
 
 void ScanJudge::RecordRetrieved() {
     const auto& items = pop_.RemoteInfo();
-    for (int i = 0; i < items.Count(); ++i)
-        if (items[i].MarkedForRetrieve())
-            ledger_.MarkDone(KeyOf(i), kTrashAction);
+    try {
+        for (int i = 0; i < items.Count(); ++i)
+            if (items[i].MarkedForRetrieve())
+                ledger_.MarkDone(KeyOf(i), kTrashAction);
+    } catch (const std::exception& error) {
+        faults_.ReportOnce(error);
+    }
 }
 
 }  // namespace sievo

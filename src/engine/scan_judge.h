@@ -6,6 +6,7 @@
 
 #include "config/host.h"
 #include "engine/action_ledger.h"
+#include "engine/pass_faults.h"
 #include "engine/rule.h"
 #include "engine/rule_evaluation.h"
 
@@ -15,14 +16,15 @@ class MailSender;
 class TmsRemotePOP;
 
 // What a rule's hit does during a scan: marks in the POP3 client, rows of the
-// confirmation window, the hit sound, and replies and reports, each sent once per message
-// and rule however often the message is judged again. A dry run sends nothing.
+// confirmation window, the hit sound, and replies and reports, each sent at most once per
+// message and rule however often the message is judged again: the send is recorded
+// before it starts. A dry run sends nothing.
 class ScanJudge : public RuleHitActions {
 public:
     static constexpr const char* kTrashAction = "trash";
 
     // keys[i] is the lasting name of message i of the listing.
-    ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger,
+    ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
               std::vector<std::string> keys, bool dryRun);
 
     // Hits are written to rules.ini at most once a second and when the judging ends.
@@ -41,9 +43,10 @@ public:
     // Takes back everything the rules did to a message whose judging failed.
     void Forget(int index);
     // Writes the hits counted since the last write, when enough time has passed or when
-    // asked to write now.
+    // asked to write now. A refused write is reported once; the hits wait for the next.
     void FlushHits(bool now);
-    // Records that the messages marked for retrieval reached the Trash folder.
+    // Records that the messages marked for retrieval reached the Trash folder; a refused
+    // write is reported once (the copies are then made again at the next check).
     void RecordRetrieved();
 
     const std::vector<DeletionRow>& Rows() const { return rows_; }
@@ -56,6 +59,7 @@ private:
     TmsRemotePOP& pop_;
     MailSender& smtp_;
     ActionLedger& ledger_;
+    PassFaults& faults_;
     std::vector<std::string> keys_;
     bool dryRun_;
     std::vector<DeletionRow> rows_;

@@ -16,6 +16,7 @@ public:
     explicit SmtpMailSender(DialUpLink* dialUp);
 
     void SendMail(const TSievoUser& account, TmsMessage& message) override;
+    void Cancel() override;
 
     TmsSMTP SMTP;
 };

@@ -19,6 +19,13 @@ public:
     using Exception::Exception;
 };
 
+// A retrieved message that could not be written to its file (a full or read-only disk);
+// the session itself is still in step.
+class EMessageNotStored : public Exception {
+public:
+    using Exception::Exception;
+};
+
 namespace mail_texts {
 inline constexpr const char* kUnableToRetrieveHeaders = "Unable to retrieve headers";
 inline constexpr const char* kMissingContentType = "Missing required field: Content-Type";

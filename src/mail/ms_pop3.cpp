@@ -169,6 +169,22 @@ void TmsCustomPOP::GetMessageInfo(int Index, TmsRemoteInfoItem& Item) {
     ReadTopReply(Item);
 }
 
+std::optional<std::string> TmsCustomPOP::ReadUniqueId(int Index) {
+    SendLine("UIDL " + MessageNumber(Index));
+    std::string line;
+    if (ReadLine(line) != 1) {
+        if (!LineComplete())
+            RaiseError(mail_texts::kServerClosed);
+        return std::nullopt;
+    }
+    // "+OK n id": after the status word, a line as in the multi-line listing.
+    const auto ids = NumberedLines(std::string_view(line).substr(line.find(' ') + 1));
+    const auto id = ids.find(Index + 1);
+    if (id == ids.end() || !ValidUniqueId(id->second))
+        return std::nullopt;
+    return id->second;
+}
+
 bool TmsCustomPOP::Announces(std::string_view capability) {
     if (!capabilities_) {
         capabilities_.emplace();

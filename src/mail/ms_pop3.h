@@ -56,6 +56,9 @@ public:
     void DeleteMessage(int Index);
     // Size from LIST and header lines from TOP.
     void GetMessageInfo(int Index, TmsRemoteInfoItem& Item);
+    // The server's id of one message from "UIDL n"; nothing when the server refuses it or
+    // answers with no valid id.
+    std::optional<std::string> ReadUniqueId(int Index);
 
 protected:
     virtual void StoreMessage(int Index, QIODevice& Stream) = 0;

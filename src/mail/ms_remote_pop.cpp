@@ -1,6 +1,7 @@
 #include "mail/ms_remote_pop.h"
 
 #include <QIODevice>
+#include <filesystem>
 #include <utility>
 
 #include "config/file_io.h"
@@ -125,8 +126,8 @@ void TmsRemotePOP::Publish(TmsRemoteInfoItem&& item) {
 void TmsRemotePOP::SaveHeaderCache() {
     if (HeaderCacheFile.empty() || !headerCacheStale_)
         return;
-    if (!THeaderCache::Save(HeaderCacheFile, MailboxName(), remoteInfo_))
-        RaiseError("Cannot create file \"" + HeaderCacheFile + "\"");
+    if (!THeaderCache::Save(HeaderCacheFile, MailboxName(), remoteInfo_) && OnHeaderCacheNotSaved)
+        OnHeaderCacheNotSaved(*this, "Cannot create file \"" + HeaderCacheFile + "\"");
 }
 
 std::string TmsRemotePOP::MailboxName() const {
@@ -152,9 +153,14 @@ TmsRemoteInfoItem& TmsRemotePOP::Unmark(int Index) {
 }
 
 bool TmsRemotePOP::VerifyMessage(int Index) {
+    const TmsRemoteInfoItem& listed = remoteInfo_[Index];
     TmsRemoteInfoItem fresh;
     GetMessageInfo(Index, fresh);
-    if (!SameMessage(remoteInfo_[Index], fresh))
+    // Where the listing had the server's ids they decide: headers, the Message-ID among
+    // them, can be the same in two different messages.
+    if (!listed.UniqueId.empty())
+        fresh.UniqueId = ReadUniqueId(Index).value_or("");
+    if (!SameMessage(listed, fresh))
         RaiseError(mail_texts::kIdsAreDifferent);
     return true;
 }
@@ -171,16 +177,31 @@ void TmsRemotePOP::TransferData() {
 }
 
 void TmsRemotePOP::TransferItem(int Index) {
-    const TmsRemoteInfoItem& item = remoteInfo_[Index];
-    if (item.MarkedForRetrieve() && VerifyMessage(Index))
-        RetrieveMessage(Index);
+    TmsRemoteInfoItem& item = remoteInfo_[Index];
+    if (item.MarkedForRetrieve() && VerifyMessage(Index)) {
+        try {
+            RetrieveMessage(Index);
+        } catch (const EMessageNotStored& error) {
+            if (!OnMessageNotStored)
+                throw;
+            item.Marks = 0;
+            OnMessageNotStored(*this, error.what());
+            return;
+        }
+    }
     // Verified again: the retrieval may have taken long enough for the mailbox to change.
     if (item.MarkedForDelete() && VerifyMessage(Index))
         DeleteMessage(Index);
 }
 
 std::string TmsRemotePOP::MessageFileName(int Index) const {
-    return messageDirectory_ + "msg_" + std::to_string(Index) + ".eml";
+    const std::string stem = messageDirectory_ + "msg_" + std::to_string(Index);
+    std::string name = stem + ".eml";
+    // A copy left by an earlier check that never reached the Trash may be a deleted
+    // message's only copy.
+    for (int n = 2; std::filesystem::exists(name); ++n)
+        name = stem + "-" + std::to_string(n) + ".eml";
+    return name;
 }
 
 void TmsRemotePOP::StoreMessage(int Index, QIODevice& Stream) {
@@ -190,7 +211,7 @@ void TmsRemotePOP::StoreMessage(int Index, QIODevice& Stream) {
     }
     const std::string fileName = MessageFileName(Index);
     if (!WriteFileAtomically(fileName, Stream.readAll().toStdString()))
-        RaiseError("Cannot create file \"" + fileName + "\"");
+        throw EMessageNotStored("Cannot create file \"" + fileName + "\"");
 }
 
 }  // namespace sievo

@@ -40,8 +40,14 @@ public:
     TmsNotifyEvent OnTransferringData;
     TmsNotifyEvent OnDataTransfered;
     TmsNumNotifyEvent OnNextInfoUpdated;
+    // The header cache could not be written: the listing stands, the next one fetches more.
+    TmsErrorEvent OnHeaderCacheNotSaved;
     // Replaces saving a retrieved message to its file.
     TmsUserMsgSaveEvent OnUserMessageSave;
+    // A retrieved message could not be written to its file: it is then not deleted either
+    // (that would lose its only copy), and the transfer goes on with the next message.
+    // Without a handler, the failure ends the transfer.
+    TmsErrorEvent OnMessageNotStored;
 
     // Lists every message. On an error the items listed so far stay.
     void UpdateInfo();
@@ -52,10 +58,11 @@ public:
     bool VerifyMessage(int Index);
     // Retrieves and deletes the marked messages, each verified first, then logs out, which
     // makes the deletions final. An error stops at that message and leaves the connection
-    // as it is.
+    // as it is, except a message that could not be stored (see OnMessageNotStored).
     void TransferData();
 
-    // MessageDirectory + "msg_" + Index + ".eml".
+    // MessageDirectory + "msg_" + Index + ".eml", or with "-2", "-3" ... before ".eml"
+    // while a file of that name exists: a copy waiting there is never replaced.
     std::string MessageFileName(int Index) const;
 
 protected:
@@ -81,7 +88,8 @@ private:
     void RunListing(std::vector<TmsRemoteInfoItem>& items, const std::vector<ListingStep>& steps,
                     std::size_t window);
     void Publish(TmsRemoteInfoItem&& item);
-    // Written only when the listing found something the file does not hold.
+    // Written only when the listing found something the file does not hold; a file that
+    // cannot be written is told through OnHeaderCacheNotSaved and never ends the listing.
     void SaveHeaderCache();
     std::string MailboxName() const;
     void TransferItem(int Index);

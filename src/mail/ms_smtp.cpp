@@ -152,6 +152,7 @@ void TmsSMTP::TransmitMessage() {
     Command("DATA", {kStartMailInput});
     SendStream(*spool);
     SendLine("");
+    endOfDataSent_ = true;
     Command(".", {kOk});
     Fire(OnMailSent);
 }
@@ -192,21 +193,23 @@ void TmsSMTP::SendRecipients(const TmsAddressList& list) {
 }
 
 void TmsSMTP::SendMail() {
+    endOfDataSent_ = false;
     try {
         ConnectAndLogin();
         TransmitMessage();
     } catch (...) {
-        EndAfterFailure();
+        EndQuietly();
         throw;
     }
-    LogoutAndClose();
+    EndQuietly();  // the message is accepted: a lost QUIT reply changes nothing
 }
 
-void TmsSMTP::EndAfterFailure() {
+void TmsSMTP::EndQuietly() {
     try {
         LogoutAndClose();
     } catch (const Exception&) {
-        // Reported through OnError already; the caller needs the failure that came first.
+        // Reported through OnError already; what the caller needs is the transaction's
+        // own outcome.
     }
 }
 

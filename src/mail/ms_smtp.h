@@ -45,8 +45,13 @@ public:
     // The mail transaction for `MailMessage` on an open connection.
     void TransmitMessage();
     // Connects, logs in, transmits and always logs out. When the transaction failed, that
-    // failure is what the caller sees, not a failure of the log-out after it.
+    // failure is what the caller sees, not a failure of the log-out after it. Once the
+    // server has accepted the message, a failed log-out is reported through OnError only:
+    // the message went out.
     void SendMail();
+    // Whether the last transaction got as far as sending the end of the message data, after
+    // which the server may have accepted it even if its answer never arrived.
+    bool EndOfDataSent() const { return endOfDataSent_; }
 
 private:
     bool Extended() const;
@@ -65,8 +70,11 @@ private:
     void RequireSingleLineAddresses();
     std::unique_ptr<QTemporaryFile> WriteSpool();
     void SendRecipients(const TmsAddressList& list);
-    void EndAfterFailure();
+    // Logs out; a failure is reported through OnError and goes no further.
+    void EndQuietly();
     [[noreturn]] void FailTlsClosed(const std::string& reason);
+
+    bool endOfDataSent_ = false;
 };
 
 }  // namespace sievo

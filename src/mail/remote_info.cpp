@@ -5,6 +5,8 @@
 namespace sievo {
 
 bool SameMessage(const TmsRemoteInfoItem& stored, const TmsRemoteInfoItem& fresh) {
+    if (stored.UniqueId != fresh.UniqueId)
+        return false;
     const std::string storedId = GetHeaderField(stored.Headers, "Message-ID");
     const std::string freshId = GetHeaderField(fresh.Headers, "Message-ID");
     if (!storedId.empty() && !freshId.empty())

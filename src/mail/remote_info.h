@@ -30,8 +30,8 @@ public:
 // Item i is message number i + 1 on the server at the time of the listing.
 using TmsRemoteInfo = ItemList<TmsRemoteInfoItem>;
 
-// Whether two listings of a message show the same message: by Message-ID when both have
-// one, otherwise by all of their header lines.
+// Whether two listings of a message show the same message: the same server id (or none in
+// both), and the same Message-ID when both have one, otherwise all the same header lines.
 bool SameMessage(const TmsRemoteInfoItem& stored, const TmsRemoteInfoItem& fresh);
 
 }  // namespace sievo

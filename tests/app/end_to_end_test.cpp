@@ -1,5 +1,8 @@
 #include <QDir>
 #include <QProcess>
+#include <QTcpServer>
+#include <csignal>
+#include <functional>
 
 #include "config/file_io.h"
 #include "config/ini_file.h"
@@ -120,8 +123,10 @@ protected:
         WriteFile("friends.lst", "friends.test\r\n");
     }
 
-    // Runs the program's single pass as cron would; answers its standard output.
-    std::string RunSinglePass() {
+    // Runs the program's single pass as cron would; answers its standard output. While it
+    // runs, `meanwhile` may act on it.
+    std::string RunSinglePass(int expectedStatus = 0,
+                              const std::function<void(QProcess&)>& meanwhile = {}) {
         QProcess program;
         auto environment = QProcessEnvironment::systemEnvironment();
         environment.insert("SIEVOMATIC_HOME", QString::fromStdString(Home()));
@@ -130,10 +135,13 @@ protected:
         environment.remove("WAYLAND_DISPLAY");
         program.setProcessEnvironment(environment);
         program.start(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"});
-        EXPECT_TRUE(program.waitForFinished(180000));
+        if (meanwhile)
+            meanwhile(program);
+        EXPECT_TRUE(program.state() == QProcess::NotRunning || program.waitForFinished(180000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         const std::string output = program.readAllStandardOutput().toStdString();
-        EXPECT_EQ(program.exitCode(), 0) << output << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.exitCode(), expectedStatus)
+            << output << program.readAllStandardError().toStdString();
         return output;
     }
 
@@ -195,6 +203,26 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailboxAndASecondDoesNothingTwice) {
     EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
     EXPECT_EQ(sink.Received().size(), received.size());
     EXPECT_EQ(TrashCount(), 2 * kPerKind);
+}
+
+// A server that takes the connection and never says a word keeps the pass waiting for
+// its greeting; SIGTERM must end it at once (long before the 120 s time-out) with the log
+// saved, and a pass with an error ends with a non-zero status.
+TEST_F(EndToEndTest, SigtermEndsAWaitingPassAtOnceWithTheLogSaved) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    TIniFile(PathOf("accounts.ini"))
+        .WriteString("USER1", "POPAddress", "127.0.0.1:" + std::to_string(silent.serverPort()));
+    RunSinglePass(128 + SIGTERM, [&](QProcess& program) {
+        ASSERT_TRUE(silent.waitForNewConnection(60000));
+        program.terminate();
+        EXPECT_TRUE(program.waitForFinished(10000));
+    });
+    EXPECT_NE(ReadFile("logfile.txt").find("Stopped by signal 15"), std::string::npos);
+
+    silent.close();  // now refused: an error, and a non-zero status
+    const std::string output = RunSinglePass(1);
+    EXPECT_NE(output.find("-SV_ERROR-"), std::string::npos) << output;
 }
 
 }  // namespace

@@ -109,6 +109,21 @@ TEST_F(ActivityLogTest, TheLogSurvivesARestartInLogfileTxt) {
     EXPECT_EQ(ReadFile("logfile.txt"), "");
 }
 
+TEST_F(ActivityLogTest, OnlyTheNewestLinesAreKept) {
+    const std::size_t limit = ActivityLogModel::kMaxLines;
+    std::string file;
+    for (std::size_t n = limit + 2; n > 0; --n)  // newest first, as the file is written
+        file += "stamp -- line " + std::to_string(n) + "\r\n";
+    WriteFile("logfile.txt", file);
+    log.Open();
+    ASSERT_EQ(log.Lines().size(), limit);
+    EXPECT_EQ(log.Lines().front(), "stamp -- line " + std::to_string(limit + 2));
+    log.Log("newest", false, nullptr);
+    ASSERT_EQ(log.Lines().size(), limit);
+    EXPECT_EQ(TextOf(log.Lines().front()), "newest");
+    EXPECT_EQ(log.Lines().back(), "stamp -- line 4");
+}
+
 TEST_F(ActivityLogTest, TheProgramWideHandlerReportsAnyError) {
     TheActivityLog().AddListener(&listener);
     TheActivityLog().Open();

@@ -32,9 +32,11 @@ protected:
         }
         const TSievoUser account(1);
         ActionLedger ledger(account);
-        ScanJudge judge(*pop, smtp, ledger, keys, false);
+        PassFaults faults;
+        ScanJudge judge(*pop, smtp, ledger, faults, keys, false);
         host.onPump = beforeMessage ? [&] { beforeMessage(pumps++); } : std::function<void()>();
-        JudgeMailbox(pop->RemoteInfo(), account, judge);
+        const bool stop = false;
+        JudgeMailbox(pop->RemoteInfo(), account, judge, stop);
     }
     bool Deleted(int index) const { return pop->RemoteInfo()[index].MarkedForDelete(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -10,12 +11,20 @@
 
 namespace sievo::testing {
 
-// Keeps what would have been sent; fails every send when told to.
+// Keeps what would have been sent; fails every send when told to, before the message
+// data went out (surely not sent) or after it (perhaps delivered).
 class RecordingSender : public MailSender {
 public:
+    enum Failure { kNone, kBeforeData, kAfterData };
+
     void SendMail(const TSievoUser& account, TmsMessage& message) override {
-        if (fail)
-            throw std::runtime_error("550 no such user");
+        ++attempts;
+        if (onSend)
+            onSend();
+        if (failure == kBeforeData)
+            throw MailNotSentError("Connection refused");
+        if (failure == kAfterData)
+            throw std::runtime_error("Connection closed before the end of the data");
         Sent sent{
             account.SMTPAddress, message.Sender().Address(), {}, message.Subject(), message.Body()};
         for (const auto& recipient : message.Recipients())
@@ -29,7 +38,9 @@ public:
         std::vector<std::string> body;
     };
     std::vector<Sent> mails;
-    bool fail = false;
+    int attempts = 0;
+    Failure failure = kNone;
+    std::function<void()> onSend;
 };
 
 }  // namespace sievo::testing

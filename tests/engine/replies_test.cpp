@@ -135,13 +135,5 @@ TEST_F(RepliesTest, NothingIsSentWithoutFileSenderOrServer) {
     EXPECT_TRUE(smtp.mails.empty());
 }
 
-TEST_F(RepliesTest, AFailedSendIsReportedAndTheScanGoesOn) {
-    smtp.fail = true;
-    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
-    EXPECT_EQ(LastLogText(), "-SV_ERROR-550 no such user");
-    TIniFile(RulesPath()).WriteString("PROCEDURE1", "ReplyFile", "Missing");
-    EXPECT_ANY_THROW(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
-}
-
 }  // namespace
 }  // namespace sievo

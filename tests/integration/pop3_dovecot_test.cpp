@@ -31,9 +31,9 @@ TEST_F(DovecotTest, PlainLogInListsHeadersAndRetrievesMessagesByteForByte) {
     pop->MarkForRetrieve(3);
     pop->MarkForRetrieve(0);
     pop->TransferData();
-    EXPECT_EQ(ReadWholeFile(pop->MessageFileName(0)), messages[0]);
-    EXPECT_EQ(ReadWholeFile(pop->MessageFileName(3)), kDottedMessage);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(pop->MessageFileName(1))));
+    EXPECT_EQ(ReadWholeFile(PathOf("bin/msg_0.eml")), messages[0]);
+    EXPECT_EQ(ReadWholeFile(PathOf("bin/msg_3.eml")), kDottedMessage);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("bin/msg_1.eml"))));
     EXPECT_EQ(dovecot->StoredMessages(), messages);
     EXPECT_TRUE(errors.empty()) << errors.front();
 

@@ -166,6 +166,51 @@ TEST_F(Pop3ClientTest, ARefusedDeletionIsReportedAndEndsTheTransfer) {
     EXPECT_TRUE(pop.Connected());
 }
 
+// The mailbox was renumbered during the session and the message now at number 1 has the
+// same Message-ID: only the server's id can tell it is another message.
+TEST_F(Pop3ClientTest, AMessageIsDeletedOnlyWhileItsServerIdIsTheOneListed) {
+    const struct {
+        const char* uidlReply;
+        bool deleted;
+    } cases[] = {{"+OK 1 first-id\r\n", true},
+                 {"+OK 1 other-id\r\n", false},
+                 {"-ERR no such message\r\n", false}};
+    for (const auto& row : cases) {
+        ScriptedServer mailbox;
+        pop.Server = mailbox.Address();
+        errors.clear();
+        mailbox.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+        mailbox.ReadLine().Send("+OK 1 500\r\n");
+        mailbox.ReadLine().Send("+OK\r\nUIDL\r\n.\r\n");
+        mailbox.ReadLine().Send("+OK\r\n1 first-id\r\n.\r\n");
+        mailbox.ReadLine().Send("+OK\r\n1 500\r\n.\r\n");
+        const std::string top = "+OK\r\nMessage-ID: <same@x>\r\n\r\n.\r\n";
+        mailbox.ReadLine().Send(top);
+        mailbox.ReadLine().Send("+OK 1 500\r\n").ReadLine().Send(top);
+        mailbox.ReadLine().Send(row.uidlReply);
+        if (row.deleted)
+            mailbox.ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+        pop.KeepConnection = true;
+        pop.UpdateInfo();
+        pop.MarkForDelete(0);
+        if (row.deleted) {
+            pop.TransferData();
+        } else {
+            EXPECT_THROW(pop.TransferData(), ESocketError) << row.uidlReply;
+        }
+        ASSERT_TRUE(mailbox.WaitFinished()) << row.uidlReply;
+        const auto& sent = mailbox.Received();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "DELE 1"), row.deleted ? 1 : 0)
+            << row.uidlReply;
+        EXPECT_EQ(sent[9], "UIDL 1");
+        const auto expectedErrors = row.deleted
+                                        ? std::vector<std::string>()
+                                        : std::vector<std::string>{mail_texts::kIdsAreDifferent};
+        EXPECT_EQ(errors, expectedErrors);
+        pop.Close();
+    }
+}
+
 TEST_F(Pop3ClientTest, PipeliningSendsTheHeaderRequestsAheadOfTheReplies) {
     ScriptCapaAndSizes(3, "USER\r\nPIPELINING\r\nTOP\r\n");
     server.ReadLine().ReadLine().ReadLine();  // every TOP before any reply

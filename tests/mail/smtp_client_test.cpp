@@ -32,7 +32,10 @@ protected:
     }
 
     // Greeting and a HELO taken at once.
-    void ScriptGreeting() { server.Send("220 ready\r\n").ReadLine().Send("250 hello\r\n"); }
+    void ScriptGreeting() { ScriptGreeting(server); }
+    static void ScriptGreeting(ScriptedServer& peer) {
+        peer.Send("220 ready\r\n").ReadLine().Send("250 hello\r\n");
+    }
 
     ScriptedServer server;
     TmsSMTP smtp;
@@ -73,6 +76,39 @@ TEST_F(SmtpClientTest, TheTransactionsFailureIsWhatTheCallerSeesEvenWhenQuitFail
                 ::testing::ThrowsMessage<EServerError>(::testing::StrEq("550 no such user")));
     EXPECT_EQ(errors, (std::vector<std::string>{"550 no such user", "500 what?"}));
     EXPECT_FALSE(smtp.Connected());
+}
+
+// Whether a failed send may have delivered the message decides whether it may be tried
+// again; once the end of the data is accepted, the message went out whatever QUIT meets.
+TEST_F(SmtpClientTest, AMessageCountsAsSentOnceTheServerAcceptedItsData) {
+    const struct {
+        const char* endOfDataReply;  // empty: the connection drops instead
+        bool raises;
+    } cases[] = {{"250 queued\r\n", false}, {"", true}, {"554 rejected\r\n", true}};
+    for (const auto& row : cases) {
+        ScriptedServer peer;
+        smtp.Server = peer.Address();
+        ScriptGreeting(peer);
+        peer.ReadLine().Send("250 ok\r\n").ReadLine().Send("250 ok\r\n");
+        peer.ReadLine().Send("354 go on\r\n").ReadThrough(".");
+        if (*row.endOfDataReply)
+            peer.Send(row.endOfDataReply).ReadLine();
+        peer.Close();  // never answers QUIT
+        if (row.raises) {
+            EXPECT_THROW(smtp.SendMail(), Exception) << row.endOfDataReply;
+        } else {
+            EXPECT_NO_THROW(smtp.SendMail());
+        }
+        EXPECT_TRUE(smtp.EndOfDataSent());
+        EXPECT_FALSE(smtp.Connected());
+    }
+    // A refusal before the data leaves the message surely unsent.
+    ScriptedServer refusing;
+    smtp.Server = refusing.Address();
+    ScriptGreeting(refusing);
+    refusing.ReadLine().Send("250 ok\r\n").ReadLine().Send("550 no such user\r\n").Close();
+    EXPECT_THROW(smtp.SendMail(), EServerError);
+    EXPECT_FALSE(smtp.EndOfDataSent());
 }
 
 TEST_F(SmtpClientTest, AnAddressWithALineBreakIsRefusedBeforeTheTransactionStarts) {

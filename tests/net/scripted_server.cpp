@@ -70,6 +70,20 @@ ScriptedServer& ScriptedServer::ReadLine() {
     });
 }
 
+ScriptedServer& ScriptedServer::ReadThrough(const std::string& last) {
+    return Add([this, last](QTcpSocket& peer) {
+        while (peer.canReadLine()) {
+            QByteArray line = peer.readLine();
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            received_.push_back(line.toStdString());
+            if (received_.back() == last)
+                return true;
+        }
+        return false;
+    });
+}
+
 ScriptedServer& ScriptedServer::ReadBytes(qint64 count) {
     return Add([this, count](QTcpSocket& peer) {
         if (peer.bytesAvailable() < count)

@@ -31,6 +31,8 @@ public:
     ScriptedServer& Send(std::string bytes);
     // Waits for one line from the client and keeps it (without CR LF) in `Received`.
     ScriptedServer& ReadLine();
+    // Reads lines as `ReadLine` does until one equals `last` (the end of a mail's data).
+    ScriptedServer& ReadThrough(const std::string& last);
     // Waits for that many bytes from the client and keeps them as one entry.
     ScriptedServer& ReadBytes(qint64 count);
     // Waits until the test calls `Resume`.

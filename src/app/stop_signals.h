@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSocketNotifier>
+#include <functional>
+#include <memory>
+
+namespace sievo {
+
+// Turns SIGINT and SIGTERM into a call on the event loop, since a signal handler may do
+// no more than write to a pipe. While it lives, SIGXFSZ is ignored as well, so a write
+// over the file-size limit fails with an error like any other instead of killing the
+// program before it could say so.
+class StopSignals {
+public:
+    // onStop gets the signal's number; it runs from the event loop, also from the waits
+    // of a running check.
+    explicit StopSignals(std::function<void(int)> onStop);
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    void Deliver();
+
+    std::function<void(int)> onStop_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace sievo

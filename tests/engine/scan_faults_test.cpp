@@ -1,0 +1,163 @@
+#include <sys/resource.h>
+
+#include <QDir>
+#include <algorithm>
+#include <csignal>
+#include <set>
+
+#include "scan_fixture.h"
+
+namespace sievo {
+namespace {
+
+using testing::AddRule;
+using testing::Mail;
+using testing::RecordingSender;
+
+// Every write of the process fails from here until the end of its scope, as on a full
+// disk (a file-size limit of 0 bytes; the servers run in processes of their own).
+class FullDisk {
+public:
+    FullDisk() {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = SIG_DFL;
+};
+
+class ScanFaultsTest : public testing::ScanTest {
+protected:
+    void SetUp() override {
+        ScanTest::SetUp();
+        WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
+    }
+    // The errors logged since the last scan began (or since `since` began), in order.
+    std::vector<std::string> Errors(const testing::LogWatch* since = nullptr) const {
+        std::vector<std::string> errors;
+        for (const auto& text : (since ? since : watch.get())->Texts())
+            if (text.starts_with("-SV_ERROR-"))
+                errors.push_back(text);
+        return errors;
+    }
+    bool Recorded(const std::string& action) const {
+        return ReadFile("handled.lst").find("\t" + action + "\r\n") != std::string::npos;
+    }
+};
+
+TEST_F(ScanFaultsTest, AReplyGoesOutAtMostOnceWhateverTheSendMeets) {
+    const struct {
+        RecordingSender::Failure failure;
+        int attempts;  // in two checks of a message that stays on the server
+    } cases[] = {{RecordingSender::kNone, 1},
+                 {RecordingSender::kAfterData, 1},  // perhaps delivered: never again
+                 {RecordingSender::kBeforeData, 2}};
+    for (const auto& row : cases) {
+        std::remove(PathOf("handled.lst").c_str());
+        std::remove(RulesPath().c_str());
+        StartMailbox({Mail(1, "a@x.test", "win")});
+        AddRule({"SUBCONT", "win", false, false, true, "Go away"});
+        smtp->failure = row.failure;
+        smtp->attempts = 0;
+        bool recordedFirst = true;  // a kill during the send must not let it happen again
+        smtp->onSend = [&] { recordedFirst = recordedFirst && Recorded("reply 1"); };
+        const testing::LogWatch bothScans;
+        Scan();
+        Scan();
+        EXPECT_EQ(smtp->attempts, row.attempts) << row.failure;
+        EXPECT_TRUE(recordedFirst) << row.failure;
+        const bool failing = row.failure != RecordingSender::kNone;
+        EXPECT_EQ(Errors(&bothScans).size(), failing ? std::size_t(row.attempts) : 0u);
+    }
+}
+
+TEST_F(ScanFaultsTest, WithoutARecordOfSendsNothingIsSentAndTheHitsStillDecide) {
+    const std::vector<std::string> mails = {Mail(1, "a@x.test", "win 1"),
+                                            Mail(2, "b@x.test", "win 2")};
+    StartMailbox(mails);
+    AddRule({"SUBCONT", "win", true, false, true, "Go away"});
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("handled.lst"))));
+    Scan();
+    EXPECT_EQ(smtp->attempts, 0);
+    EXPECT_EQ(Errors(),
+              std::vector<std::string>{"-SV_ERROR-Unable to write to " + PathOf("handled.lst")});
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 2 total SPAM messages sieved"));
+    EXPECT_TRUE(Stored().empty());
+}
+
+TEST_F(ScanFaultsTest, AReplyThatCannotBeComposedIsAnErrorAndTheMessageStillGoes) {
+    StartMailbox({Mail(1, "a@x.test", "win")});
+    AddRule({"SUBCONT", "win", true, false, true, "Missing"});
+    Scan();
+    EXPECT_EQ(Errors(), std::vector<std::string>{"-SV_ERROR-Cannot open file \"" +
+                                                 PathOf("Missing.msg") + "\""});
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 1 total SPAM messages sieved"));
+    EXPECT_TRUE(Stored().empty());
+}
+
+TEST_F(ScanFaultsTest, CopiesWaitingForTheTrashAreNeverReplaced) {
+    const std::string first = Mail(1, "a@x.test", "win 1"), second = Mail(2, "b@x.test", "win 2");
+    StartMailbox({first});
+    AddRule({"SUBCONT", "win", true, false, true});
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("xdg"))));
+    WriteFile("xdg/Trash", "a file where the Trash folder should be");
+    Scan();
+    EXPECT_FALSE(Errors().empty());
+    EXPECT_TRUE(Stored().empty());
+    EXPECT_EQ(ReadFile("temp/msg_0.eml"), first);
+
+    dovecot->Deliver(second);
+    Scan();  // the Trash is still broken: the new copy takes another name
+    EXPECT_TRUE(Stored().empty());
+    EXPECT_EQ(ReadFile("temp/msg_0.eml"), first);
+    EXPECT_EQ(ReadFile("temp/msg_0-2.eml"), second);
+
+    std::remove(PathOf("xdg/Trash").c_str());
+    Scan();  // copies left over go to the Trash first
+    EXPECT_TRUE(Errors().empty());
+    EXPECT_EQ(TrashFile("msg_0.eml"), first);
+    EXPECT_EQ(TrashFile("msg_0-2.eml"), second);
+    EXPECT_TRUE(QDir(QString::fromStdString(PathOf("temp"))).isEmpty());
+}
+
+TEST_F(ScanFaultsTest, AFullDiskIsToldOnceAndTheScanStillEnds) {
+    const std::vector<std::string> mails = {
+        Mail(1, "a@x.test", "win 1"), Mail(2, "b@x.test", "win 2"), Mail(3, "c@x.test", "copy me")};
+    StartMailbox(mails);
+    AddRule({"SUBCONT", "win", true});
+    AddRule({"SUBCONT", "copy", true, false, true, "Go away"});
+    Account("NextDateTime", "");
+    {
+        const FullDisk full;
+        Scan("");
+    }
+    EXPECT_FALSE(engine->ScanInProgress);
+    EXPECT_TRUE(engine->Timer1.isActive());
+    // The message whose copy could not be written stays on the server.
+    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 2 total SPAM messages sieved"));
+    EXPECT_EQ(Stored(), std::vector<std::string>{mails[2]});
+    EXPECT_EQ(smtp->attempts, 0);
+    const auto errors = Errors();
+    EXPECT_EQ(std::set<std::string>(errors.begin(), errors.end()).size(), errors.size());
+    for (const std::string& expected :
+         {"-SV_ERROR-Unable to write to " + RulesPath(),
+          "-SV_ERROR-Unable to write to " + PathOf("handled.lst"),
+          "-SV_ERROR-Cannot create file \"" + PathOf("temp/msg_2.eml") + "\"",
+          "-SV_ERROR-Unable to write to " + AccountsPath()})
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), expected), 1) << expected;
+    EXPECT_EQ(AccountValue("NextDateTime"), "");
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "config/file_io.h"
+#include "config/ini_file.h"
+#include "config/password.h"
+#include "config/settings.h"
+#include "dovecot_server.h"
+#include "engine/mail_engine.h"
+#include "engine/trash.h"
+#include "log_lines.h"
+#include "recording_host.h"
+#include "recording_sender.h"
+#include "temp_home.h"
+#include "test_rules.h"
+
+namespace sievo::testing {
+
+// A mail of the test mailboxes: message n from `from` with `subject`.
+inline std::string Mail(int n, const std::string& from, const std::string& subject) {
+    return "From: " + from + "\r\nTo: sam@localhost\r\nSubject: " + subject + "\r\nMessage-ID: <" +
+           std::to_string(n) + "@scan.test>\r\nDate: Mon, 7 Dec 2026 " +
+           "10:00:00 +0000\r\n\r\nBody of message " + std::to_string(n) + "\r\n";
+}
+
+// An engine with a recording host and sender, and a Dovecot mailbox for account 1.
+class ScanTest : public TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        setenv("XDG_DATA_HOME", (Home() + "xdg").c_str(), 1);
+        TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
+        TheActivityLog().Open();
+        auto sender = std::make_unique<RecordingSender>();
+        smtp = sender.get();
+        engine = std::make_unique<MailEngine>(std::move(sender));
+    }
+    void TearDown() override {
+        engine.reset();
+        dovecot.reset();
+        unsetenv("XDG_DATA_HOME");
+        unsetenv("SIEVOMATIC_DRY_RUN");
+        TempHomeTest::TearDown();
+    }
+
+    void StartMailbox(const std::vector<std::string>& messages) {
+        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{messages, "", ""});
+        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+        Account("POPAddress", dovecot->PlainAddress());
+        Account("POPUser", DovecotServer::kUserName);
+        Account("Password", PasswordToIni(DovecotServer::kPassword));
+        Account("EMailAddr", "sam@localhost");
+        Account("SMTPAddress", "smtp.scan.test");
+        TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    }
+    void Account(const char* key, const std::string& value, const char* user = "USER1") const {
+        TIniFile(AccountsPath()).WriteString(user, key, value);
+    }
+    std::string AccountValue(const char* key) const {
+        return TIniFile(AccountsPath()).ReadString("USER1", key, "<missing>");
+    }
+
+    void Scan(const std::string& mode = "SINGLEPASS") {
+        watch = std::make_unique<LogWatch>();
+        TSievoUser account(1);
+        engine->ScanMailbox(mode, account);
+    }
+    std::vector<std::string> Stored() {
+        EXPECT_TRUE(dovecot->WaitForSessionsEnded(sessions += 1));
+        return dovecot->StoredMessages();
+    }
+    std::string TrashFile(const std::string& name) const {
+        return ReadWholeFile(TrashFolder() + "/files/" + name).value_or("<missing>");
+    }
+
+    RecordingHost host;
+    RecordingSender* smtp = nullptr;
+    std::unique_ptr<MailEngine> engine;
+    std::unique_ptr<DovecotServer> dovecot;
+    std::unique_ptr<LogWatch> watch;
+    int sessions = 0;
+};
+
+}  // namespace sievo::testing
