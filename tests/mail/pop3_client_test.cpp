@@ -103,9 +103,11 @@ protected:
 };
 
 TEST_F(Pop3ClientTest, ANegativeGreetingEndsTheLogInBeforeTheUserNameIsSent) {
-    server.Send("-ERR too busy\r\n");
+    server.Send("-ERR too busy\r\n").ReadUntilClosed();
     EXPECT_THROW(pop.ConnectAndLogin(), EServerError);
     EXPECT_EQ(errors, std::vector<std::string>{"-ERR too busy"});
+    pop.Close();
+    ASSERT_TRUE(server.WaitFinished());
     EXPECT_TRUE(server.Received().empty());
 }
 

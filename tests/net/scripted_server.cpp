@@ -20,6 +20,7 @@ ScriptedServer::ScriptedServer() {
             return;
         peer_ = server_.nextPendingConnection();
         QObject::connect(peer_, &QTcpSocket::readyRead, [this] { Advance(); });
+        QObject::connect(peer_, &QTcpSocket::disconnected, [this] { Advance(); });
         Advance();
     });
 }
@@ -58,29 +59,34 @@ ScriptedServer& ScriptedServer::Send(std::string bytes) {
     });
 }
 
+bool ScriptedServer::TakeLine(QTcpSocket& peer) {
+    if (!peer.canReadLine())
+        return false;
+    QByteArray line = peer.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    received_.push_back(line.toStdString());
+    return true;
+}
+
 ScriptedServer& ScriptedServer::ReadLine() {
-    return Add([this](QTcpSocket& peer) {
-        if (!peer.canReadLine())
-            return false;
-        QByteArray line = peer.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        received_.push_back(line.toStdString());
-        return true;
-    });
+    return Add([this](QTcpSocket& peer) { return TakeLine(peer); });
 }
 
 ScriptedServer& ScriptedServer::ReadThrough(const std::string& last) {
     return Add([this, last](QTcpSocket& peer) {
-        while (peer.canReadLine()) {
-            QByteArray line = peer.readLine();
-            while (line.endsWith('\n') || line.endsWith('\r'))
-                line.chop(1);
-            received_.push_back(line.toStdString());
+        while (TakeLine(peer))
             if (received_.back() == last)
                 return true;
-        }
         return false;
+    });
+}
+
+ScriptedServer& ScriptedServer::ReadUntilClosed() {
+    return Add([this](QTcpSocket& peer) {
+        while (TakeLine(peer)) {
+        }
+        return peer.state() == QAbstractSocket::UnconnectedState;
     });
 }
 
@@ -125,8 +131,13 @@ void ScriptedServer::Resume() {
 }
 
 void ScriptedServer::Advance() {
+    // A step that closes the connection signals at once; the loop below sees that itself.
+    if (advancing_)
+        return;
+    advancing_ = true;
     while (peer_ && !held_ && !steps_.empty() && steps_.front()(*peer_))
         steps_.pop_front();
+    advancing_ = false;
 }
 
 bool ScriptedServer::WaitFinished() {

@@ -33,6 +33,9 @@ public:
     ScriptedServer& ReadLine();
     // Reads lines as `ReadLine` does until one equals `last` (the end of a mail's data).
     ScriptedServer& ReadThrough(const std::string& last);
+    // Keeps every line the client sends until it closes the connection, so a test can tell
+    // that it sent nothing more.
+    ScriptedServer& ReadUntilClosed();
     // Waits for that many bytes from the client and keeps them as one entry.
     ScriptedServer& ReadBytes(qint64 count);
     // Waits until the test calls `Resume`.
@@ -52,6 +55,8 @@ private:
     // One step; false while it must wait for something.
     using Step = std::function<bool(QTcpSocket&)>;
     ScriptedServer& Add(Step step);
+    // Moves one complete line from the client into `received_`; false when none is there.
+    bool TakeLine(QTcpSocket& peer);
     void Advance();
 
     // Hands out TLS-capable sockets, so a script may start TLS when it likes.
@@ -67,6 +72,7 @@ private:
     std::deque<Step> steps_;
     std::vector<std::string> received_;
     bool held_ = false;
+    bool advancing_ = false;
 };
 
 }  // namespace sievo::testing
