@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -177,23 +176,32 @@ TEST(DataFiles, TellAFriendMessageLoadsWithSubjectBodyAndPlaceholderAddresses) {
     EXPECT_GT(message.Body().size(), 3u);
     ASSERT_EQ(message.Recipients().Count(), 1);
     // Sent from the user's own address to the one typed in: nothing real is shipped.
-    const std::regex placeholder(R"(.*@example\.org)");
-    EXPECT_TRUE(std::regex_match(message.Recipients()[0].Address(), placeholder));
-    EXPECT_TRUE(std::regex_match(message.Sender().Address(), placeholder));
+    EXPECT_TRUE(message.Recipients()[0].Address().ends_with("@example.org"));
+    EXPECT_TRUE(message.Sender().Address().ends_with("@example.org"));
+}
+
+// The values of every attribute written as prefix + value + '"' in the page.
+std::vector<std::string> AttributeValues(const std::string& page, const std::string& prefix) {
+    std::vector<std::string> values;
+    for (auto at = page.find(prefix); at != std::string::npos; at = page.find(prefix, at)) {
+        at += prefix.size();
+        const auto end = page.find('"', at);
+        if (end == std::string::npos)
+            break;
+        values.push_back(page.substr(at, end - at));
+    }
+    return values;
 }
 
 TEST(DataFiles, HelpPageHoldsEveryTopicTheProgramOpensAndNoBrokenLink) {
     const std::string page = ReadBytes("help/index.html");
     std::set<std::string> ids;
-    const std::regex idAttribute(R"re(\bid="([^"]+)")re");
-    for (std::sregex_iterator it(page.begin(), page.end(), idAttribute), end; it != end; ++it)
-        ids.insert((*it)[1]);
+    for (const std::string& id : AttributeValues(page, " id=\""))
+        ids.insert(id);
     for (const char* topic : {"Introduction", "What_Is_Sievomatic", "Mail_Preview_Center"})
         EXPECT_TRUE(ids.count(topic)) << "no topic " << topic;
-
-    const std::regex localLink(R"re(href="#([^"]*)")re");
-    for (std::sregex_iterator it(page.begin(), page.end(), localLink), end; it != end; ++it)
-        EXPECT_TRUE(ids.count((*it)[1])) << "link to missing topic " << (*it)[1];
+    for (const std::string& topic : AttributeValues(page, "href=\"#"))
+        EXPECT_TRUE(ids.count(topic)) << "link to missing topic " << topic;
     // Opened from disk without a network: nothing may be fetched from elsewhere.
     EXPECT_EQ(page.find("src="), std::string::npos);
     EXPECT_EQ(page.find("<link"), std::string::npos);
