@@ -49,7 +49,7 @@ echo "Dovecot at $address"
 cat > "$home/settings.ini" <<INI
 [Main]
 OpenedBefore=1
-AutoEnabled=1
+AutoEnabled=0
 INI
 cat > "$home/accounts.ini" <<INI
 [ENTRYCOUNT]
@@ -78,17 +78,19 @@ pids+=($!)
 shot() { sleep "${2:-1}"; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
 
 shot 01-tray 3
-# The tray icon sits in trayer's window at the top right; its menu opens on a right click.
-tray="$(xdotool search --classname trayer | head -1)"
-eval "$(xdotool getwindowgeometry --shell "$tray")"
-xdotool mousemove $((X + WIDTH - 14)) $((Y + HEIGHT / 2)) click 3
+# The program's icon is the rightmost in trayer's panel at the top right; its menu opens
+# on a right click.
+eval "$(xdotool getdisplaygeometry --shell)"
+open_menu() { xdotool mousemove $((WIDTH - 14)) 14 click 3; }
+open_menu
 shot 02-tray-menu
 xdotool key Escape
-# Clean Mail Now by its hot key, then the status window from the progress dialog.
+# Clean Mail Now by its hot key: the progress dialog, then the mail icon and notice.
 xdotool key ctrl+F10
-shot 03-clean-mail-now 0.5
-shot 04-after-clean 4
-xdotool mousemove $((X + WIDTH - 14)) $((Y + HEIGHT / 2)) click 3
+shot 03-clean-mail-now 0.2
+shot 04-after-clean 3
+# Status... is the sixth item of the menu.
+open_menu
 sleep 0.5
-xdotool key Down Down Down Down Down Down Return 2>/dev/null || true
+xdotool key Down Down Down Down Down Down Return
 shot 05-status-window 2
