@@ -3,8 +3,11 @@
 #include <vector>
 
 #include "app/headless.h"
+#include "ui/windowed_program.h"
 
 int main(int argc, char** argv) {
+    if (sievo::WindowsWanted())
+        return sievo::RunWindowed(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Corvane Sievomatic");
     const std::vector<std::string> parameters(argv + 1, argv + argc);

@@ -22,15 +22,17 @@ bool TerminalHost::AskYesNo(const std::string& text) {
     return false;
 }
 
-// Long loops ask for this thousands of times a second; a terminal has no window to keep
-// alive, so timers and signals are served every few milliseconds, which is soon enough.
-void TerminalHost::PumpEvents() {
+void ThrottledPump::Pump() {
     constexpr auto kPumpInterval = std::chrono::milliseconds(5);
     const auto now = std::chrono::steady_clock::now();
-    if (!QCoreApplication::instance() || now - lastPump_ < kPumpInterval)
+    if (!QCoreApplication::instance() || now - last_ < kPumpInterval)
         return;
-    lastPump_ = now;
+    last_ = now;
     QCoreApplication::processEvents();
+}
+
+void TerminalHost::PumpEvents() {
+    pump_.Pump();
 }
 
 std::vector<bool> TerminalHost::ConfirmDeletions(const std::vector<DeletionRow>& rows) {

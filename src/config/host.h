@@ -63,6 +63,16 @@ Host& TheHost();
 // Installs a host (not owned); nullptr restores the terminal host.
 void SetHost(Host* host);
 
+// Lets pending events run, at most every few milliseconds: long loops ask thousands of
+// times a second, and timers, sockets and clicks are served soon enough that way.
+class ThrottledPump {
+public:
+    void Pump();
+
+private:
+    std::chrono::steady_clock::time_point last_;
+};
+
 // The host of a terminal without windows: messages go to standard error, nothing plays,
 // no program starts, questions are answered No and every confirmation keeps the messages,
 // so nothing that asks for the user is done without the user.
@@ -88,7 +98,7 @@ public:
     void CloseTransferProgress() override {}
 
 private:
-    std::chrono::steady_clock::time_point lastPump_;
+    ThrottledPump pump_;
 };
 
 }  // namespace sievo

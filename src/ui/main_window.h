@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/command_line.h"
+#include "engine/mail_engine.h"
+#include "ui/clean_progress_dialog.h"
+#include "ui/hot_keys.h"
+#include "ui/qt_host.h"
+#include "ui/stand_in_window.h"
+#include "ui/tray_icons.h"
+#include "ui/tray_menu.h"
+#include "update/spam_list_updater.h"
+
+namespace sievo {
+
+class SoundPlayer;
+class TfrmStatus;
+
+// The program's hidden main window: it is never shown, owns the timer, the mail engine,
+// the tray icons, the hot keys and the updater, and carries out the menu's commands.
+class TfrmMain : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TfrmMain(std::unique_ptr<SoundPlayer> sounds);
+    ~TfrmMain() override;
+
+    // The start-up sequence, from the previous-version offer to the auto-check state.
+    void FormCreate();
+    // Creates the status window, which brings the activity log to life.
+    void CreateStatusWindow();
+    // The command line, handled once the windows exist. Answers true when the program
+    // is to end now (after a single pass).
+    bool HandleCommandLine(const CommandLineRequest& request);
+    // Stops the timer, cancels the sessions, saves the log and ends the event loop.
+    void FormCloseQuery();
+
+    // The three hot keys; a key that cannot be had is logged.
+    void RegisterHotKeys();
+
+    void EnableAutoCheck();
+    void DisableAutoCheck();
+    void ShowRuleList();
+
+    MailEngine& Engine() { return engine_; }
+    TrayMenu& Menu() { return menu_; }
+    TrayIcons& Tray() { return tray_; }
+    StandInWindow& RuleList() { return ruleList_; }
+    TfrmStatus* Status() { return status_.get(); }
+    TfrmCleanProg& CleanProg() { return cleanProg_; }
+
+private:
+    void ConnectCommands();
+    void ConnectHelp();
+    void PROCAddAccountWizard();
+    void SetAutoCheckMirror(bool enabled);
+    void CancelScanSession();
+    void ShowStatus();
+    void ShowAbout();
+    // Opens (once created, brings forward) the stand-in for a window still to be built.
+    void ShowStandIn(const char* objectName, const QString& caption, const QString& description);
+    // Connects a menu item to a command whose errors reach the error handler.
+    void OnTriggered(QAction* action, std::function<void()> command);
+
+    std::unique_ptr<SoundPlayer> sounds_;
+    MailEngine engine_;
+    TrayMenu menu_;
+    TrayIcons tray_;
+    StandInWindow ruleList_;
+    std::unique_ptr<TfrmStatus> status_;
+    TfrmCleanProg cleanProg_;
+    QtHost host_;
+    SpamListUpdater updater_;
+    GlobalHotKeys hotKeys_;
+    std::map<std::string, std::unique_ptr<StandInWindow>> standIns_;
+};
+
+// Runs a step, handing any error to the error handler, so one failed step does not keep
+// the rest from running.
+void Guarded(const std::function<void()>& step);
+
+}  // namespace sievo

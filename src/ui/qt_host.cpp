@@ -1,0 +1,109 @@
+#include "ui/qt_host.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+
+#include "ui/clean_progress_dialog.h"
+#include "ui/deletion_confirm_dialog.h"
+#include "ui/sound_player.h"
+#include "ui/transfer_progress_window.h"
+#include "ui/tray_icons.h"
+
+namespace sievo {
+
+QtHost::QtHost(SoundPlayer& sounds, TfrmCleanProg& cleanProg, TrayIcons& tray,
+               std::function<void()> refreshRuleList)
+    : sounds_(sounds),
+      cleanProg_(cleanProg),
+      tray_(tray),
+      refreshRuleList_(std::move(refreshRuleList)) {
+    SetHost(this);
+}
+
+QtHost::~QtHost() {
+    SetHost(nullptr);
+}
+
+void QtHost::ShowMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.setObjectName("dlgMessage");
+    box.exec();
+}
+
+bool QtHost::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
+                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName("dlgQuestion");
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtHost::PumpEvents() {
+    pump_.Pump();
+}
+
+bool QtHost::PlaySoundFile(const std::string& path) {
+    return sounds_.Play(path);
+}
+
+void QtHost::DefaultBeep() {
+    sounds_.Beep();
+}
+
+void QtHost::ShowScanProgress(const TSievoUser& account) {
+    cleanProg_.ShowFor(account);
+}
+
+bool QtHost::ScanProgressVisible() const {
+    return cleanProg_.isVisible();
+}
+
+void QtHost::SetScanProgress(int position, int count, const std::string& text) {
+    cleanProg_.SetProgress(position, count, text);
+}
+
+void QtHost::CloseScanProgress() {
+    cleanProg_.hide();
+}
+
+std::vector<bool> QtHost::ConfirmDeletions(const std::vector<DeletionRow>& rows) {
+    TfrmDeletePrev window(rows);
+    // Both buttons accept; anything else (the program ending meanwhile) deletes nothing.
+    if (window.exec() != QDialog::Accepted)
+        return std::vector<bool>(rows.size(), false);
+    return window.Ticked();
+}
+
+void QtHost::SetMailIcon(bool visible, const std::string& hint) {
+    tray_.SetMail(visible, hint);
+}
+
+void QtHost::RefreshRuleList() {
+    if (refreshRuleList_)
+        refreshRuleList_();
+}
+
+bool QtHost::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    QStringList list;
+    for (const auto& argument : arguments)
+        list.append(QString::fromStdString(argument));
+    return QProcess::startDetached(QString::fromStdString(program), list);
+}
+
+void QtHost::ShowTransferProgress() {
+    transfer_ = std::make_unique<TransferProgressWindow>();
+    transfer_->show();
+}
+
+void QtHost::SetTransferProgress(int percent, std::int64_t bytes) {
+    if (transfer_)
+        transfer_->SetProgress(percent, bytes);
+}
+
+void QtHost::CloseTransferProgress() {
+    transfer_.reset();
+}
+
+}  // namespace sievo

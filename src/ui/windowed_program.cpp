@@ -1,0 +1,57 @@
+#include "ui/windowed_program.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/default_files.h"
+#include "config/activity_log.h"
+#include "ui/main_window.h"
+#include "ui/single_instance.h"
+#include "ui/sound_player.h"
+
+namespace sievo {
+
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+}  // namespace
+
+bool WindowsWanted() {
+    const std::string headless = Environment("SIEVOMATIC_HEADLESS");
+    if (headless == "1")
+        return false;
+    return headless == "0" || !Environment("DISPLAY").empty() ||
+           !Environment("WAYLAND_DISPLAY").empty();
+}
+
+int RunWindowed(int& argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Corvane Sievomatic");
+    QApplication::setApplicationDisplayName("Corvane Sievomatic");
+    // Closing the last window leaves the program in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const std::vector<std::string> parameters(argv + 1, argv + argc);
+    const CommandLineRequest request = ParseCommandLine(parameters);
+
+    SingleInstance instance;
+    if (!request.singlePass && instance.HandOver(parameters))
+        return 0;
+    Guarded([] { InstallDefaultFiles(); });
+
+    TfrmMain main(std::make_unique<SystemSoundPlayer>());
+    main.FormCreate();
+    main.CreateStatusWindow();
+    if (main.HandleCommandLine(request))
+        return main.Engine().LastPassErrors() == 0 ? 0 : 1;
+    main.RegisterHotKeys();
+    instance.Listen([&main](const std::vector<std::string>&) { main.ShowRuleList(); });
+    QApplication::exec();
+    Guarded([] { TheActivityLog().Save(); });
+    return 0;
+}
+
+}  // namespace sievo

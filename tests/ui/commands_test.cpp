@@ -1,0 +1,201 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "ui/single_instance.h"
+#include "ui/status_window.h"
+#include "ui/tray_menu.h"
+#include "ui_fixture.h"
+
+namespace sievo::testing {
+namespace {
+
+// The menu as lines: submenus as "Parent > Item", separators as "-", short cuts in [].
+void ListMenu(const QMenu& menu, const QString& prefix, QStringList& lines) {
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator())
+            lines << prefix + "-";
+        else if (action->menu())
+            ListMenu(*action->menu(), prefix + action->text() + " > ", lines);
+        else if (action->shortcut().isEmpty())
+            lines << prefix + action->text();
+        else
+            lines << prefix + action->text() + " [" + action->shortcut().toString() + "]";
+    }
+}
+
+TEST(TrayMenuTest, ItemsSubmenusAndShortCutsInOrder) {
+    TrayMenu menu;
+    QStringList lines;
+    ListMenu(menu.Menu(), "", lines);
+    const QStringList expected = {
+        "Rule List (Start Here)...",
+        "Quick &Add... [Ctrl+F12]",
+        "Clean Mail Now... [Ctrl+F10]",
+        "-",
+        "Auto-Check > Enable Auto-Check",
+        "Auto-Check > Disable Auto-Check",
+        "-",
+        "Preview Waiting Messages... [Ctrl+F9]",
+        "-",
+        "Status...",
+        "Tools > Lists > My Friends...",
+        "Tools > Lists > Spammers...",
+        "Tools > Reply / Report Messages...",
+        "Tools > Options...",
+        "Tools > -",
+        "Tools > Accounts...",
+        "Help > Contents...",
+        "Help > Tell a Friend About Sievo...",
+        "Help > Corvane on the Web > Visit Corvane...",
+        "Help > Corvane on the Web > Subscribe to CorvaneNews Newsletter...",
+        "Help > Corvane on the Web > Contact Corvane...",
+        "Help > Corvane on the Web > Other Great Products...",
+        "Help > Corvane on the Web > Technical Support...",
+        "Help > Corvane on the Web > -",
+        "Help > Corvane on the Web > Report a Spammer to Corvane...",
+        "Help > Corvane on the Web > -",
+        "Help > Corvane on the Web > Sievo Home Page...",
+        "Help > -",
+        "Help > About...",
+        "-",
+        "Close...",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+// Catches the pages the help and web commands hand to the desktop.
+class OpenedPages : public QObject {
+    Q_OBJECT
+public:
+    OpenedPages() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+    ~OpenedPages() override { QDesktopServices::unsetUrlHandler("file"); }
+    QStringList pages;
+public slots:
+    void Open(const QUrl& url) { pages << url.fileName() + "#" + url.fragment(); }
+};
+
+using CommandsTest = MainWindowTest;
+
+TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
+    WriteSetting("Main", "OpenedBefore", "1");
+    Main().CreateStatusWindow();
+    TrayMenu& menu = Main().Menu();
+    const struct {
+        QAction* action;
+        const char* window;
+    } table[] = {
+        {menu.ruleList, "frmList"},      {menu.quickAdd, "frmRuleWizard"},
+        {menu.preview, "frmPrev"},       {menu.status, "frmStatus"},
+        {menu.friends, "frmFriends"},    {menu.spammers, "frmSpamList"},
+        {menu.messages, "frmAutoReply"}, {menu.options, "frmOptions"},
+        {menu.accounts, "frmAccounts"},  {menu.tellAFriend, "frmTell"},
+    };
+    for (const auto& row : table) {
+        row.action->trigger();
+        QWidget* shown = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == row.window && window->isVisible())
+                shown = window;
+        ASSERT_NE(shown, nullptr) << row.window;
+        EXPECT_FALSE(shown->accessibleName().isEmpty()) << row.window;
+        QTest::keyClick(shown, Qt::Key_Escape);
+        EXPECT_FALSE(shown->isVisible()) << row.window << " stays open on Escape";
+    }
+}
+
+TEST_F(CommandsTest, HelpAndWebLinksOpenTheProgramsOwnHelpPage) {
+    OpenedPages opened;
+    Main().Menu().helpContents->trigger();
+    for (QAction* link : Main().Menu().webLinks)
+        link->trigger();
+    ASSERT_EQ(opened.pages.size(), 1 + qsizetype(Main().Menu().webLinks.size()));
+    EXPECT_EQ(opened.pages.front(), "index.html#Introduction");
+    for (const QString& page : opened.pages)
+        EXPECT_TRUE(page.startsWith("index.html#") && page.size() > 11) << page.toStdString();
+}
+
+TEST_F(CommandsTest, ConfiguredBrowserGetsThePageWithoutAShell) {
+    WriteProgram("browser", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$(dirname \"$0\")/opened\"\n");
+    WriteSetting("Browser", "CommandLine", PathOf("browser") + " --new-window");
+    OpenedPages opened;
+    Main().Menu().helpContents->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ReadFile("opened").ends_with("#Introduction|"); }));
+    EXPECT_EQ(ReadFile("opened"),
+              "--new-window|file://" + PathOf("help/index.html") + "#Introduction|");
+    EXPECT_TRUE(opened.pages.isEmpty());
+}
+
+TEST_F(CommandsTest, StatusWindowClearAllEmptiesAndSavesTheLog) {
+    WriteFile("logfile.txt", "12/31/1999 -- older line\r\n");
+    Main().CreateStatusWindow();
+    ActivityLog("newer line");
+    auto* log = Main().Status()->findChild<QPlainTextEdit*>("memLog");
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(
+        log->toPlainText().startsWith(QString::fromStdString(TheActivityLog().Lines().front())));
+    EXPECT_TRUE(log->toPlainText().endsWith("12/31/1999 -- older line"));
+
+    Main().Status()->findChild<QPushButton*>("btnClearAll")->click();
+    EXPECT_TRUE(log->toPlainText().isEmpty());
+    EXPECT_EQ(ReadFile("logfile.txt"), "");
+}
+
+TEST_F(CommandsTest, ProgressDialogLaunchSwitchWritesTheAccountAtOnce) {
+    TIniFile(PathOf("accounts.ini")).WriteString("USER2", "RunAfterManual", "0");
+    Main().CleanProg().ShowFor(TSievoUser(2));
+    auto* launch = Main().CleanProg().findChild<QCheckBox*>("chkLaunch");
+    ASSERT_NE(launch, nullptr);
+    EXPECT_FALSE(launch->isChecked());
+    launch->click();
+    EXPECT_EQ(TIniFile(PathOf("accounts.ini")).ReadString("USER2", "RunAfterManual", ""), "1");
+}
+
+struct HandOverCase {
+    const char* parameter;
+    bool handedOver;
+};
+
+class SecondStartTest : public MainWindowTest,
+                        public ::testing::WithParamInterface<HandOverCase> {};
+
+TEST_P(SecondStartTest, HandsItsCommandLineToTheRunningProgramExceptForASinglePass) {
+    WriteSetting("Main", "OpenedBefore", "1");
+    std::vector<std::vector<std::string>> starts;
+    SingleInstance running;
+    running.Listen(
+        [&starts](const std::vector<std::string>& parameters) { starts.push_back(parameters); });
+
+    QProcess second;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("SIEVOMATIC_HOME", QString::fromStdString(Home()));
+    environment.insert("SIEVOMATIC_HEADLESS", "0");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(environment);
+    QSignalSpy finished(&second, &QProcess::finished);
+    second.start(SIEVOMATIC_PROGRAM, {GetParam().parameter});
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    const std::vector<std::vector<std::string>> expected =
+        GetParam().handedOver ? std::vector<std::vector<std::string>>{{GetParam().parameter}}
+                              : std::vector<std::vector<std::string>>{};
+    EXPECT_EQ(starts, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, SecondStartTest,
+                         ::testing::Values(HandOverCase{"--anything", true},
+                                           HandOverCase{"/SINGLEPASS", false}));
+
+}  // namespace
+}  // namespace sievo::testing
+
+#include "commands_test.moc"

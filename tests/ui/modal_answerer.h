@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace sievo::testing {
+
+// Answers modal windows as they come up, in order: each answer names the window it
+// expects (objectName) and the button to press (its objectName, or its text without the
+// mnemonic). A window that was not expected is closed and recorded.
+class ModalAnswerer {
+public:
+    struct Answer {
+        QString window;
+        QString button;
+    };
+    using Answers = std::vector<Answer>;
+    explicit ModalAnswerer(Answers answers);
+
+    bool AllAnswered() const { return left_.empty(); }
+    // Each window seen: its objectName, and ": " + its text for message boxes.
+    std::vector<std::string> seen;
+
+private:
+    void Look();
+
+    std::deque<Answer> left_;
+    QTimer timer_;
+};
+
+}  // namespace sievo::testing

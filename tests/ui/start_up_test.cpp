@@ -1,0 +1,152 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "config/activity_log.h"
+#include "config/password.h"
+#include "http_server_process.h"
+#include "modal_answerer.h"
+#include "scripted_server.h"
+#include "ui/status_window.h"
+#include "ui_fixture.h"
+
+namespace sievo::testing {
+namespace {
+
+using StartUpTest = MainWindowTest;
+
+TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
+    WriteSetting("Main", "AutoEnabled", "yes");  // not a number: off
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"frmWizard", "btnFinish"}});
+    Main().FormCreate();
+
+    EXPECT_EQ(answerer.seen, std::vector<std::string>{"frmWizard"});
+    EXPECT_EQ(sounds, std::vector<std::string>{PathOf("welcome.wav")});
+    EXPECT_TRUE(Main().RuleList().isVisible());
+    EXPECT_FALSE(Main().Engine().Timer1.isActive());
+    EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
+    // The stand-in wizard sets nothing up, so the next start is a first start again.
+    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", "none"), "none");
+}
+
+TEST_F(StartUpTest, LaterStartWithAutoCheckIsSilentAndStartsTheTimer) {
+    WriteSetting("Main", "OpenedBefore", "1");
+    WriteSetting("Main", "AutoEnabled", "1");
+    ModalAnswerer answerer(ModalAnswerer::Answers{});
+    Main().FormCreate();
+
+    EXPECT_TRUE(answerer.seen.empty());
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_TRUE(Main().Engine().Timer1.isActive());
+    EXPECT_TRUE(Main().Menu().enableAutoCheck->isChecked());
+    EXPECT_EQ(Main().RuleList().windowTitle(), "Rule List - AutoCheck Enabled");
+
+    Main().Menu().disableAutoCheck->trigger();
+    EXPECT_FALSE(Main().Engine().Timer1.isActive());
+    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "AutoEnabled", ""), "0");
+}
+
+struct UpdateCase {
+    const char* answer;
+    std::vector<std::string> windows;
+    const char* listAfter;
+};
+
+class StartUpUpdateTest : public MainWindowTest,
+                          public ::testing::WithParamInterface<UpdateCase> {};
+
+TEST_P(StartUpUpdateTest, DueUpdateAsksAndActsOnTheAnswer) {
+    const UpdateCase& row = GetParam();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("site/updates"))));
+    WriteFile("site/new.lst", "new@spam.test\r\n");
+    HttpServerProcess server(PathOf("site"));
+    ASSERT_NE(server.Port(), 0);
+    const std::string site = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
+    WriteFile("site/updates/updates.ini",
+              "[SPAMLIST]\r\nLastUpdate=20260101\r\nFileURL=" + site + "new.lst\r\n");
+    WriteFile("sievo.lst", "old@spam.test\r\n");
+    WriteSetting("Main", "OpenedBefore", "1");
+    WriteSetting("AUTOUPDATE", "ENABLED", "1");
+    WriteSetting("AUTOUPDATE", "LastAutoUpdateDate", "20000101");
+    WriteSetting("AUTOUPDATE", "UpdateURL", site + "updates/updates.ini");
+
+    ModalAnswerer::Answers answers = {{"dlgQuestion", row.answer}};
+    if (row.windows.size() > 1)
+        answers.push_back({"dlgMessage", "OK"});
+    ModalAnswerer answerer(answers);
+    Main().FormCreate();
+
+    EXPECT_EQ(answerer.seen, row.windows);
+    EXPECT_EQ(ReadFile("sievo.lst"), row.listAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, StartUpUpdateTest,
+    ::testing::Values(
+        UpdateCase{"Yes",
+                   {"dlgQuestion: There is a new spammer/UCE e-mail address list available for "
+                    "Sievomatic.  Do you want to retrieve it?",
+                    "dlgMessage: Update complete... to turn on/off Auto-Update click Options "
+                    "from the main screen."},
+                   "new@spam.test\r\n"},
+        UpdateCase{"No",
+                   {"dlgQuestion: There is a new spammer/UCE e-mail address list available for "
+                    "Sievomatic.  Do you want to retrieve it?"},
+                   "old@spam.test\r\n"}));
+
+struct CommandLineCase {
+    const char* parameter;
+    bool endsNow;
+    std::vector<std::string> windows;
+};
+
+class CommandLineTest : public MainWindowTest,
+                        public ::testing::WithParamInterface<CommandLineCase> {};
+
+TEST_P(CommandLineTest, SinglePassRunsWithTheStatusWindowOthersAreRefused) {
+    const CommandLineCase& row = GetParam();
+    WriteSetting("Main", "OpenedBefore", "1");
+    Main().FormCreate();
+    Main().CreateStatusWindow();
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+
+    EXPECT_EQ(Main().HandleCommandLine(ParseCommandLine({row.parameter, "ignored"})), row.endsNow);
+    EXPECT_EQ(answerer.seen, row.windows);
+    EXPECT_EQ(Main().Status()->isVisible(), row.endsNow);
+    EXPECT_EQ(ReadFile("logfile.txt").find("Running in single pass mode.") != std::string::npos,
+              row.endsNow);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parameters, CommandLineTest,
+    ::testing::Values(
+        CommandLineCase{"/singlepass", true, {}},
+        CommandLineCase{
+            "/SINGLE", false, {"dlgMessage: Command-line option \"/SINGLE\" not understood"}}));
+
+TEST_F(StartUpTest, CloseDuringAScanOnASilentServerCancelsAtOnceAndSavesTheLog) {
+    ScriptedServer silent;
+    silent.Hold();
+    const TIniFile accounts(PathOf("accounts.ini"));
+    accounts.WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    accounts.WriteString("USER1", "POPAddress", silent.Address());
+    accounts.WriteString("USER1", "POPUser", "sam");
+    accounts.WriteString("USER1", "Password", PasswordToIni("secret"));
+    WriteSetting("Main", "OpenedBefore", "1");
+    Main().FormCreate();
+    Main().CreateStatusWindow();
+    ActivityLog("Checking before the close");
+
+    constexpr int kCloseAfterMs = 500;
+    QTimer::singleShot(kCloseAfterMs, [this] { Main().Menu().close->trigger(); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    Main().Menu().cleanNow->trigger();
+
+    // The server would keep the scan waiting for two minutes.
+    EXPECT_LT(elapsed.elapsed(), 10 * kCloseAfterMs);
+    EXPECT_NE(ReadFile("logfile.txt").find("Checking before the close"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sievo::testing
