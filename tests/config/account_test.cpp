@@ -4,7 +4,6 @@
 #include <QLocale>
 
 #include "config/date_time.h"
-#include "config/ini_file.h"
 #include "config/password.h"
 #include "temp_home.h"
 
@@ -17,13 +16,12 @@ protected:
         QLocale::setDefault(QLocale::c());
         TempHomeTest::TearDown();
     }
-    TIniFile Ini() const { return TIniFile(AccountsPath()); }
 };
 
 TEST_F(AccountTest, ASparseSectionIsActiveLanTenMinutesAndDueNow) {
-    Ini().WriteString("USER1", "POPAddress", "pop.example.org");
-    Ini().WriteString("USER1", "POPUser", "mailuser");
-    Ini().WriteString("USER1", "Password", PasswordToIni("pw"));
+    WriteAccount(1, {{"POPAddress", "pop.example.org"},
+                     {"POPUser", "mailuser"},
+                     {"Password", PasswordToIni("pw")}});
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
 
     const TSievoUser user(1);
@@ -41,15 +39,15 @@ TEST_F(AccountTest, ASparseSectionIsActiveLanTenMinutesAndDueNow) {
 }
 
 TEST_F(AccountTest, KeysAreReadWithTheirOwnRules) {
-    Ini().WriteString("USER2", "Method", "ras");
-    Ini().WriteString("USER2", "Service", "My Dialup");
-    Ini().WriteString("USER2", "Password", "");
-    Ini().WriteString("USER2", "ClearPassword", "plain pw");
-    Ini().WriteString("USER2", "Active", "0");
-    Ini().WriteString("USER2", "Minutes", "0x3C");
-    Ini().WriteString("USER2", "POPSecurity", "starttls");
-    Ini().WriteString("USER2", "SMTPSecurity", "none");
-    Ini().WriteString("USER2", "SMTPPassword", PasswordToIni("smtp pw"));
+    WriteAccount(2, {{"Method", "ras"},
+                     {"Service", "My Dialup"},
+                     {"Password", ""},
+                     {"ClearPassword", "plain pw"},
+                     {"Active", "0"},
+                     {"Minutes", "0x3C"},
+                     {"POPSecurity", "starttls"},
+                     {"SMTPSecurity", "none"},
+                     {"SMTPPassword", PasswordToIni("smtp pw")}});
 
     const TSievoUser user(2);
     EXPECT_EQ(user.Method, "RAS");
@@ -67,12 +65,12 @@ TEST_F(AccountTest, NextDateTimeIsReadInTheUsersLocaleElseTheAccountIsDueNow) {
     const QDateTime when(QDate(2026, 3, 29), QTime(14, 5, 9));
     for (const char* name : {"en_US", "de_DE", "fr_FR", "ja_JP"}) {
         QLocale::setDefault(QLocale(name));
-        Ini().WriteString("USER1", "NextDateTime", FormatDateTimeText(when));
+        WriteAccount(1, {{"NextDateTime", FormatDateTimeText(when)}});
         EXPECT_EQ(TSievoUser(1).NextDateTime, when) << name << ' ' << FormatDateTimeText(when);
     }
     // Midnight is written without its time and still reads back.
     const QDateTime midnight(QDate(2026, 12, 31), QTime(0, 0));
-    Ini().WriteString("USER1", "NextDateTime", FormatDateTimeText(midnight));
+    WriteAccount(1, {{"NextDateTime", FormatDateTimeText(midnight)}});
     EXPECT_EQ(TSievoUser(1).NextDateTime, midnight);
 
     // A later date written in another locale, or garbage, cannot be read here.
@@ -80,7 +78,7 @@ TEST_F(AccountTest, NextDateTimeIsReadInTheUsersLocaleElseTheAccountIsDueNow) {
     const std::string germanText = FormatDateTimeText(QDateTime(QDate(2031, 1, 2), QTime(3, 4, 5)));
     QLocale::setDefault(QLocale("en_US"));
     for (const std::string& stored : {germanText, std::string("garbage")}) {
-        Ini().WriteString("USER1", "NextDateTime", stored);
+        WriteAccount(1, {{"NextDateTime", stored}});
         EXPECT_LE(TSievoUser(1).NextDateTime, QDateTime::currentDateTime()) << stored;
     }
 }

@@ -113,15 +113,10 @@ TEST_F(IniFileTest, WritesKeepEverythingElseInItsOrder) {
     EXPECT_EQ(ReadFile("test.ini"),
               "; kept comment\r\n[A]\r\nOne=1\r\nLoose line\r\nTwo=22\r\nFour=4\r\n\r\n"
               "[B]\r\nThree=3\r\n\r\n[C]\r\nFive=5\r\n");
-
-    Ini().EraseSection("a");
-    EXPECT_EQ(ReadFile("test.ini"), "; kept comment\r\n[B]\r\nThree=3\r\n\r\n[C]\r\nFive=5\r\n");
-    EXPECT_EQ(Read("A", "One"), "<default>");
 }
 
 TEST_F(IniFileTest, MissingFileReadsDefaultsAndTheFirstWriteCreatesIt) {
     EXPECT_EQ(Read("Main", "Key"), "<default>");
-    Ini().EraseSection("Main");
     EXPECT_EQ(ReadFile("test.ini"), "<missing>");
     Ini().WriteString("Main", "Key", "v");
     EXPECT_EQ(ReadFile("test.ini"), "[Main]\r\nKey=v\r\n");

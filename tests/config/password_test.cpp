@@ -1,7 +1,6 @@
 #include "config/password.h"
 
 #include "config/account.h"
-#include "config/ini_file.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -23,9 +22,7 @@ class StoredPasswordTest : public testing::TempHomeTest {
 protected:
     // Stores the password as the account dialogs do and reads it back as a check does.
     std::string RoundTripThroughAccountsIni(const std::string& plain) {
-        const TIniFile ini(AccountsPath());
-        ini.WriteInteger("ENTRYCOUNT", "NumEntries", 1);
-        ini.WriteString("USER1", "Password", PasswordToIni(plain));
+        WriteAccount(1, {{"Password", PasswordToIni(plain)}});
         return TSievoUser(1).Password;
     }
 };

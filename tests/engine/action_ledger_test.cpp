@@ -1,7 +1,6 @@
 #include "engine/action_ledger.h"
 
 #include "config/account.h"
-#include "config/ini_file.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -11,11 +10,8 @@ class ActionLedgerTest : public testing::TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        const TIniFile ini(AccountsPath());
-        ini.WriteString("USER1", "POPUser", "anna");
-        ini.WriteString("USER1", "POPAddress", "pop.one.example");
-        ini.WriteString("USER2", "POPUser", "anna");
-        ini.WriteString("USER2", "POPAddress", "pop.two.example");
+        WriteAccount(1, {{"POPUser", "anna"}, {"POPAddress", "pop.one.example"}});
+        WriteAccount(2, {{"POPUser", "anna"}, {"POPAddress", "pop.two.example"}});
     }
 };
 

@@ -12,6 +12,7 @@
 #include "engine/merge_template.h"
 #include "engine/rule.h"
 #include "engine/sievo_message.h"
+#include "log_lines.h"
 #include "mail/message.h"
 #include "recording_host.h"
 #include "recording_sender.h"
@@ -82,9 +83,7 @@ protected:
     void SetUp() override {
         TempHomeTest::SetUp();
         TheActivityLog().Open();
-        const TIniFile accounts(AccountsPath());
-        accounts.WriteString("USER1", "EMailAddr", "me@home.example");
-        accounts.WriteString("USER1", "SMTPAddress", "smtp.home.example");
+        WriteAccount(1, {{"EMailAddr", "me@home.example"}, {"SMTPAddress", "smtp.home.example"}});
         const TIniFile rules(RulesPath());
         rules.WriteString("PROCEDURE1", "ReplyFile", "Go away");
         rules.WriteString("PROCEDURE1", "ReportFile", "Abuse");
@@ -92,10 +91,6 @@ protected:
                   "From: Me Myself <old@address.example>\r\nSubject: Not interested\r\n\r\n"
                   "Dear <<REPLYHEADER~FROMNAME>>,\r\nplease stop.\r\n");
         WriteFile("Abuse.msg", "Subject: Spam report\r\n\r\n<<REPLYHEADER~ALLHEADERS>>\r\n");
-    }
-    std::string LastLogText() const {
-        const auto& line = TheActivityLog().Lines().front();
-        return line.substr(line.find(" -- ") + 4);
     }
 
     testing::RecordingHost host;
@@ -107,10 +102,10 @@ protected:
 TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain) {
     const std::vector<std::string> noAt = {"From: localspammer", "Subject: x"};
     EXPECT_TRUE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
-    EXPECT_EQ(LastLogText(), "Sending reply to sales@spam.example");
+    EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
     EXPECT_TRUE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
     EXPECT_TRUE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noAt, 1)));
-    EXPECT_EQ(LastLogText(), "Sending report to abuselocalspammer");
+    EXPECT_EQ(testing::LatestLogText(), "Sending report to abuselocalspammer");
     ASSERT_EQ(smtp.mails.size(), 3u);
     EXPECT_EQ(smtp.mails[0].server, "smtp.home.example");
     EXPECT_EQ(smtp.mails[0].sender, "me@home.example");  // not the template's From
@@ -124,14 +119,15 @@ TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain)
 TEST_F(RepliesTest, NothingIsSentWithoutFileSenderOrServer) {
     const std::vector<std::string> noFrom = {"Subject: anonymous"};
     EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
-    EXPECT_EQ(LastLogText(), "Unable to determine address to reply to.");
+    EXPECT_EQ(testing::LatestLogText(), "Unable to determine address to reply to.");
     EXPECT_FALSE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
-    EXPECT_EQ(LastLogText(), "Unable to extract domain name from spam message for reporting");
+    EXPECT_EQ(testing::LatestLogText(),
+              "Unable to extract domain name from spam message for reporting");
     EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(2), TSievoMessage(spam, 0)));
 
-    TIniFile(AccountsPath()).WriteString("USER1", "SMTPAddress", "");
+    WriteAccount(1, {{"SMTPAddress", ""}});
     EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
-    EXPECT_EQ(LastLogText(), "Sending reply to sales@spam.example");
+    EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
     EXPECT_TRUE(smtp.mails.empty());
 }
 

@@ -10,13 +10,11 @@
 #include "dovecot_server.h"
 #include "mail/ms_remote_pop.h"
 #include "net/tls_settings.h"
+#include "socket_recording.h"
 #include "temp_home.h"
 #include "test_certificates.h"
 
 namespace sievo::testing {
-
-// Generous, for waits that must succeed on a loaded machine.
-inline constexpr int kPatientTimeOut = 60;
 
 // Trusts the test CA, for servers started by one test on 127.0.0.1.
 class TlsServerTest : public TempHomeTest {
@@ -52,11 +50,10 @@ protected:
     // A client for the server's user on plain POP3 that records what it reports.
     std::unique_ptr<TmsRemotePOP> NewClient() {
         auto pop = std::make_unique<TmsRemotePOP>();
-        pop->SetTimeOut(kPatientTimeOut);
+        RecordErrors(*pop, errors);
         pop->Server = dovecot->PlainAddress();
         pop->UserName = DovecotServer::kUserName;
         pop->Password = DovecotServer::kPassword;
-        pop->OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
         return pop;
     }
 

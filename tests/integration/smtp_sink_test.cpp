@@ -22,8 +22,7 @@ class SmtpSinkTest : public testing::TlsServerTest {
 protected:
     void SetUp() override {
         TlsServerTest::SetUp();
-        smtp.SetTimeOut(testing::kPatientTimeOut);
-        smtp.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+        testing::RecordErrors(smtp, errors);
         smtp.OnLineSent = [this](TagSocket& socket, const std::string& line) {
             sent.push_back((socket.Encrypted() ? "tls: " : "plain: ") + line);
         };

@@ -57,15 +57,10 @@ TEST(StripQuotes, TrimsThenDropsOuterQuotes) {
     EXPECT_EQ(StripQuotes("a\"b"), "a\"b");
 }
 
-TEST(TmsAddressList, AddCutsAndAssignCopiesDeeply) {
+TEST(TmsAddressList, AddCutsTheAddress) {
     TmsAddressList list;
     list.Add(std::string(300, 'a'), "N");
-    TmsAddressList copy;
-    copy.Assign(list);
-    list[0].SetName("changed");
-    ASSERT_EQ(copy.Count(), 1);
-    EXPECT_EQ(copy[0].Address().size(), 255u);
-    EXPECT_EQ(copy[0].Name(), "N");
+    EXPECT_EQ(list[0].Address(), std::string(255, 'a'));
 }
 
 }  // namespace

@@ -8,18 +8,14 @@
 #include "mail/message.h"
 #include "mail/mime_params.h"
 #include "mail/transfer_codecs.h"
+#include "message_text.h"
 
 namespace sievo {
 namespace {
 
 constexpr auto& Crlf = JoinLinesCrLf;
 
-std::unique_ptr<TmsMessage> Decode(const std::string& text) {
-    auto message = std::make_unique<TmsMessage>();
-    std::istringstream stream(text);
-    message->LoadFromStream(stream);
-    return message;
-}
+using testing::MessageFrom;
 
 void ExpectErrorForm(const TmsMessage& message, const std::string& text, const char* error) {
     const auto& body = message.Body();
@@ -54,8 +50,8 @@ TEST(TLineStream, SplitsAtEveryBreakAcrossBlocks) {
 
 TEST(Decoder, PlainTextWithHeaders) {
     const auto message =
-        Decode(Crlf({"From: Ann <ann@x.org>", "To: bob@y.org, \"C, c\" <c@z>", "Subject: Hello",
-                     "\tthere", "Date: today", "", "line 1", "", "line 3"}));
+        MessageFrom(Crlf({"From: Ann <ann@x.org>", "To: bob@y.org, \"C, c\" <c@z>",
+                          "Subject: Hello", "\tthere", "Date: today", "", "line 1", "", "line 3"}));
     EXPECT_EQ(message->Sender(), TmsMailAddress("ann@x.org", "Ann"));
     EXPECT_EQ(message->Recipients().Count(), 2);
     EXPECT_EQ(message->Subject(), "Hello there");
@@ -73,7 +69,7 @@ TEST(Decoder, OddFormsStillGiveTheBody) {
         {"From: a@b\nSubject: s\n\none\ntwo", {"one", "two"}},
     };
     for (const auto& [text, body] : cases)
-        EXPECT_EQ(Decode(text)->Body(), body) << text;
+        EXPECT_EQ(MessageFrom(text)->Body(), body) << text;
 }
 
 TEST(Decoder, SinglePartQuotedPrintableLongParagraph) {
@@ -85,7 +81,7 @@ TEST(Decoder, SinglePartQuotedPrintableLongParagraph) {
         lines.push_back(paragraph.substr(at, 70) + "=");
     lines.push_back("");
     lines.push_back("Caf=E9");
-    const auto message = Decode(Crlf(lines));
+    const auto message = MessageFrom(Crlf(lines));
     EXPECT_EQ(message->Body(), (std::vector<std::string>{paragraph, "Caf\xE9"}));
     EXPECT_EQ(message->CharSet(), csISO8859);
     EXPECT_EQ(message->ContentType(), "text/html");
@@ -107,7 +103,7 @@ TEST(Decoder, SinglePartAttachmentNames) {
         lines.insert(lines.end(), c.headers.begin(), c.headers.end());
         lines.insert(lines.end(),
                      {"Content-Transfer-Encoding: base64", "", "JVBE", "Rg==", ".", "Zm9v"});
-        const auto message = Decode(Crlf(lines));
+        const auto message = MessageFrom(Crlf(lines));
         ASSERT_EQ(message->Attachments().Count(), 1) << c.fileName;
         const TmsAttItem& item = message->Attachments()[0];
         EXPECT_EQ(item.FileName(), c.fileName);
@@ -156,7 +152,7 @@ const std::vector<std::string> kMixedWithGroup = {
     "epilogue"};
 
 TEST(Decoder, MixedWithAlternativeGroup) {
-    const auto message = Decode(Crlf(kMixedWithGroup));
+    const auto message = MessageFrom(Crlf(kMixedWithGroup));
     EXPECT_EQ(message->Body(), (std::vector<std::string>{"Plain text"}));
     const auto& atts = message->Attachments();
     ASSERT_EQ(atts.Count(), 3);
@@ -195,16 +191,16 @@ TEST(Decoder, StructureErrorsBecomeErrorForm) {
               "Unable to retrieve headers"},
          }) {
         const std::string text = Crlf(c.lines);
-        const auto message = Decode(text);
+        const auto message = MessageFrom(text);
         SCOPED_TRACE(c.label);
         ExpectErrorForm(*message, text, c.error);
     }
 }
 
 TEST(Decoder, PlainTextWithUuencodedFiles) {
-    const auto message =
-        Decode(Crlf({"From: a@b", "To: t@x", "", "See the file:", "", "begin 644 \"my file.bin\"",
-                     "#86)C", "`", "end", "between is dropped", "BEGIN 600", "!80``", "end"}));
+    const auto message = MessageFrom(
+        Crlf({"From: a@b", "To: t@x", "", "See the file:", "", "begin 644 \"my file.bin\"", "#86)C",
+              "`", "end", "between is dropped", "BEGIN 600", "!80``", "end"}));
     EXPECT_EQ(message->Encoding(), meUU);
     EXPECT_EQ(message->Body(), (std::vector<std::string>{"See the file:"}));
     ASSERT_EQ(message->Attachments().Count(), 2);
@@ -217,16 +213,17 @@ TEST(Decoder, PlainTextWithUuencodedFiles) {
 // Found by fuzzing: a uuencoded file name with a NUL byte among invalid UTF-8.
 TEST(Decoder, UuencodeNameWithControlBytes) {
     const std::string name("\xD0L\x85\xFE\x7F\0\0.d", 9);
-    const auto message = Decode(Crlf({"From: a@b", "", "begin 600 " + name, "!80``", "end"}));
+    const auto message = MessageFrom(Crlf({"From: a@b", "", "begin 600 " + name, "!80``", "end"}));
     ASSERT_EQ(message->Attachments().Count(), 1);
     EXPECT_EQ(message->Attachments()[0].FileName(), "\xD0L\x85\xFE___.d");
     EXPECT_EQ(message->Attachments()[0].ContentType(), ContentTypeForFile("plain.d"));
 }
 
 TEST(Decoder, MimeTextWithUuencodeIsReadAsPlain) {
-    const auto message = Decode(Crlf({"From: a@b", "To: t@x", "MIME-Version: 1.0",
-                                      "Content-Type: text/plain", "Content-Transfer-Encoding: 7bit",
-                                      "X-Kept: 1", "", "Text", "begin 600 a.txt", "!80``", "end"}));
+    const auto message =
+        MessageFrom(Crlf({"From: a@b", "To: t@x", "MIME-Version: 1.0", "Content-Type: text/plain",
+                          "Content-Transfer-Encoding: 7bit", "X-Kept: 1", "", "Text",
+                          "begin 600 a.txt", "!80``", "end"}));
     EXPECT_EQ(message->Encoding(), meUU);
     EXPECT_EQ(message->Recipients().Count(), 1);
     EXPECT_EQ(message->Headers(), (std::vector<std::string>{"From: a@b", "To: t@x", "X-Kept: 1"}));
@@ -239,9 +236,9 @@ TEST(Decoder, BrokenBodyEncodingRaises) {
              {"base64", "SGV*"}, {"quoted-printable", "ab=XYcd"}}) {
         const std::string text = Crlf({"From: a@b", "MIME-Version: 1.0", "Content-Type: text/plain",
                                        "Content-Transfer-Encoding: " + encoding, "", line});
-        EXPECT_THROW(Decode(text), Exception) << encoding;
+        EXPECT_THROW(MessageFrom(text), Exception) << encoding;
     }
-    EXPECT_THROW(Decode(Crlf({"From: a@b", "", "begin 600 x", "#~~~~", "end"})), Exception);
+    EXPECT_THROW(MessageFrom(Crlf({"From: a@b", "", "begin 600 x", "#~~~~", "end"})), Exception);
 }
 
 }  // namespace

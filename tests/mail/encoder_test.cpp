@@ -2,29 +2,19 @@
 
 #include <algorithm>
 #include <cctype>
-#include <sstream>
 
 #include "config/text.h"
 #include "mail/message.h"
 #include "mail/message_encoder.h"
+#include "message_text.h"
 
 namespace sievo {
 namespace {
 
 constexpr auto& Crlf = JoinLinesCrLf;
 
-std::string Encode(TmsCustomMessage& message) {
-    std::ostringstream stream;
-    message.SaveToStream(stream);
-    return stream.str();
-}
-
-std::unique_ptr<TmsMessage> DecodeText(const std::string& text) {
-    auto message = std::make_unique<TmsMessage>();
-    std::istringstream stream(text);
-    message->LoadFromStream(stream);
-    return message;
-}
+using testing::MessageFrom;
+using testing::TextOf;
 
 // Boundaries are random runs of eight digits 0-8; the rest of the text must not be.
 std::string WithoutBoundaries(const std::string& text) {
@@ -63,7 +53,7 @@ TEST(Encoder, PlainMessageExactly) {
     BasicHeaders(message);
     message.Body() = {"First line", ".", ".dotted", ""};
     EXPECT_EQ(
-        Encode(message),
+        TextOf(message),
         Crlf({"From:     Me <me@here.org>", "To:       You <you@there.org>", "Subject:  Hello",
               "Mime-Version: 1.0", "Content-Type: text/plain; charset=\"us-ascii\"",
               "Content-Transfer-Encoding: 7bit", "", "First line", "..", ".dotted", ""}));
@@ -85,7 +75,7 @@ TEST(Encoder, HeaderBlockFields) {
                          "X-Evil: a\r\nBcc: e@x"};
     message.SetSubject("New\r\nBcc: evil@x");
     message.Body() = {"b"};
-    const std::string text = Encode(message);
+    const std::string text = TextOf(message);
     EXPECT_EQ(text.substr(0, text.find("Content-Type:")),
               Crlf({"From:      <me@here.org>", "To:       \"J. Doe\" <a@x>,",
                     "          \"Q.\" Quoted <b@x>,", "          Plain <c@x>", "CC:       D <d@x>",
@@ -101,11 +91,11 @@ TEST(Encoder, LongLineSwitchesToQuotedPrintable) {
         TmsMessage message;
         BasicHeaders(message);
         message.Body() = {std::string(length, 'x')};
-        const std::string text = Encode(message);
+        const std::string text = TextOf(message);
         EXPECT_EQ(text.find("Content-Transfer-Encoding: quoted-printable") != std::string::npos,
                   qp);
         EXPECT_NE(text.find("charset=\"us-ascii\""), std::string::npos);
-        EXPECT_EQ(DecodeText(text)->Body(), message.Body()) << length;
+        EXPECT_EQ(MessageFrom(text)->Body(), message.Body()) << length;
     }
 }
 
@@ -114,7 +104,7 @@ TEST(Encoder, Latin1AnnouncesQuotedPrintable) {
     BasicHeaders(message);
     message.SetCharSet(csISO8859);
     message.Body() = {"Caf\xE9 = ok"};
-    const std::string text = Encode(message);
+    const std::string text = TextOf(message);
     EXPECT_NE(text.find("Content-Type: text/plain; charset=\"iso-8859-1\"\r\n"
                         "Content-Transfer-Encoding: quoted-printable\r\n\r\nCaf=E9 =3D ok\r\n"),
               std::string::npos);
@@ -125,7 +115,7 @@ TEST(Encoder, MultipartLayout) {
     BasicHeaders(message);
     message.Body() = {"Body"};
     message.Attachments().Add(Attachment("a.pdf", std::string(60, 'z')));
-    const std::string text = WithoutBoundaries(Encode(message));
+    const std::string text = WithoutBoundaries(TextOf(message));
     EXPECT_NE(text.find(Crlf({"Content-Type: multipart/mixed; boundary=\"BOUNDARY\"", "",
                               "This is a multipart message in MIME format", "", "--BOUNDARY",
                               "Content-Type: text/plain; charset=\"us-ascii\"",
@@ -170,9 +160,9 @@ TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
     message.SetEncoding(GetParam().encoding);
     for (const auto& item : GetParam().attachments)
         message.Attachments().Add(item);
-    const std::string text = Encode(message);
+    const std::string text = TextOf(message);
 
-    const auto decoded = DecodeText(text);
+    const auto decoded = MessageFrom(text);
     EXPECT_EQ(decoded->Sender(), message.Sender());
     EXPECT_EQ(decoded->Subject(), message.Subject());
     EXPECT_EQ(decoded->CC()[0], message.CC()[0]);
@@ -191,7 +181,7 @@ TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
         }
     }
     // What is read back is written again byte for byte.
-    EXPECT_EQ(WithoutBoundaries(Encode(*decoded)), WithoutBoundaries(text));
+    EXPECT_EQ(WithoutBoundaries(TextOf(*decoded)), WithoutBoundaries(text));
 }
 
 TmsAttItem Alternative(int index, const std::string& type, const std::string& data) {
@@ -240,34 +230,17 @@ TEST(Encoder, HtmlBodyFileIsWrittenAsHtml) {
     TmsMessage message;
     BasicHeaders(message);
     message.Attachments().Add(Attachment("_htmbody.htm", "<p>x</p>\r\n"));
-    const std::string text = Encode(message);
+    const std::string text = TextOf(message);
     EXPECT_NE(
         text.find("Content-Type: text/html\r\nContent-Transfer-Encoding: Quoted-Printable\r\n\r\n"
                   "<p>x</p>\r\n"),
         std::string::npos);
     EXPECT_EQ(text.find("Content-Disposition"), std::string::npos);
     // Read back it is an HTML body, and written again the same.
-    const auto decoded = DecodeText(text);
+    const auto decoded = MessageFrom(text);
     EXPECT_EQ(decoded->Body(), (std::vector<std::string>{"<p>x</p>"}));
     EXPECT_EQ(decoded->ContentType(), "text/html");
-    EXPECT_NE(Encode(*decoded).find("Content-Type: text/html; charset="), std::string::npos);
-}
-
-TEST(Encoder, ArticleHeader) {
-    TmsArticle article;
-    article.Sender() = TmsMailAddress("me@x", "A. Poster");
-    article.SetNewsGroups("comp.lang.c++");
-    article.SetSubject("Q");
-    article.Body() = {"text"};
-    const std::string text = Encode(article);
-    EXPECT_TRUE(text.starts_with(Crlf({"From:     A. Poster <me@x>", "Newsgroups: comp.lang.c++",
-                                       "Subject:  Q", "Mime-Version: 1.0"})))
-        << text;
-    std::istringstream stream(text);
-    TmsArticle loaded;
-    loaded.LoadFromStream(stream);
-    EXPECT_EQ(loaded.NewsGroups(), "comp.lang.c++");
-    EXPECT_EQ(loaded.Body(), article.Body());
+    EXPECT_NE(TextOf(*decoded).find("Content-Type: text/html; charset="), std::string::npos);
 }
 
 }  // namespace

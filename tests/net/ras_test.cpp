@@ -1,11 +1,9 @@
 #include <gmock/gmock.h>
 #include <QTimer>
-#include <cstdlib>
 
-#include "config/file_io.h"
+#include "fake_nmcli.h"
 #include "net/ag_ras.h"
 #include "net/net_errors.h"
-#include "temp_home.h"
 
 namespace sievo {
 namespace {
@@ -17,40 +15,11 @@ Wired:802-3-ethernet
 lo:loopback
 )";
 
-// A fake nmcli: logs its arguments, answers from files the test writes, and brings a
-// profile up with the exit code of the file "up-exit" (hanging when that file says "hang").
-constexpr const char* kFakeNmcli = R"sh(#!/bin/sh
-dir=$(dirname "$0")
-echo "$*" >> "$dir/calls"
-case "$*" in
-  "-t -f NAME,TYPE connection show") cat "$dir/profiles" ;;
-  "-t -f NAME,TYPE,DEVICE connection show --active") cat "$dir/active" ;;
-  "-g IP4.ADDRESS device show "*) cat "$dir/address-$5" 2>/dev/null || true ;;
-  *"connection up"*)
-    if [ "$(cat "$dir/up-exit")" = hang ]; then exec sleep 600; fi
-    echo "Connection activation in progress"
-    if [ "$(cat "$dir/up-exit")" != 0 ]; then
-      echo "Error: Connection activation failed: No carrier" >&2
-      exit "$(cat "$dir/up-exit")"
-    fi
-    echo "Connection successfully activated" ;;
-esac
-)sh";
-
-class RasTest : public testing::TempHomeTest {
+class RasTest : public testing::FakeNmcliTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
-        WriteProgram("nmcli", kFakeNmcli);
+        FakeNmcliTest::SetUp();
         WriteFile("profiles", kProfiles);
-        WriteFile("active", "lo:loopback:lo\n");
-        WriteFile("up-exit", "0");
-        setenv(kNmcliVariable, PathOf("nmcli").c_str(), 1);
-    }
-
-    void TearDown() override {
-        unsetenv(kNmcliVariable);
-        TempHomeTest::TearDown();
     }
 
     // Creates the component (it lists the entries at once) with recording handlers.
@@ -60,10 +29,6 @@ protected:
         ras->OnStatusChange = [this](TagRas&, const std::string& text) { status.push_back(text); };
         ras->OnDisconnected = [this](TagRas&) { ++disconnects; };
         return ras;
-    }
-
-    bool Called(const std::string& what) const {
-        return ReadFile("calls").find(what) != std::string::npos;
     }
 
     std::vector<std::string> status;

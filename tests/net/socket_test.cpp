@@ -5,6 +5,7 @@
 #include "net/ms_mail_base.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
+#include "socket_recording.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -12,15 +13,9 @@ namespace {
 
 using testing::ScriptedServer;
 
-// Generous, for waits that must succeed on a loaded machine.
-constexpr int kPatientTimeOut = 60;
-
 class SocketTest : public testing::TempHomeTest {
 protected:
-    SocketTest() {
-        socket.SetTimeOut(kPatientTimeOut);
-        socket.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
-    }
+    SocketTest() { testing::RecordErrors(socket, errors); }
 
     void ConnectTo(const ScriptedServer& server) {
         socket.Server = server.Address();
@@ -146,7 +141,7 @@ TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
         TagSocket logged;
         logged.SetLogFileName(PathOf("transcript.log"));
         logged.OnLineSent = [&](TagSocket&, const std::string& line) { sent.push_back(line); };
-        logged.OnError = [&](TagSocket&, const std::string& text) { errors.push_back(text); };
+        testing::RecordErrors(logged, errors);
         logged.Server = server.Address();
         logged.Open();
         logged.ConnectSocket();
@@ -159,7 +154,7 @@ TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
     }
     EXPECT_EQ(server.Received(), (std::vector<std::string>{"USER bob", "PASS hunter2", "QUIT"}));
     EXPECT_EQ(sent, (std::vector<std::string>{"USER bob", "PASS ********", "QUIT"}));
-    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors, std::vector<std::string>(2, "Command line contains a line break"));
     EXPECT_EQ(ReadFile("transcript.log"), "USER bob\nPASS ********\nQUIT\n");
 }
 

@@ -4,6 +4,7 @@
 #include "net/ag_socket.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
+#include "socket_recording.h"
 #include "temp_home.h"
 #include "test_certificates.h"
 
@@ -13,8 +14,6 @@ namespace {
 using testing::ScriptedServer;
 using testing::TestCertificates;
 
-constexpr int kPatientTimeOut = 60;
-
 class TlsTest : public testing::TempHomeTest {
 protected:
     void SetUp() override {
@@ -22,10 +21,9 @@ protected:
         ASSERT_TRUE(certificates->Ok());
         TrustCa(certificates->CaFile());
         server.SetTlsIdentity(certificates->ServerCertificate(), certificates->ServerKey());
-        socket.SetTimeOut(kPatientTimeOut);
+        testing::RecordErrors(socket, errors);
         socket.Service = "pop3";
         socket.Server = "localhost:" + std::to_string(server.Port());
-        socket.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
     }
 
     void TearDown() override {

@@ -7,6 +7,18 @@
 
 namespace sievo::testing {
 
+// A line of the activity log without its date and time.
+inline std::string WithoutStamp(const std::string& line) {
+    const auto separator = line.find(" -- ");
+    return separator == std::string::npos ? line : line.substr(separator + 4);
+}
+
+// The text logged last, without its date and time.
+inline std::string LatestLogText() {
+    const auto& lines = TheActivityLog().Lines();
+    return lines.empty() ? std::string() : WithoutStamp(lines.front());
+}
+
 // Marks where the activity log stands, and tells the texts logged since, oldest first,
 // without their date and time.
 class LogWatch {
@@ -16,11 +28,8 @@ public:
     std::vector<std::string> Texts() const {
         const auto& lines = TheActivityLog().Lines();
         std::vector<std::string> texts;
-        for (std::size_t i = lines.size() - start_; i-- > 0;) {
-            const auto separator = lines[i].find(" -- ");
-            texts.push_back(separator == std::string::npos ? lines[i]
-                                                           : lines[i].substr(separator + 4));
-        }
+        for (std::size_t i = lines.size() - start_; i-- > 0;)
+            texts.push_back(WithoutStamp(lines[i]));
         return texts;
     }
 

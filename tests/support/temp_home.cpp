@@ -3,7 +3,9 @@
 #include <QFile>
 #include <cstdlib>
 
+#include "config/account.h"
 #include "config/file_io.h"
+#include "config/ini_file.h"
 
 namespace sievo::testing {
 
@@ -33,6 +35,14 @@ void TempHomeTest::WriteProgram(const std::string& name, const std::string& scri
 
 std::string TempHomeTest::ReadFile(const std::string& name) const {
     return ReadWholeFile(PathOf(name)).value_or("<missing>");
+}
+
+void TempHomeTest::WriteAccount(
+    int number, std::initializer_list<std::pair<const char*, std::string>> keys) const {
+    const TIniFile ini(AccountsPath());
+    const std::string section = "USER" + std::to_string(number);
+    for (const auto& [key, value] : keys)
+        ini.WriteString(section, key, value);
 }
 
 }  // namespace sievo::testing

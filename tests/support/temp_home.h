@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace sievo::testing {
 
@@ -20,6 +22,9 @@ protected:
     // A script the owner may run, standing in for an outside program.
     void WriteProgram(const std::string& name, const std::string& script) const;
     std::string ReadFile(const std::string& name) const;
+    // Writes these keys into the section of account `number` in accounts.ini.
+    void WriteAccount(int number,
+                      std::initializer_list<std::pair<const char*, std::string>> keys) const;
 
 private:
     QTemporaryDir dir_;

@@ -6,7 +6,8 @@
 #include "config/file_io.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
-#include "http_server_process.h"
+#include "http_server.h"
+#include "log_lines.h"
 #include "recording_host.h"
 #include "temp_home.h"
 
@@ -19,8 +20,8 @@ protected:
         TempHomeTest::SetUp();
         TheActivityLog().Open();
         ASSERT_TRUE(EnsureFolder(PathOf("site")));
-        server = std::make_unique<testing::HttpServerProcess>(PathOf("site"));
-        ASSERT_NE(server->Port(), 0);
+        server = std::make_unique<testing::HttpServer>(PathOf("site"));
+        ASSERT_NE(server->Port(), 0) << server->Error();
         Set("AUTOUPDATE", "UpdateURL", SiteURL("updates.ini"));
         WriteFile("sievo.lst", "old.example\n");
         WriteFile("site/list.txt", "new.example\n");
@@ -45,7 +46,7 @@ protected:
     static std::string Today() { return FormatCompactDate(QDate::currentDate()); }
 
     testing::RecordingHost host;
-    std::unique_ptr<testing::HttpServerProcess> server;
+    std::unique_ptr<testing::HttpServer> server;
     int connectionAnswer = 0;
     SpamListUpdater updater{[this] { return connectionAnswer; }};
 };
@@ -91,6 +92,7 @@ TEST_F(UpdaterTest, AnErrorPageNeverReplacesTheList) {
 
     Set("AUTOUPDATE", "UpdateURL", SiteURL("no-descriptor.ini"));
     EXPECT_THROW(updater.FBOOLGetUpdate("SPAMLIST"), Exception);
+    EXPECT_EQ(host.messages.back(), "UPDATER ERROR -- HTTP 404");
 }
 
 TEST_F(UpdaterTest, WithoutAListToReplaceTheDownloadWaitsForTheNextStart) {
@@ -119,8 +121,7 @@ TEST_F(UpdaterTest, IncompleteProxySettingsBeepAndGoDirect) {
     Publish("19900101");
     EXPECT_FALSE(updater.FBOOLGetUpdate("SPAMLIST"));
     EXPECT_EQ(host.sounds, std::vector<std::string>{"<beep>"});
-    const auto& line = TheActivityLog().Lines().front();
-    EXPECT_EQ(line.substr(line.find(" -- ") + 4), "The proxy settings are not correct");
+    EXPECT_EQ(testing::LatestLogText(), "The proxy settings are not correct");
 }
 
 TEST_F(UpdaterTest, TheAutomaticCheckIsDueAfterItsInterval) {
