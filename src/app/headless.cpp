@@ -18,18 +18,11 @@ namespace sievo {
 
 namespace {
 
-// 128 + the signal's number, as a shell reports a program a signal ended.
-constexpr int kSignalStatusBase = 128;
-
 int RunProgram(const CommandLineRequest& request) {
     MailEngine engine;
-    int stoppedBy = 0;
     bool scheduling = false;
     // A signal cancels the running check at once, without committing anything of it.
-    const StopSignals stopSignals([&](int number) {
-        stoppedBy = number;
-        ActivityLog("Stopped by signal " + std::to_string(number) +
-                    ": the running check was cancelled; nothing of it was committed.");
+    const StopSignals stopSignals([&] {
         engine.Abort();
         if (scheduling)
             QCoreApplication::quit();
@@ -54,7 +47,7 @@ int RunProgram(const CommandLineRequest& request) {
             "Auto-check is off: nothing to do. Use /SINGLEPASS to check every account once.");
     }
     engine.Shutdown();
-    return stoppedBy ? kSignalStatusBase + stoppedBy : status;
+    return stopSignals.ExitStatus() != 0 ? stopSignals.ExitStatus() : status;
 }
 
 }  // namespace

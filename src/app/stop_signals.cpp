@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include "config/activity_log.h"
 #include "config/errors.h"
 
 namespace sievo {
@@ -20,7 +21,7 @@ void ForwardSignal(int number) {
 
 }  // namespace
 
-StopSignals::StopSignals(std::function<void(int)> onStop) : onStop_(std::move(onStop)) {
+StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop)) {
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         throw Exception("Cannot watch for signals");
     notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
@@ -42,8 +43,17 @@ StopSignals::~StopSignals() {
 
 void StopSignals::Deliver() {
     char byte = 0;
-    if (read(signalPipe[0], &byte, 1) == 1 && onStop_)
-        onStop_(static_cast<unsigned char>(byte));
+    if (read(signalPipe[0], &byte, 1) != 1 || stoppedBy_ != 0)
+        return;
+    stoppedBy_ = static_cast<unsigned char>(byte);
+    ActivityLog("Stopped by signal " + std::to_string(stoppedBy_) +
+                ": the running check was cancelled; nothing of it was committed.");
+    onStop_();
+}
+
+int StopSignals::ExitStatus() const {
+    constexpr int kSignalStatusBase = 128;
+    return stoppedBy_ == 0 ? 0 : kSignalStatusBase + stoppedBy_;
 }
 
 }  // namespace sievo

@@ -12,17 +12,22 @@ namespace sievo {
 // program before it could say so.
 class StopSignals {
 public:
-    // onStop gets the signal's number; it runs from the event loop, also from the waits
-    // of a running check.
-    explicit StopSignals(std::function<void(int)> onStop);
+    // onStop runs from the event loop, also from the waits of a running check, after the
+    // signal is logged.
+    explicit StopSignals(std::function<void()> onStop);
     ~StopSignals();
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
+    // 128 + the number of the signal that stopped the program, as a shell reports it;
+    // 0 while none did.
+    int ExitStatus() const;
+
 private:
     void Deliver();
 
-    std::function<void(int)> onStop_;
+    std::function<void()> onStop_;
+    int stoppedBy_ = 0;
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 

@@ -38,6 +38,8 @@ void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJud
     for (int i = 0; i < items.Count() && !stop; ++i) {
         fileChecks.NextStep();
         ActivityLog("Checking Header " + std::to_string(i), true, &account);
+        if (items[i].HeaderTooLarge)
+            continue;  // nothing to judge it by; the listing said so
         try {
             JudgeMessage(items[i].Headers, i, account, judge);
         } catch (const std::exception& error) {

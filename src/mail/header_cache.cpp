@@ -46,7 +46,8 @@ bool HoldsLineBreak(const std::string& line) {
 }
 
 bool Cacheable(const TmsRemoteInfoItem& item) {
-    return ValidUniqueId(item.UniqueId) && LooksLikeHeaderBlock(item.Headers) &&
+    return !item.HeaderTooLarge && ValidUniqueId(item.UniqueId) &&
+           LooksLikeHeaderBlock(item.Headers) &&
            std::none_of(item.Headers.begin(), item.Headers.end(), HoldsLineBreak);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstddef>
 
 namespace sievo::mail_limits {
@@ -26,5 +27,36 @@ inline constexpr std::size_t kBoundaryDigits = 8;
 
 // An encoded word's charset is a short registered name; a longer one is not an encoded word.
 inline constexpr std::size_t kCharsetNameMax = 64;
+
+// What the POP3 listing keeps of what a server sends. A server can send without end; these
+// bound the memory of a check while leaving room for every ordinary mailbox.
+
+// Each line kept in memory costs a string of its own beyond its bytes; header blocks are
+// counted as their bytes plus this much for every line.
+inline constexpr qint64 kKeptLineCostBytes = 32;
+
+// Ordinary mail has a few kilobytes of header. A header block (the reply to "TOP n 1")
+// that costs more than this is not kept: the message is listed without headers and no
+// rule judges it, so it is never deleted on the strength of a block that was cut.
+inline constexpr qint64 kMaxHeaderBlockBytes = 1024 * 1024;
+
+// All header blocks of one listing together, counted as above: room for some twenty
+// thousand ordinary messages. Blocks beyond it are treated as too large.
+inline constexpr qint64 kMaxListingHeaderBytes = 48 * 1024 * 1024;
+
+// Messages one listing takes in; of a mailbox announcing more, the first this many.
+inline constexpr int kMaxListedMessages = 100000;
+
+// A line of a multi-line LIST or UIDL reply: a message number, a blank and a size or an
+// id of at most 70 characters, with room to spare. Those replies may hold this much for
+// each message; a longer one is read to its end and treated as refused.
+inline constexpr qint64 kListingLineBytes = 128;
+
+// A CAPA reply names a dozen capabilities; a longer one is read and treated as refused.
+inline constexpr qint64 kMaxCapabilityBytes = 64 * 1024;
+
+// A retrieved message is held in memory, and copied once on its way to the file: larger
+// ones are read to their end and refused, so a check stays well within 100 MB.
+inline constexpr qint64 kMaxRetrievedMessageBytes = 24 * 1024 * 1024;
 
 }  // namespace sievo::mail_limits

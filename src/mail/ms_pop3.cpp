@@ -7,8 +7,10 @@
 #include <set>
 
 #include "config/text.h"
+#include "mail/capped_buffer.h"
 #include "mail/dot_stuffing.h"
 #include "mail/mail_errors.h"
+#include "mail/mail_limits.h"
 #include "mail/pop3_replies.h"
 #include "net/tls_settings.h"
 
@@ -42,6 +44,16 @@ std::string CapabilityName(const std::string& line) {
 
 std::string NotAnInteger(const std::string& text) {
     return "'" + text + "' is not a valid integer value";
+}
+
+std::string HeaderTooLargeText(int index) {
+    return "Header block of message " + MessageNumber(index) +
+           " is too large to keep; the message is not judged";
+}
+
+std::string MessageTooLargeText(int index) {
+    return "Message " + MessageNumber(index) + " is larger than " +
+           std::to_string(mail_limits::kMaxRetrievedMessageBytes) + " bytes";
 }
 
 }  // namespace
@@ -141,14 +153,22 @@ void TmsCustomPOP::RequirePositive() {
     RaiseServerError(line);
 }
 
+int TmsCustomPOP::ListedCount() const {
+    return std::min(messageCount_, mail_limits::kMaxListedMessages);
+}
+
 void TmsCustomPOP::RetrieveMessage(int Index) {
     SendList(Index);
     const qint64 size = ReadListReply();
     if (OnRetrieving)
         OnRetrieving(*this, Index);
     Command("RETR " + MessageNumber(Index));
-    QByteArray message = ReadDataBlock(size);
-    QBuffer stream(&message);
+    // A size beyond what is kept must not lengthen the reply's deadline either.
+    auto message = ReadDataBlock(std::min(size, mail_limits::kMaxRetrievedMessageBytes),
+                                 mail_limits::kMaxRetrievedMessageBytes);
+    if (!message)
+        RaiseError(MessageTooLargeText(Index));
+    QBuffer stream(&*message);
     stream.open(QIODevice::ReadOnly);
     StoreMessage(Index, stream);
     if (OnRetrieved)
@@ -166,7 +186,7 @@ void TmsCustomPOP::GetMessageInfo(int Index, TmsRemoteInfoItem& Item) {
     SendList(Index);
     Item.Size = ReadListReply();
     SendTop(Index);
-    ReadTopReply(Item);
+    ReadTopReply(Index, Item, mail_limits::kMaxHeaderBlockBytes);
 }
 
 std::optional<std::string> TmsCustomPOP::ReadUniqueId(int Index) {
@@ -188,7 +208,7 @@ std::optional<std::string> TmsCustomPOP::ReadUniqueId(int Index) {
 bool TmsCustomPOP::Announces(std::string_view capability) {
     if (!capabilities_) {
         capabilities_.emplace();
-        const auto block = MultiLineReply("CAPA");
+        const auto block = MultiLineReply("CAPA", mail_limits::kMaxCapabilityBytes);
         for (const auto& line : block ? BlockLines(*block) : std::vector<std::string>())
             capabilities_->push_back(CapabilityName(line));
     }
@@ -197,7 +217,7 @@ bool TmsCustomPOP::Announces(std::string_view capability) {
 }
 
 std::optional<std::map<int, qint64>> TmsCustomPOP::ReadAllSizes() {
-    const auto block = MultiLineReply("LIST");
+    const auto block = MultiLineReply("LIST", ListingReplyLimit());
     if (!block)
         return std::nullopt;
     std::map<int, qint64> sizes;
@@ -208,12 +228,12 @@ std::optional<std::map<int, qint64>> TmsCustomPOP::ReadAllSizes() {
 }
 
 std::optional<std::map<int, std::string>> TmsCustomPOP::ReadUniqueIds() {
-    const auto block = MultiLineReply("UIDL");
+    const auto block = MultiLineReply("UIDL", ListingReplyLimit());
     if (!block)
         return std::nullopt;
     auto ids = NumberedLines(*block);
     std::set<std::string> seen;
-    for (int number = 1; number <= MessageCount(); ++number) {
+    for (int number = 1; number <= ListedCount(); ++number) {
         const auto id = ids.find(number);
         // An id shared by two messages would let one pass for the other.
         if (id == ids.end() || !ValidUniqueId(id->second) || !seen.insert(id->second).second)
@@ -222,7 +242,7 @@ std::optional<std::map<int, std::string>> TmsCustomPOP::ReadUniqueIds() {
     return ids;
 }
 
-std::optional<std::string> TmsCustomPOP::MultiLineReply(std::string_view command) {
+std::optional<std::string> TmsCustomPOP::MultiLineReply(std::string_view command, qint64 limit) {
     SendLine(command);
     std::string line;
     if (ReadLine(line) != 1) {
@@ -230,7 +250,15 @@ std::optional<std::string> TmsCustomPOP::MultiLineReply(std::string_view command
             RaiseError(mail_texts::kServerClosed);
         return std::nullopt;
     }
-    return ReadDataBlock(-1).toStdString();
+    // A block over the limit counts as refused: the listing then asks message by message.
+    const auto block = ReadDataBlock(-1, limit);
+    if (!block)
+        return std::nullopt;
+    return block->toStdString();
+}
+
+qint64 TmsCustomPOP::ListingReplyLimit() const {
+    return (static_cast<qint64>(std::max(ListedCount(), 0)) + 1) * mail_limits::kListingLineBytes;
 }
 
 void TmsCustomPOP::SendList(int Index) {
@@ -246,16 +274,21 @@ void TmsCustomPOP::SendTop(int Index) {
     QueueLine("TOP " + MessageNumber(Index) + " 1");
 }
 
-void TmsCustomPOP::ReadTopReply(TmsRemoteInfoItem& Item) {
+void TmsCustomPOP::ReadTopReply(int Index, TmsRemoteInfoItem& Item, qint64 allowance) {
     RequirePositive();
-    Item.Headers = HeaderLines(ReadDataBlock(-1));
+    const auto block = ReadDataBlock(-1, allowance);
+    Item.HeaderTooLarge = !block || KeptHeaderCost(block->size(), block->count('\n')) > allowance;
+    Item.Headers = Item.HeaderTooLarge ? TmsHeaders() : HeaderLines(*block);
+    if (Item.HeaderTooLarge && OnError)
+        OnError(*this, HeaderTooLargeText(Index));
 }
 
-QByteArray TmsCustomPOP::ReadDataBlock(qint64 size) {
-    QBuffer block;
-    block.open(QIODevice::WriteOnly);
+std::optional<QByteArray> TmsCustomPOP::ReadDataBlock(qint64 size, qint64 limit) {
+    CappedBuffer block(limit);
     ReadToTerminator(block, size);
-    return RemoveDotStuffing(block.data());
+    if (block.Overflowed())
+        return std::nullopt;
+    return RemoveDotStuffing(block.Data());
 }
 
 }  // namespace sievo

@@ -39,6 +39,8 @@ public:
 
     // From the last STAT; -1 until one has succeeded, kept after the connection ends.
     int MessageCount() const { return messageCount_; }
+    // The messages a listing takes in: the first `MessageCount`, up to a limit.
+    int ListedCount() const;
     qint64 MailboxSize() const { return mailboxSize_; }
 
     // 1 for "+", -1 for "-", 0 for anything else.
@@ -54,7 +56,9 @@ public:
     void RetrieveMessage(int Index);
     // Sends DELE; the server carries it out only when the session ends with QUIT.
     void DeleteMessage(int Index);
-    // Size from LIST and header lines from TOP.
+    // Size from LIST and header lines from TOP. A header block too large to keep is read
+    // to its end and left out: the item says so, and `OnError` reports it without an
+    // exception, as the listing goes on.
     void GetMessageInfo(int Index, TmsRemoteInfoItem& Item);
     // The server's id of one message from "UIDL n"; nothing when the server refuses it or
     // answers with no valid id.
@@ -77,20 +81,25 @@ protected:
     void SendList(int Index);
     qint64 ReadListReply();
     void SendTop(int Index);
-    void ReadTopReply(TmsRemoteInfoItem& Item);
+    // The header block is kept when it costs no more than `allowance` (see KeptHeaderCost).
+    void ReadTopReply(int Index, TmsRemoteInfoItem& Item, qint64 allowance);
 
 private:
     void Command(std::string_view text);
-    // The data block of a multi-line reply; nothing when the server refuses the command.
-    std::optional<std::string> MultiLineReply(std::string_view command);
+    // The data block of a multi-line reply; nothing when the server refuses the command or
+    // the block holds more than `limit` bytes.
+    std::optional<std::string> MultiLineReply(std::string_view command, qint64 limit);
+    // Room for a LIST or UIDL reply over the listed messages.
+    qint64 ListingReplyLimit() const;
     // Reads a reply line; anything but "+" raises `EServerError` with it.
     void RequirePositive();
     // STLS and the handshake; a refusal ends the connection before anything else is sent.
     void StartTlsSession();
     void ReadStat();
     qint64 StatNumber(const std::string& text);
-    // A data block with the transfer's extra dots removed.
-    QByteArray ReadDataBlock(qint64 size);
+    // A data block with the transfer's extra dots removed; nothing when it held more than
+    // `limit` bytes, which were read to its end without being kept.
+    std::optional<QByteArray> ReadDataBlock(qint64 size, qint64 limit);
     void RequireSingleLine(const std::string& text, const char* name);
 
     std::optional<std::vector<std::string>> capabilities_;  // per connection

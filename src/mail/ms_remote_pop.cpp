@@ -1,12 +1,14 @@
 #include "mail/ms_remote_pop.h"
 
 #include <QIODevice>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
 #include "config/file_io.h"
 #include "mail/header_cache.h"
 #include "mail/mail_errors.h"
+#include "mail/mail_limits.h"
 
 namespace sievo {
 
@@ -38,10 +40,14 @@ void TmsRemotePOP::UpdateInfo() {
 
 void TmsRemotePOP::ListMessages() {
     headerCacheStale_ = false;
+    headerBudget_ = mail_limits::kMaxListingHeaderBytes;
     if (MessageCount() < 1)
         return;
+    if (MessageCount() > ListedCount() && OnError)
+        OnError(*this, "Only the first " + std::to_string(ListedCount()) + " of " +
+                           std::to_string(MessageCount()) + " messages are listed");
     const bool pipelining = Announces("PIPELINING") && !IgnorePipelining;
-    std::vector<TmsRemoteInfoItem> items(static_cast<std::size_t>(MessageCount()));
+    std::vector<TmsRemoteInfoItem> items(static_cast<std::size_t>(ListedCount()));
     const auto steps = PlanListing(items);
     RunListing(items, steps, pipelining ? kPipelineWindow : 1);
 }
@@ -63,6 +69,7 @@ std::vector<TmsRemotePOP::ListingStep> TmsRemotePOP::PlanListing(
         }
         item.Size = entry->Size;
         item.Headers = entry->Headers;
+        headerBudget_ -= KeptHeaderCost(item.Headers);
     }
     // Messages gone or new since the file was written.
     headerCacheStale_ = !unknown.empty() || items.size() != cache.Count();
@@ -105,7 +112,7 @@ void TmsRemotePOP::RunListing(std::vector<TmsRemoteInfoItem>& items,
             if (steps[read].Size)
                 items[index].Size = ReadListReply();
             else
-                ReadTopReply(items[index]);
+                ReadHeaders(steps[read].Index, items[index]);
         }
     } catch (...) {
         // The replies still on their way would pass for the answers to later commands.
@@ -115,6 +122,12 @@ void TmsRemotePOP::RunListing(std::vector<TmsRemoteInfoItem>& items,
     }
     for (; published < items.size(); ++published)
         Publish(std::move(items[published]));
+}
+
+void TmsRemotePOP::ReadHeaders(int Index, TmsRemoteInfoItem& item) {
+    ReadTopReply(Index, item,
+                 std::clamp<qint64>(headerBudget_, 0, mail_limits::kMaxHeaderBlockBytes));
+    headerBudget_ -= KeptHeaderCost(item.Headers);
 }
 
 void TmsRemotePOP::Publish(TmsRemoteInfoItem&& item) {

@@ -87,6 +87,8 @@ private:
     // each item, in order, once it is complete.
     void RunListing(std::vector<TmsRemoteInfoItem>& items, const std::vector<ListingStep>& steps,
                     std::size_t window);
+    // The header block of one message, within what is left of the listing's allowance.
+    void ReadHeaders(int Index, TmsRemoteInfoItem& item);
     void Publish(TmsRemoteInfoItem&& item);
     // Written only when the listing found something the file does not hold; a file that
     // cannot be written is told through OnHeaderCacheNotSaved and never ends the listing.
@@ -96,6 +98,8 @@ private:
 
     std::string messageDirectory_;
     bool headerCacheStale_ = false;
+    // What the header blocks of the current listing may still cost in memory.
+    qint64 headerBudget_ = 0;
     TmsRemoteInfo remoteInfo_;
 };
 

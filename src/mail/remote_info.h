@@ -22,6 +22,9 @@ public:
     TmsHeaders Headers;
     // The server's id from UIDL; empty when it gives none.
     std::string UniqueId;
+    // True when the header block was too large to keep: `Headers` is empty, and no rule
+    // may judge the message, nor may it pass for any other.
+    bool HeaderTooLarge = false;
 
     bool MarkedForRetrieve() const { return (Marks & kRetrieveMark) != 0; }
     bool MarkedForDelete() const { return (Marks & kDeleteMark) != 0; }
@@ -32,6 +35,12 @@ using TmsRemoteInfo = ItemList<TmsRemoteInfoItem>;
 
 // Whether two listings of a message show the same message: the same server id (or none in
 // both), and the same Message-ID when both have one, otherwise all the same header lines.
+// A message whose header block was too large to keep is recognised by nothing, so it is
+// never retrieved or deleted in error.
 bool SameMessage(const TmsRemoteInfoItem& stored, const TmsRemoteInfoItem& fresh);
+
+// What a header block kept in memory costs: its bytes and a string for every line.
+qint64 KeptHeaderCost(qint64 bytes, qint64 lines);
+qint64 KeptHeaderCost(const TmsHeaders& headers);
 
 }  // namespace sievo

@@ -42,6 +42,22 @@ void BlankZeroBytes(QByteArray& data) {
 
 }  // namespace
 
+class TagSocket::ReplyDeadline {
+public:
+    ReplyDeadline(TagSocket& socket, qint64 size) : socket_(socket) {
+        constexpr qint64 kMsPerSecond = 1000;
+        // In milliseconds, which no size can make overflow.
+        const qint64 extraMs = std::max<qint64>(size, 0) / kReplyBytesPerExtraSecond * kMsPerSecond;
+        socket_.replyDeadline_.emplace(socket_.TimeOut() * kMsPerSecond + extraMs);
+    }
+    ~ReplyDeadline() { socket_.replyDeadline_.reset(); }
+    ReplyDeadline(const ReplyDeadline&) = delete;
+    ReplyDeadline& operator=(const ReplyDeadline&) = delete;
+
+private:
+    TagSocket& socket_;
+};
+
 TagSocket::TagSocket(QObject* parent) : QObject(parent) {}
 
 TagSocket::~TagSocket() {
@@ -174,9 +190,13 @@ void TagSocket::ConnectSocket() {
         RaiseCanceled();
     RequireConnected();
     socket_->connectToHost(address_, port_);
-    // The error flag ends this wait too, so a refused connection is reported at once.
-    if (!Await([this] { return connected_; }))
-        RaiseSocketError();
+    // The error flag ends this wait too, so a refused connection is reported at once; it
+    // leaves the client closed, so the next log-in opens again.
+    if (!Await([this] { return connected_; })) {
+        const std::string text = SocketErrorText(errorCode_, errorString_);
+        Close();
+        RaiseError(text);
+    }
     if (Security == TlsMode::Ssl)
         StartTls();
     Fire(OnConnected);
@@ -211,13 +231,16 @@ void TagSocket::FailTls(const std::string& reason) {
 }
 
 bool TagSocket::Await(const std::function<bool()>& done) {
+    const auto replyExpired = [this] { return replyDeadline_ && replyDeadline_->hasExpired(); };
     counter_.Start();
-    while (!done() && !canceled_ && !counter_.TimedOut() && !errorFlag_)
+    while (!done() && !canceled_ && !counter_.TimedOut() && !errorFlag_ && !replyExpired())
         PumpOnce();
     counter_.Stop();
     if (canceled_)
         RaiseCanceled();
-    if (counter_.TimedOut())
+    // Checked even when data is waiting: a server that never stops sending must not
+    // keep the reply going.
+    if (counter_.TimedOut() || replyExpired())
         RaiseTimedOut();
     return done();
 }
@@ -270,6 +293,7 @@ QByteArray TagSocket::Receive(qint64 maxBytes) {
 }
 
 int TagSocket::ReadReply() {
+    const ReplyDeadline deadline(*this, -1);
     std::string line;
     const int code = ReadLine(line);
     const auto continues = [](const std::string& text) {
@@ -333,6 +357,7 @@ void TagSocket::SendBytes(const QByteArray& bytes) {
 
 void TagSocket::ReadToTerminator(QIODevice& stream, qint64 size) {
     RequireConnected();
+    const ReplyDeadline deadline(*this, size);
     TerminatorScanner scanner;
     QByteArray held;  // the last bytes, which may turn out to be the "." line
     constexpr qsizetype kDotLineBytes = 3;

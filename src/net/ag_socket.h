@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +45,10 @@ public:
     static constexpr qint64 kSendStreamPieceBytes = 2047;
     static constexpr std::string_view kClosedEarlyText =
         "Connection closed before the end of the data";
+    // A multi-line reply must end within `TimeOut` seconds plus one second for every this
+    // many bytes announced for it: a server that trickles, or never stops sending, cannot
+    // hold a check forever, while a large message on a slow link still arrives.
+    static constexpr qint64 kReplyBytesPerExtraSecond = 64 * 1024;
 
     explicit TagSocket(QObject* parent = nullptr);
     ~TagSocket() override;
@@ -113,7 +119,8 @@ public:
     // Sends `visible` + `secret` as one line; logs and reports the secret as asterisks.
     void SendSecretLine(std::string_view visible, std::string_view secret);
     // Reads a data block to its "." line into `stream`; the stored data ends with the last
-    // real line's CR LF. `size` is the expected size for progress, -1 when unknown.
+    // real line's CR LF. `size` is the expected size for progress and for the reply's
+    // deadline, -1 when unknown.
     void ReadToTerminator(QIODevice& stream, qint64 size);
     // Reads `size` bytes (all up to the close when `size` < 1) into `stream`.
     void ReadToClose(QIODevice& stream, qint64 size);
@@ -152,6 +159,8 @@ private:
     // Pumps events until `done` holds; raises on cancel and time-out. False when the wait
     // ended on a socket error instead.
     bool Await(const std::function<bool()>& done);
+    // Sets the deadline of the whole reply being read while it lives.
+    class ReplyDeadline;
     [[noreturn]] void RaiseSocketError();
     [[noreturn]] void FailTls(const std::string& reason);
     void SendBytes(const QByteArray& bytes);
@@ -163,6 +172,8 @@ private:
     std::unique_ptr<QSslSocket> socket_;
     TTimeCounter counter_;
     Transcript transcript_;
+    // Ends every wait of the reply being read, however often data arrives.
+    std::optional<QDeadlineTimer> replyDeadline_;
     QHostAddress address_;
     QHostInfo hostInfo_;
     std::string addressText_;

@@ -92,8 +92,19 @@ void TfrmStatus::OnActivity(const std::string& text, const std::string& stamp, b
         QTextCursor top(memLog_->document());
         top.movePosition(QTextCursor::Start);
         top.insertText(memLog_->document()->isEmpty() ? line : line + '\n');
+        DropOldestBeyondLimit();
     }
     lblLastMessage_->setText(QString::fromStdString(stamp + " " + text));
+}
+
+// The window shows what the log keeps, so a program running for months stays small.
+void TfrmStatus::DropOldestBeyondLimit() {
+    if (memLog_->blockCount() <= static_cast<int>(ActivityLogModel::kMaxLines))
+        return;
+    QTextCursor last(memLog_->document());
+    last.movePosition(QTextCursor::End);
+    last.select(QTextCursor::BlockUnderCursor);  // with the line break before it
+    last.removeSelectedText();
 }
 
 void TfrmStatus::OnError(std::uint16_t errorCount, const std::string& message) {

@@ -27,6 +27,7 @@ public:
 
 private:
     void ClearAllClick();
+    void DropOldestBeyondLimit();
 
     QPlainTextEdit* memLog_;
     QLabel* lblErrorCount_;

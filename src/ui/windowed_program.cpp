@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/default_files.h"
+#include "app/stop_signals.h"
 #include "config/activity_log.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"
@@ -43,15 +44,24 @@ int RunWindowed(int& argc, char** argv) {
     Guarded([] { InstallDefaultFiles(); });
 
     TfrmMain main(std::make_unique<SystemSoundPlayer>());
+    // A signal cancels a running check at once, without committing anything of it, and
+    // ends the program as its Close command does.
+    const StopSignals stopSignals([&main] {
+        main.Engine().Abort();
+        main.FormCloseQuery();
+    });
     main.FormCreate();
     main.CreateStatusWindow();
-    if (main.HandleCommandLine(request))
+    if (main.HandleCommandLine(request)) {
+        if (stopSignals.ExitStatus() != 0)
+            return stopSignals.ExitStatus();
         return main.Engine().LastPassErrors() == 0 ? 0 : 1;
+    }
     main.RegisterHotKeys();
     instance.Listen([&main](const std::vector<std::string>&) { main.ShowRuleList(); });
     QApplication::exec();
     Guarded([] { TheActivityLog().Save(); });
-    return 0;
+    return stopSignals.ExitStatus();
 }
 
 }  // namespace sievo

@@ -75,5 +75,13 @@ TEST(SameMessage, MessageIdDecidesWhenBothHaveOneElseEveryHeaderLine) {
     }
 }
 
+TEST(SameMessage, AMessageWhoseHeaderBlockWasNotKeptPassesForNoOther) {
+    TmsRemoteInfoItem unkept;
+    unkept.HeaderTooLarge = true;
+    EXPECT_FALSE(SameMessage(unkept, unkept));
+    EXPECT_FALSE(SameMessage(unkept, Item({})));
+    EXPECT_FALSE(SameMessage(Item({}), unkept));
+}
+
 }  // namespace
 }  // namespace sievo

@@ -11,6 +11,8 @@ namespace sievo::testing {
 namespace {
 // Generous: the machine running the tests may be loaded.
 constexpr int kFinishLimitMs = 30000;
+// What an endless sender keeps queued at most, so the server's own memory stays small.
+constexpr qint64 kRepeatQueueBytes = 1024 * 1024;
 }  // namespace
 
 ScriptedServer::ScriptedServer() {
@@ -27,6 +29,8 @@ ScriptedServer::ScriptedServer() {
 
 // The script and its steps end before the sockets do; no signal may reach them after.
 ScriptedServer::~ScriptedServer() {
+    repeater_.stop();
+    QObject::disconnect(&repeater_, nullptr, nullptr, nullptr);
     QObject::disconnect(&server_, nullptr, nullptr, nullptr);
     if (peer_)
         QObject::disconnect(peer_, nullptr, nullptr, nullptr);
@@ -96,6 +100,19 @@ ScriptedServer& ScriptedServer::ReadBytes(qint64 count) {
             return false;
         received_.push_back(peer.read(count).toStdString());
         return true;
+    });
+}
+
+ScriptedServer& ScriptedServer::SendForever(std::string bytes, std::chrono::milliseconds interval) {
+    return Add([this, bytes, interval](QTcpSocket& peer) {
+        if (repeater_.isActive())
+            return false;
+        QObject::connect(&repeater_, &QTimer::timeout, [bytes, &peer] {
+            if (peer.bytesToWrite() < kRepeatQueueBytes)
+                peer.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        });
+        repeater_.start(interval);
+        return false;
     });
 }
 

@@ -4,6 +4,8 @@
 #include <QSslKey>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -38,6 +40,9 @@ public:
     ScriptedServer& ReadUntilClosed();
     // Waits for that many bytes from the client and keeps them as one entry.
     ScriptedServer& ReadBytes(qint64 count);
+    // Sends `bytes` again every `interval` until the test ends (with 0, as fast as the
+    // client takes them); no later step runs.
+    ScriptedServer& SendForever(std::string bytes, std::chrono::milliseconds interval);
     // Waits until the test calls `Resume`.
     ScriptedServer& Hold();
     ScriptedServer& Close();
@@ -71,6 +76,7 @@ private:
     QTcpSocket* peer_ = nullptr;  // owned by server_
     std::deque<Step> steps_;
     std::vector<std::string> received_;
+    QTimer repeater_;
     bool held_ = false;
     bool advancing_ = false;
 };

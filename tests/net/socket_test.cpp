@@ -131,6 +131,7 @@ TEST_F(SocketTest, RefusedConnectionIsReportedAtOnceWithTheSystemError) {
     socket.Open();
     EXPECT_THROW(socket.ConnectSocket(), ESocketError);
     EXPECT_EQ(errors, std::vector<std::string>{"Error #111: Connection refused"});
+    EXPECT_FALSE(socket.Connected());
 }
 
 TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {

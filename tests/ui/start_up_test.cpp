@@ -4,7 +4,7 @@
 
 #include "config/activity_log.h"
 #include "config/password.h"
-#include "http_server_process.h"
+#include "http_server.h"
 #include "modal_answerer.h"
 #include "scripted_server.h"
 #include "ui/status_window.h"
@@ -59,7 +59,7 @@ TEST_P(StartUpUpdateTest, DueUpdateAsksAndActsOnTheAnswer) {
     const UpdateCase& row = GetParam();
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("site/updates"))));
     WriteFile("site/new.lst", "new@spam.test\r\n");
-    HttpServerProcess server(PathOf("site"));
+    HttpServer server(PathOf("site"));
     ASSERT_NE(server.Port(), 0);
     const std::string site = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
     WriteFile("site/updates/updates.ini",
