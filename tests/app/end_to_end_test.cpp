@@ -1,11 +1,11 @@
 #include <QDir>
-#include <QProcess>
 
 #include "config/file_io.h"
 #include "config/ini_file.h"
 #include "config/password.h"
 #include "dovecot_server.h"
 #include "engine/replies.h"
+#include "program_run.h"
 #include "smtp_sink.h"
 #include "temp_home.h"
 
@@ -120,21 +120,12 @@ protected:
         WriteFile("friends.lst", "friends.test\r\n");
     }
 
-    // Runs the program's single pass as cron would; answers its standard output.
-    std::string RunSinglePass() {
-        QProcess program;
-        auto environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("SIEVOMATIC_HOME", QString::fromStdString(Home()));
-        environment.insert("XDG_DATA_HOME", QString::fromStdString(PathOf("xdg")));
-        environment.remove("DISPLAY");
-        environment.remove("WAYLAND_DISPLAY");
-        program.setProcessEnvironment(environment);
-        program.start(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"});
-        EXPECT_TRUE(program.waitForFinished(180000));
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        const std::string output = program.readAllStandardOutput().toStdString();
-        EXPECT_EQ(program.exitCode(), 0) << output << program.readAllStandardError().toStdString();
-        return output;
+    // Runs the program's single pass as cron would; answers its output.
+    std::string RunSinglePass() const {
+        const auto run = testing::RunSinglePass(
+            SIEVOMATIC_PROGRAM, {{"SIEVOMATIC_HOME", Home()}, {"XDG_DATA_HOME", PathOf("xdg")}});
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        return run.output;
     }
 
     std::vector<std::string> ExpectedKept() const {
