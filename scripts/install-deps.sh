@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   dovecot-pop3d python3 python3-aiosmtpd openssl
   xvfb xauth
+  netbase  # /etc/services, where the tests look up service names
   pulseaudio-utils alsa-utils
 )
 

@@ -16,7 +16,7 @@ run_suite() {
 # fuzz/corpus/<target>/; new inputs go to a scratch folder, never into the repository.
 fuzz_smoke() {
     CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DSIEVOMATIC_FUZZ=ON -DSIEVOMATIC_TESTS=OFF >/dev/null
+        -DSIEVOMATIC_FUZZ=ON -DSIEVOMATIC_TESTS=OFF -DSIEVOMATIC_WERROR=ON >/dev/null
     cmake --build build-fuzz
     local seeds target scratch
     for seeds in fuzz/corpus/*/; do

@@ -1,44 +1,47 @@
 #include "app/default_files.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <filesystem>
 
 #include "config/data_folder.h"
 #include "config/errors.h"
+#include "config/file_io.h"
 
 namespace fs = std::filesystem;
 
 namespace sievo {
 
-std::string DefaultFilesFolder() {
-    std::error_code error;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const fs::path installed = exe.parent_path().parent_path() / "share" / "sievomatic";
-        if (fs::is_directory(installed))
-            return installed.string() + "/";
-    }
-    return SIEVOMATIC_SOURCE_DATA_DIR "/";
+namespace {
+
+// Where the build puts everything under data/ among the program's resources.
+const QString kDefaultFilesRoot = QStringLiteral(":/defaults");
+
+std::string ResourceBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception("Cannot read " + path.toStdString());
+    return file.readAll().toStdString();
 }
 
+}  // namespace
+
 std::vector<std::string> InstallDefaultFiles() {
-    const fs::path source = DefaultFilesFolder();
-    const fs::path target = ProgramFolder();
-    std::vector<std::string> copied;
-    for (const auto& entry : fs::recursive_directory_iterator(source)) {
-        const fs::path relative = fs::relative(entry.path(), source);
-        const fs::path destination = target / relative;
+    const std::string target = ProgramFolder();
+    std::vector<std::string> laid;
+    QDirIterator files(kDefaultFilesRoot, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString source = files.next();
+        const std::string relative = source.mid(kDefaultFilesRoot.size() + 1).toStdString();
+        const std::string destination = target + relative;
         if (fs::exists(destination))
             continue;
-        std::error_code error;
-        if (entry.is_directory())
-            fs::create_directories(destination, error);
-        else
-            fs::copy_file(entry.path(), destination, error);
-        if (error)
-            throw Exception("Cannot create file " + destination.string() + ": " + error.message());
-        copied.push_back(relative.string());
+        if (!EnsureFolder(fs::path(destination).parent_path().string()) ||
+            !WriteFileAtomically(destination, ResourceBytes(source)))
+            throw Exception("Cannot create file " + destination);
+        laid.push_back(relative);
     }
-    return copied;
+    return laid;
 }
 
 }  // namespace sievo

@@ -5,12 +5,9 @@
 
 namespace sievo {
 
-// Where the files for a new data folder come from: the installed share/sievomatic/
-// beside the executable's folder, else the source tree's data/ folder.
-std::string DefaultFilesFolder();
-
-// Copies every default file that the data folder lacks; files already there are kept.
-// Returns the names copied.
+// Lays into the data folder every default file it lacks (lists, sounds, help pages, the
+// tell-a-friend message ...), from the copies compiled into the program, so a program
+// copied anywhere starts with them. Files already there are kept. Returns the names laid in.
 std::vector<std::string> InstallDefaultFiles();
 
 }  // namespace sievo

@@ -4,6 +4,7 @@
 #include "config/date_time.h"
 #include "config/ini_file.h"
 #include "config/password.h"
+#include "config/section_count.h"
 #include "config/text.h"
 
 namespace sievo {
@@ -17,7 +18,7 @@ std::string AccountSection(int index) {
 }
 
 int AccountCount() {
-    return TIniFile(AccountsPath()).ReadInteger("ENTRYCOUNT", "NumEntries", 0);
+    return ReadSectionCount(TIniFile(AccountsPath()), {"ENTRYCOUNT", "NumEntries", "USER"});
 }
 
 TSievoUser::TSievoUser(int index) : Index(index) {

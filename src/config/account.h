@@ -11,7 +11,7 @@ std::string AccountsPath();
 // "USER" + index: the section of account number index.
 std::string AccountSection(int index);
 
-// [ENTRYCOUNT] NumEntries: how many accounts there are.
+// [ENTRYCOUNT] NumEntries: how many accounts there are, at most the last [USERn] present.
 int AccountCount();
 
 // One mail account as read from its section of accounts.ini, built for one check.

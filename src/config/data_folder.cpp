@@ -1,7 +1,5 @@
 #include "config/data_folder.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 
@@ -23,12 +21,6 @@ std::string EnvOrEmpty(const char* name) {
     return value ? value : "";
 }
 
-std::string ExecutableFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : exe.parent_path().string();
-}
-
 std::string UserDataFolder() {
     std::string base = EnvOrEmpty("XDG_DATA_HOME");
     if (base.empty())
@@ -36,13 +28,22 @@ std::string UserDataFolder() {
     return WithTrailingSlash(base) + "sievomatic";
 }
 
+// The executable's folder when it holds settings.ini: a portable copy the user made on
+// purpose. A build folder or an installed program's folder never qualifies by accident.
+std::string PortableFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !std::filesystem::exists(exe.parent_path() / "settings.ini", error))
+        return "";
+    return exe.parent_path().string();
+}
+
 std::string ChooseFolder() {
     if (std::string home = EnvOrEmpty("SIEVOMATIC_HOME"); !home.empty())
         return home;
-    // The executable does not move while it runs, nor does its folder change hands.
-    static const std::string exe = ExecutableFolder();
-    static const bool exeWritable = !exe.empty() && access(exe.c_str(), W_OK) == 0;
-    return exeWritable ? exe : UserDataFolder();
+    // Decided at the first file access: the program's files do not move while it runs.
+    static const std::string portable = PortableFolder();
+    return portable.empty() ? UserDataFolder() : portable;
 }
 
 }  // namespace

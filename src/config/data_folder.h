@@ -5,7 +5,7 @@
 namespace sievo {
 
 // The folder that holds every data file, with a trailing "/": SIEVOMATIC_HOME when set,
-// else the executable's folder when the user may write there, else
+// else the executable's folder when it already holds settings.ini (a portable copy), else
 // $XDG_DATA_HOME/sievomatic/ (~/.local/share/sievomatic/ by default). Created if missing.
 std::string ProgramFolder();
 

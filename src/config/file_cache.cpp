@@ -29,6 +29,20 @@ FileIdentity IdentityOf(const std::string& path) {
     return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
 }
 
+timespec ClockNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+bool SettledAt(const FileIdentity& identity, const timespec& readStart) {
+    const timespec& modified = identity.modified;
+    const long long nanosPerSecond = 1'000'000'000;
+    const long long elapsed = (readStart.tv_sec - modified.tv_sec) * nanosPerSecond +
+                              (readStart.tv_nsec - modified.tv_nsec);
+    return elapsed >= kFileTimeSettles.tv_sec * nanosPerSecond + kFileTimeSettles.tv_nsec;
+}
+
 FileCheckScope::FileCheckScope() {
     ++openScopes;
     NextStep();

@@ -24,6 +24,15 @@ struct FileIdentity {
 
 FileIdentity IdentityOf(const std::string& path);
 
+// Some file systems keep times in ticks as coarse as a second or two, so a rewrite of the
+// same size soon after a read can leave the identity unchanged. A file read at least this
+// long after its modification time is safe to keep; one read sooner is read again.
+inline constexpr timespec kFileTimeSettles{2, 0};
+
+// Whether a reading that began at readStart can be trusted to match the identity's state.
+bool SettledAt(const FileIdentity& identity, const timespec& readStart);
+timespec ClockNow();
+
 // Whether files read for judging may be kept between reads; on by default. Off, every
 // read goes to the disk again (kept for comparing the two in a benchmark).
 void SetFileCaching(bool enabled);
@@ -47,7 +56,9 @@ public:
 unsigned long CurrentFileCheckStep();
 
 // Keeps what was made of a file until the file changes on disk, so reading it at every use
-// costs one look at its identity. The maker gets the file's bytes.
+// costs one look at its identity. The maker gets the file's bytes. A file read too soon
+// after its modification is read again at the next use; while its bytes stay the same,
+// what was made of them is kept.
 template <typename T>
 class FileCache {
 public:
@@ -62,7 +73,11 @@ private:
         FileIdentity identity;
         std::shared_ptr<const T> value;
         unsigned long checkedInStep = 0;
+        std::shared_ptr<const std::string> unsettledBytes;  // none once settled
     };
+
+    std::shared_ptr<const T> ReadAndMake(const std::string& path, const FileIdentity& identity,
+                                         unsigned long step, const Maker& make);
     std::unordered_map<std::string, Entry> entries_;
 };
 
@@ -72,28 +87,38 @@ std::shared_ptr<const std::string> ReadFileShared(const std::string& path);
 template <typename T>
 std::shared_ptr<const T> FileCache<T>::Get(const std::string& path, const Maker& make) {
     const unsigned long step = CurrentFileCheckStep();
-    if (step != 0 && FileCachingEnabled()) {
-        const auto found = entries_.find(path);
-        if (found != entries_.end() && found->second.checkedInStep == step)
-            return found->second.value;
-    }
+    const auto found = entries_.find(path);
+    if (step != 0 && FileCachingEnabled() && found != entries_.end() &&
+        found->second.checkedInStep == step)
+        return found->second.value;
     const FileIdentity identity = IdentityOf(path);
-    if (FileCachingEnabled() && identity.exists) {
-        const auto found = entries_.find(path);
-        if (found != entries_.end() && found->second.identity == identity) {
-            found->second.checkedInStep = step;
-            return found->second.value;
-        }
+    if (!identity.exists) {
+        entries_.erase(path);
+        return nullptr;
     }
-    entries_.erase(path);
-    if (!identity.exists)
-        return nullptr;
+    if (FileCachingEnabled() && found != entries_.end() && found->second.identity == identity &&
+        !found->second.unsettledBytes) {
+        found->second.checkedInStep = step;
+        return found->second.value;
+    }
+    return ReadAndMake(path, identity, step, make);
+}
+
+template <typename T>
+std::shared_ptr<const T> FileCache<T>::ReadAndMake(const std::string& path,
+                                                   const FileIdentity& identity, unsigned long step,
+                                                   const Maker& make) {
+    const timespec readStart = ClockNow();
     const auto bytes = ReadFileShared(path);
-    if (!bytes)
-        return nullptr;
-    auto value = make(*bytes);
-    if (FileCachingEnabled())
-        entries_[path] = {identity, value, step};
+    if (!bytes || !FileCachingEnabled()) {
+        entries_.erase(path);
+        return bytes ? make(*bytes) : nullptr;
+    }
+    const auto found = entries_.find(path);
+    const bool sameBytes = found != entries_.end() && found->second.unsettledBytes &&
+                           *found->second.unsettledBytes == *bytes;
+    auto value = sameBytes ? found->second.value : make(*bytes);
+    entries_[path] = {identity, value, step, SettledAt(identity, readStart) ? nullptr : bytes};
     return value;
 }
 

@@ -1,5 +1,6 @@
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -62,6 +63,36 @@ std::string Joined(std::initializer_list<std::string_view> pieces) {
     return text;
 }
 
+// A settings file is text in sections. A NUL byte, or lines of text without a single
+// section, mean the file holds something else; reading it as empty would pass for "no
+// accounts" or "no rules", and the next write would replace it.
+bool HoldsSettingsText(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos)
+        return false;
+    bool anyText = false;
+    bool anySection = false;
+    ForEachLine(bytes, [&](std::string_view line) {
+        line = TrimBlanks(line);
+        anySection = anySection || IsSectionHeader(line);
+        anyText = anyText || (!line.empty() && line.front() != ';');
+    });
+    return anySection || !anyText;
+}
+
+void CheckSettingsText(const std::string& fileName, std::string_view bytes) {
+    if (!HoldsSettingsText(bytes))
+        throw Exception(fileName +
+                        " is damaged: it is not a settings file. It is left as it "
+                        "is; repair or remove it.");
+}
+
+// The file's bytes for changing it: empty for a missing file, raises for a damaged one.
+std::string ReadForEdit(const std::string& fileName) {
+    std::string bytes = ReadWholeFile(fileName).value_or("");
+    CheckSettingsText(fileName, bytes);
+    return bytes;
+}
+
 FileCache<IniIndex>& IndexCache() {
     static FileCache<IniIndex> cache;
     return cache;
@@ -72,8 +103,7 @@ FileCache<IniIndex>& IndexCache() {
 // The lines of a settings file, for changing it while keeping everything else as it is.
 class IniDocument {
 public:
-    explicit IniDocument(const std::string& fileName)
-        : lines_(SplitLines(ReadWholeFile(fileName).value_or(""))) {}
+    explicit IniDocument(const std::string& fileName) : lines_(SplitLines(ReadForEdit(fileName))) {}
 
     std::optional<SectionRange> FindSection(std::string_view name) const {
         for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -156,6 +186,9 @@ private:
 // name count, as in the file's own lookup.
 struct IniIndex {
     std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections;
+    // For each folded name that numbered sections share ("user" of [USER1]...), the
+    // highest number present.
+    std::unordered_map<std::string, int> highestNumbers;
 
     explicit IniIndex(const std::string& bytes) {
         std::unordered_map<std::string, std::string>* current = nullptr;
@@ -164,10 +197,24 @@ struct IniIndex {
             if (IsSectionHeader(line, &name)) {
                 const auto [entry, added] = sections.try_emplace(FoldCase(name));
                 current = added ? &entry->second : nullptr;
+                if (added)
+                    NoteNumber(entry->first);
             } else if (current && SplitKeyLine(line, &key, &value)) {
                 current->try_emplace(FoldCase(key), value);
             }
         }
+    }
+
+private:
+    // "user12" counts for "user" as 12; a number with a leading zero names no entry.
+    void NoteNumber(std::string_view name) {
+        const auto digits = name.find_last_not_of("0123456789") + 1;
+        int number = 0;
+        if (digits == name.size() || name[digits] == '0' ||
+            !ParseProfileInteger(name.substr(digits), number))
+            return;
+        int& highest = highestNumbers[std::string(name.substr(0, digits))];
+        highest = std::max(highest, number);
     }
 };
 
@@ -223,9 +270,17 @@ bool ParseProfileInteger(std::string_view text, int& value) {
 }
 
 IniSnapshot TIniFile::Snapshot() const {
-    return IniSnapshot(IndexCache().Get(fileName_, [](const std::string& bytes) {
+    return IniSnapshot(IndexCache().Get(fileName_, [this](const std::string& bytes) {
+        CheckSettingsText(fileName_, bytes);
         return std::make_shared<const IniIndex>(bytes);
     }));
+}
+
+int IniSnapshot::HighestNumberedSection(std::string_view prefix) const {
+    if (!index_)
+        return 0;
+    const auto found = index_->highestNumbers.find(FoldCase(prefix));
+    return found == index_->highestNumbers.end() ? 0 : found->second;
 }
 
 std::string IniSnapshot::ReadString(std::string_view section, std::string_view key,

@@ -30,6 +30,9 @@ public:
                            std::string_view defaultValue) const;
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    // The highest n for which a section prefix + n (decimal, no leading zero) exists; 0 when
+    // there is none.
+    int HighestNumberedSection(std::string_view prefix) const;
 
     // Whether both were read from the same state of the file (while files are cached).
     bool SameReading(const IniSnapshot& other) const { return index_ && index_ == other.index_; }
@@ -46,6 +49,8 @@ private:
 // in matching quotes loses them, a line without "=" is no key, and at most
 // kMaxIniValueBytes of a value are read. The file is read anew by every call and every
 // write replaces it atomically; other sections, keys, comments and their order survive.
+// A file that is not a settings file (a NUL byte, or text without any section) is neither
+// read nor written: every call raises an error that names it.
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}

@@ -23,8 +23,12 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+// Padded in place: GCC 12 at -O3 takes "0" + text for a possible overlap (-Wrestrict).
 std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string digits = std::to_string(value);
+    if (value < 10)
+        digits.insert(digits.begin(), '0');
+    return digits;
 }
 
 std::string Number(int value, std::size_t count) {

@@ -12,6 +12,7 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "engine/action_ledger.h"
+#include "engine/data_files_check.h"
 #include "engine/judging.h"
 #include "engine/scan_judge.h"
 #include "engine/smtp_sender.h"
@@ -130,6 +131,13 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
     faults_.Reset();
     Timer1.stop();
+    // Without readable rules every message would be kept, and nothing may be written over a
+    // damaged file: no server is asked until it is repaired.
+    if (!DataFilesUsable()) {
+        Timer1.start();
+        lastPassErrors_ = static_cast<std::uint16_t>(TheActivityLog().ErrorCount() - errorsBefore);
+        return;
+    }
     if (automatic && !settings::AutoEnabled())
         return;  // the timer stays off
     const bool dryRun = DryRunRequested();

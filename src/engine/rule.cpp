@@ -3,6 +3,7 @@
 #include "config/data_folder.h"
 #include "config/file_cache.h"
 #include "config/ini_file.h"
+#include "config/section_count.h"
 
 namespace sievo {
 
@@ -19,7 +20,7 @@ std::string RulesPath() {
 }
 
 int RuleCount() {
-    return TIniFile(RulesPath()).ReadInteger("PROCEDURECOUNT", "NumProcs", 0);
+    return ReadSectionCount(TIniFile(RulesPath()), {"PROCEDURECOUNT", "NumProcs", "PROCEDURE"});
 }
 
 namespace {

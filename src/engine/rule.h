@@ -10,7 +10,8 @@ class IniSnapshot;
 // rules.ini in the data folder.
 std::string RulesPath();
 
-// [PROCEDURECOUNT] NumProcs: the number of rules, read afresh at every call.
+// [PROCEDURECOUNT] NumProcs: the number of rules, read afresh at every call; at most the
+// last [PROCEDUREn] present.
 int RuleCount();
 
 // One rule as read from section "PROCEDURE" + index of rules.ini, built for one evaluation.

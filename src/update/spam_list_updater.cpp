@@ -18,6 +18,12 @@ namespace {
 
 constexpr int kHttpOk = 200;
 
+// Blanks and line ends alone are no list: a server that answers 200 with nothing must not
+// empty the user's list.
+bool HoldsNoAddress(std::string_view list) {
+    return list.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 std::string DescriptorURL() {
     const std::string configured = settings::UpdateURL();
     return configured.empty() ? kMakerUpdateURL : configured;
@@ -32,14 +38,26 @@ bool AutoUpdateDue(const QDateTime& now) {
     return QDateTime(last.addDays(settings::AutoUpdateInterval()), QTime(0, 0)) < now;
 }
 
-bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile) {
-    if (!std::filesystem::exists(newFile))
-        return false;
+ListUpdate PutNewListInPlace(const std::string& newFile, const std::string& oldFile) {
+    const auto incoming = ReadWholeFile(newFile);
+    if (!incoming)
+        return ListUpdate::kNothingWaiting;
+    if (HoldsNoAddress(*incoming) && !HoldsNoAddress(ReadWholeFile(oldFile).value_or("")))
+        return ListUpdate::kEmptyListKept;
     std::error_code error;
-    if (!std::filesystem::remove(oldFile, error) || error)
-        return false;
     std::filesystem::rename(newFile, oldFile, error);
-    return !error;
+    return error ? ListUpdate::kFailed : ListUpdate::kReplaced;
+}
+
+std::string EmptyListKeptText(const std::string& newFile, const std::string& oldFile) {
+    return "The new spammer list " + newFile + " is empty; " + oldFile + " is kept.";
+}
+
+bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile) {
+    const ListUpdate result = PutNewListInPlace(newFile, oldFile);
+    if (result == ListUpdate::kEmptyListKept)
+        ActivityLog(EmptyListKeptText(newFile, oldFile));
+    return result == ListUpdate::kReplaced;
 }
 
 SpamListUpdater::SpamListUpdater(std::function<int()> ensureConnection)
@@ -86,11 +104,21 @@ bool SpamListUpdater::OfferNewList(const std::string& fileURL) {
                             "Sievomatic.  Do you want to retrieve it?"))
         return false;
     Download(fileURL, "spamlist.new");
-    if (FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst")))
-        TheHost().ShowMessage(
-            "Update complete... to turn on/off Auto-Update click Options from the main screen.");
-    else
-        TheHost().ShowMessage("Restart Sievomatic for changes to take effect");
+    const std::string newFile = ProgramFile("spamlist.new"), oldFile = ProgramFile("sievo.lst");
+    switch (PutNewListInPlace(newFile, oldFile)) {
+        case ListUpdate::kReplaced:
+            TheHost().ShowMessage(
+                "Update complete... to turn on/off Auto-Update click Options "
+                "from the main screen.");
+            break;
+        case ListUpdate::kEmptyListKept:
+            TheHost().ShowMessage(EmptyListKeptText(newFile, oldFile));
+            break;
+        case ListUpdate::kNothingWaiting:
+        case ListUpdate::kFailed:
+            TheHost().ShowMessage("Restart Sievomatic for changes to take effect");
+            break;
+    }
     return true;
 }
 

@@ -16,8 +16,18 @@ inline constexpr const char* kMakerUpdateURL = "http://www.corvane.com/updates/u
 // date raises.
 bool AutoUpdateDue(const QDateTime& now);
 
-// Puts newFile in place of oldFile: deletes oldFile, then renames newFile. True only when
-// newFile existed and both steps succeeded.
+// What came of putting a downloaded list in place.
+enum class ListUpdate { kReplaced, kNothingWaiting, kEmptyListKept, kFailed };
+
+// Renames newFile over oldFile in one step, so a crash leaves one list or the other, never
+// none. A newFile that holds no address is kept where it is, instead of emptying a list
+// that holds some.
+ListUpdate PutNewListInPlace(const std::string& newFile, const std::string& oldFile);
+
+// The text that reports a new list kept aside because it was empty.
+std::string EmptyListKeptText(const std::string& newFile, const std::string& oldFile);
+
+// PutNewListInPlace, logging an empty list kept aside; true only when the list was replaced.
 bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile);
 
 // Fetches the update descriptor and, when it announces a newer spammer list and the user

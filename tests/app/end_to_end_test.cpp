@@ -9,6 +9,7 @@
 #include "config/password.h"
 #include "dovecot_server.h"
 #include "engine/replies.h"
+#include "program_run.h"
 #include "smtp_sink.h"
 #include "temp_home.h"
 
@@ -123,26 +124,15 @@ protected:
         WriteFile("friends.lst", "friends.test\r\n");
     }
 
-    // Runs the program's single pass as cron would; answers its standard output. While it
-    // runs, `meanwhile` may act on it.
+    // Runs the program's single pass as cron would; answers its output. While it runs,
+    // `meanwhile` may act on it.
     std::string RunSinglePass(int expectedStatus = 0,
-                              const std::function<void(QProcess&)>& meanwhile = {}) {
-        QProcess program;
-        auto environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("SIEVOMATIC_HOME", QString::fromStdString(Home()));
-        environment.insert("XDG_DATA_HOME", QString::fromStdString(PathOf("xdg")));
-        environment.remove("DISPLAY");
-        environment.remove("WAYLAND_DISPLAY");
-        program.setProcessEnvironment(environment);
-        program.start(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"});
-        if (meanwhile)
-            meanwhile(program);
-        EXPECT_TRUE(program.state() == QProcess::NotRunning || program.waitForFinished(180000));
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        const std::string output = program.readAllStandardOutput().toStdString();
-        EXPECT_EQ(program.exitCode(), expectedStatus)
-            << output << program.readAllStandardError().toStdString();
-        return output;
+                              const std::function<void(QProcess&)>& meanwhile = {}) const {
+        const auto run = testing::RunSinglePass(
+            SIEVOMATIC_PROGRAM, {{"SIEVOMATIC_HOME", Home()}, {"XDG_DATA_HOME", PathOf("xdg")}},
+            meanwhile);
+        EXPECT_EQ(run.exitCode, expectedStatus) << run.output;
+        return run.output;
     }
 
     std::vector<std::string> ExpectedKept() const {

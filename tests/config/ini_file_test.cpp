@@ -3,6 +3,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <functional>
+
 #include "config/errors.h"
 #include "temp_home.h"
 
@@ -154,6 +156,49 @@ TEST_F(IniFileTest, RefusedWriteRaisesAndLeavesTheOldFileIntact) {
     EXPECT_THROW(Ini().WriteString("Main", "Key", "two\r\nlines"), Exception);
     EXPECT_THROW(Ini().WriteString("Main", "Key", std::string("nul\0byte", 8)), Exception);
     EXPECT_EQ(ReadFile("test.ini"), before);
+}
+
+TEST_F(IniFileTest, AFileThatIsNoSettingsFileIsNeitherReadNorWritten) {
+    const struct {
+        std::string bytes;
+        bool damaged;
+    } cases[] = {
+        {"[Main]\r\nKey=1\r\n", false},
+        {"", false},
+        {" \r\n\t\r\n", false},
+        {"; nothing set yet\r\n", false},
+        {"Key=1\r\n[Main]\r\n", false},
+        {"Key=1\r\nOther=2\r\n", true},
+        {std::string("[Main]\r\nKey=1\0\r\n", 15), true},
+        {std::string("\x7f"
+                     "ELF\2\1\1\0\0\0[x]",
+                     14),
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        WriteFile("test.ini", c.bytes);
+        if (!c.damaged) {
+            EXPECT_NO_THROW(Ini().WriteString("Main", "Added", "2"));
+            EXPECT_EQ(Read("Main", "Added"), "2");
+            continue;
+        }
+        for (const auto& use : std::vector<std::function<void()>>{
+                 [this] { Read("Main", "Key"); },
+                 [this] { Ini().WriteString("Main", "Key", "2"); },
+                 [this] { Ini().EraseSection("Main"); },
+             }) {
+            try {
+                use();
+                ADD_FAILURE() << "no error";
+            } catch (const Exception& error) {
+                EXPECT_EQ(std::string(error.what()).rfind(PathOf("test.ini") + " is damaged", 0),
+                          0u)
+                    << error.what();
+            }
+        }
+        EXPECT_EQ(ReadFile("test.ini"), c.bytes);
+    }
 }
 
 }  // namespace

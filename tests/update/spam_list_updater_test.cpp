@@ -95,16 +95,46 @@ TEST_F(UpdaterTest, AnErrorPageNeverReplacesTheList) {
     EXPECT_EQ(host.messages.back(), "UPDATER ERROR -- HTTP 404");
 }
 
-TEST_F(UpdaterTest, WithoutAListToReplaceTheDownloadWaitsForTheNextStart) {
-    std::remove(PathOf("sievo.lst").c_str());
-    Publish("20260101");
-    EXPECT_TRUE(updater.FBOOLGetUpdate("SPAMLIST"));
-    EXPECT_EQ(host.messages.front(), "Restart Sievomatic for changes to take effect");
-    EXPECT_EQ(ReadFile("spamlist.new"), "new.example\n");
+TEST_F(UpdaterTest, ADownloadedListReplacesTheOldOneOnlyWhenItHoldsAddresses) {
+    const char* const kMissing = "<missing>";
+    const struct {
+        const char *waiting, *inUse;  // spamlist.new, sievo.lst before
+        bool replaced;
+        const char *waitingAfter, *inUseAfter;
+    } cases[] = {
+        {"new.example\n", kMissing, true, kMissing, "new.example\n"},
+        {"new.example\n", "old.example\n", true, kMissing, "new.example\n"},
+        {"", "old.example\n", false, "", "old.example\n"},
+        {" \r\n\r\n", "old.example\n", false, " \r\n\r\n", "old.example\n"},
+        {"", kMissing, true, kMissing, ""},
+        {"", "\r\n", true, kMissing, ""},
+        {kMissing, "old.example\n", false, kMissing, "old.example\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.waiting) + " over " + c.inUse);
+        for (const auto& [name, bytes] :
+             {std::pair{"spamlist.new", c.waiting}, std::pair{"sievo.lst", c.inUse}}) {
+            std::remove(PathOf(name).c_str());
+            if (bytes != kMissing)
+                WriteFile(name, bytes);
+        }
+        const auto linesBefore = TheActivityLog().Lines().size();
+        EXPECT_EQ(FBOOLDoUpdate(PathOf("spamlist.new"), PathOf("sievo.lst")), c.replaced);
+        EXPECT_EQ(ReadFile("spamlist.new"), c.waitingAfter);
+        EXPECT_EQ(ReadFile("sievo.lst"), c.inUseAfter);
+        const bool keptAside = !c.replaced && c.waiting != kMissing;
+        EXPECT_EQ(TheActivityLog().Lines().size(), linesBefore + (keptAside ? 1 : 0));
+    }
+}
 
-    WriteFile("sievo.lst", "old.example\n");
-    RunStartUpUpdate(updater, true, QDateTime::currentDateTime());  // not due, still applied
-    EXPECT_EQ(ReadFile("sievo.lst"), "new.example\n");
+TEST_F(UpdaterTest, AnEmptyDownloadIsReportedAndWaitsAside) {
+    WriteFile("site/empty.txt", "");
+    Publish("20260101", "", "empty.txt");
+    EXPECT_TRUE(updater.FBOOLGetUpdate("SPAMLIST"));
+    EXPECT_EQ(host.messages, std::vector<std::string>{
+                                 EmptyListKeptText(PathOf("spamlist.new"), PathOf("sievo.lst"))});
+    EXPECT_EQ(ReadFile("sievo.lst"), "old.example\n");
+    EXPECT_EQ(ReadFile("spamlist.new"), "");
 }
 
 TEST_F(UpdaterTest, NoConnectionEndsTheCheckQuietly) {

@@ -1,0 +1,56 @@
+#include <QFile>
+
+#include "config/file_io.h"
+#include "program_run.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class DataFolderTest : public testing::TempHomeTest {
+protected:
+    bool Holds(const std::string& folder, const std::string& name) const {
+        return ReadWholeFile(PathOf(folder + name)).has_value();
+    }
+};
+
+// The program is copied away from the build and the source tree, as a crontab line or a
+// portable copy would use it, and must still find its data folder and lay in its defaults.
+TEST_F(DataFolderTest, ACopiedProgramChoosesItsFolderAndLaysInItsDefaultFiles) {
+    const struct {
+        bool homeSet, settingsBesideProgram, xdgSet;
+        const char* expected;
+    } cases[] = {
+        {true, true, true, "home/"},
+        {false, true, true, "bin/"},
+        {false, false, true, "xdg/sievomatic/"},
+        {false, false, false, "user/.local/share/sievomatic/"},
+    };
+    const char* const candidates[] = {"home/", "bin/", "xdg/sievomatic/",
+                                      "user/.local/share/sievomatic/"};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        const std::string root = "case" + std::to_string(++n) + "/";
+        for (const char* folder : {"bin", "home", "xdg", "user"})
+            ASSERT_TRUE(EnsureFolder(PathOf(root + folder)));
+        const std::string program = PathOf(root + "bin/sievomatic");
+        ASSERT_TRUE(QFile::copy(SIEVOMATIC_PROGRAM, QString::fromStdString(program)));
+        if (c.settingsBesideProgram)
+            WriteFile(root + "bin/settings.ini", "");
+
+        const auto run = testing::RunSinglePass(
+            program, {{"SIEVOMATIC_HOME", c.homeSet ? PathOf(root + "home") : ""},
+                      {"XDG_DATA_HOME", c.xdgSet ? PathOf(root + "xdg") : ""},
+                      {"HOME", PathOf(root + "user")}});
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        for (const char* folder : candidates) {
+            const bool expected = std::string(folder) == c.expected;
+            EXPECT_EQ(Holds(root + folder, "friends.lst"), expected) << folder;
+            EXPECT_EQ(Holds(root + folder, "sievo.lst"), expected) << folder;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sievo

@@ -1,0 +1,67 @@
+#include "config/section_count.h"
+
+#include "config/activity_log.h"
+#include "config/ini_file.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class SectionCountTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        TheActivityLog().Open();
+    }
+    int Count() const {
+        return ReadSectionCount(TIniFile(PathOf("accounts.ini")),
+                                {"ENTRYCOUNT", "NumEntries", "USER"});
+    }
+    std::size_t LogLines() const { return TheActivityLog().Lines().size(); }
+};
+
+TEST_F(SectionCountTest, ACountNeverRunsPastTheSectionsTheFileHolds) {
+    const struct {
+        const char* text;
+        int count;
+        bool logged;
+    } cases[] = {
+        {"[ENTRYCOUNT]\r\nNumEntries=2147483647\r\n[USER1]\r\n[USER3]\r\n", 3, true},
+        {"[EntryCount]\r\nNumEntries=2\r\n[USER1]\r\n[USER2]\r\n[USER3]\r\n", 2, false},
+        {"[ENTRYCOUNT]\r\nNumEntries=5\r\n[USER01]\r\n[user2]\r\n[USERS9]\r\n", 2, true},
+        {"[ENTRYCOUNT]\r\nNumEntries=0x7fffffff\r\n", 0, true},
+        {"[ENTRYCOUNT]\r\nNumEntries=-4\r\n[USER1]\r\n", -4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteFile("accounts.ini", c.text);
+        const auto before = LogLines();
+        EXPECT_EQ(Count(), c.count);
+        EXPECT_EQ(Count(), c.count);
+        EXPECT_EQ(LogLines(), before + (c.logged ? 1 : 0));
+    }
+}
+
+TEST_F(SectionCountTest, AWrongCountIsLoggedAgainOnlyWhenItChanges) {
+    const auto before = LogLines();
+    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n");
+    Count();
+    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\nPOPUser=sam\r\n");
+    Count();
+    EXPECT_EQ(LogLines(), before + 1);
+    const std::string& line = TheActivityLog().Lines().front();
+    EXPECT_EQ(line.substr(line.find(" -- ") + 4),
+              PathOf("accounts.ini") +
+                  ": NumEntries=9 is more than the USER sections the file holds; 1 are read.");
+    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n[USER2]\r\n");
+    Count();
+    EXPECT_EQ(LogLines(), before + 2);
+    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=1\r\n[USER1]\r\n");
+    Count();
+    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n[USER2]\r\n");
+    Count();
+    EXPECT_EQ(LogLines(), before + 3);
+}
+
+}  // namespace
+}  // namespace sievo
