@@ -2,7 +2,9 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <csignal>
+#include <cstdio>
 #include <functional>
+#include <map>
 
 #include "config/file_io.h"
 #include "config/ini_file.h"
@@ -126,11 +128,15 @@ protected:
 
     // Runs the program's single pass as cron would; answers its output. While it runs,
     // `meanwhile` may act on it.
+    // With `windowed`, the desktop program runs it (on the offscreen platform).
     std::string RunSinglePass(int expectedStatus = 0,
-                              const std::function<void(QProcess&)>& meanwhile = {}) const {
-        const auto run = testing::RunSinglePass(
-            SIEVOMATIC_PROGRAM, {{"SIEVOMATIC_HOME", Home()}, {"XDG_DATA_HOME", PathOf("xdg")}},
-            meanwhile);
+                              const std::function<void(QProcess&)>& meanwhile = {},
+                              bool windowed = false) const {
+        std::map<std::string, std::string> environment = {{"SIEVOMATIC_HOME", Home()},
+                                                          {"XDG_DATA_HOME", PathOf("xdg")}};
+        if (windowed)
+            environment.insert({{"SIEVOMATIC_HEADLESS", "0"}, {"QT_QPA_PLATFORM", "offscreen"}});
+        const auto run = testing::RunSinglePass(SIEVOMATIC_PROGRAM, environment, meanwhile);
         EXPECT_EQ(run.exitCode, expectedStatus) << run.output;
         return run.output;
     }
@@ -203,12 +209,21 @@ TEST_F(EndToEndTest, SigtermEndsAWaitingPassAtOnceWithTheLogSaved) {
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     TIniFile(PathOf("accounts.ini"))
         .WriteString("USER1", "POPAddress", "127.0.0.1:" + std::to_string(silent.serverPort()));
-    RunSinglePass(128 + SIGTERM, [&](QProcess& program) {
-        ASSERT_TRUE(silent.waitForNewConnection(60000));
-        program.terminate();
-        EXPECT_TRUE(program.waitForFinished(10000));
-    });
-    EXPECT_NE(ReadFile("logfile.txt").find("Stopped by signal 15"), std::string::npos);
+    TIniFile(PathOf("settings.ini")).WriteBool("Main", "OpenedBefore", true);  // no wizard
+    for (const bool windowed : {false, true}) {
+        std::remove(PathOf("logfile.txt").c_str());
+        RunSinglePass(
+            128 + SIGTERM,
+            [&](QProcess& program) {
+                ASSERT_TRUE(silent.waitForNewConnection(60000));
+                program.terminate();
+                EXPECT_TRUE(program.waitForFinished(10000));
+            },
+            windowed);
+        EXPECT_NE(ReadFile("logfile.txt").find("Stopped by signal 15"), std::string::npos)
+            << windowed;
+        silent.nextPendingConnection();  // taken, so the next run's connection is awaited
+    }
 
     silent.close();  // now refused: an error, and a non-zero status
     const std::string output = RunSinglePass(1);
