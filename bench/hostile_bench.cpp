@@ -3,7 +3,6 @@
 // whose header block never ends, between two ordinary messages.
 // Usage: hostile_bench huge|endless [time-out seconds]
 #include <netinet/in.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 
 #include "config/errors.h"
 #include "mail/ms_remote_pop.h"
+#include "resource_usage.h"
 
 namespace {
 
@@ -135,13 +135,9 @@ int Listen(std::uint16_t& port) {
     return fd;
 }
 
-long PeakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 }  // namespace
+
+using sievo::bench::PeakMegabytes;
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";

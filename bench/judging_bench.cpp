@@ -3,7 +3,6 @@
 // Usage: judging_bench [messages] [--naive]
 //   --naive re-reads every file at every use, as a comparison.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -24,6 +23,7 @@
 #include "engine/rule.h"
 #include "engine/scan_judge.h"
 #include "mail/ms_remote_pop.h"
+#include "resource_usage.h"
 
 namespace {
 
@@ -129,20 +129,10 @@ TmsHeaders Headers(int n) {
     return headers;
 }
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long PeakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 }  // namespace
+
+using sievo::bench::CpuSeconds;
+using sievo::bench::PeakMegabytes;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
