@@ -72,56 +72,45 @@ void TfrmMain::OnTriggered(QAction* action, std::function<void()> command) {
             [command = std::move(command)] { Guarded(command); });
 }
 
+void TfrmMain::OnStandIn(QAction* action, const char* objectName, const QString& caption,
+                         const QString& description) {
+    OnTriggered(action, [=, this] { ShowStandIn(objectName, caption, description); });
+}
+
 void TfrmMain::ConnectCommands() {
     OnTriggered(menu_.ruleList, [this] { ShowRuleList(); });
-    OnTriggered(menu_.quickAdd, [this] {
-        ShowStandIn("frmRuleWizard", tr("Rule Wizard"),
-                    tr("The rule wizard: step by step to a new rule, from what to look for to "
-                       "what to do with the messages it finds."));
-    });
+    OnStandIn(menu_.quickAdd, "frmRuleWizard", tr("Rule Wizard"),
+              tr("The rule wizard: step by step to a new rule, from what to look for to "
+                 "what to do with the messages it finds."));
     OnTriggered(menu_.cleanNow, [this] { engine_.C3Click(); });
     OnTriggered(menu_.enableAutoCheck, [this] { EnableAutoCheck(); });
     OnTriggered(menu_.disableAutoCheck, [this] { DisableAutoCheck(); });
-    OnTriggered(menu_.preview, [this] {
-        ShowStandIn("frmPrev", tr("Mail Preview Center"),
-                    tr("The Mail Preview Center: the messages waiting in a mailbox, listed from "
-                       "their headers, to view, delete or turn into a rule."));
-    });
+    OnStandIn(menu_.preview, "frmPrev", tr("Mail Preview Center"),
+              tr("The Mail Preview Center: the messages waiting in a mailbox, listed from "
+                 "their headers, to view, delete or turn into a rule."));
     OnTriggered(menu_.status, [this] { ShowStatus(); });
-    OnTriggered(menu_.friends, [this] {
-        ShowStandIn("frmFriends", tr("My Friends"),
-                    tr("The friends list: addresses and domains whose mail no rule deletes."));
-    });
-    OnTriggered(menu_.spammers, [this] {
-        ShowStandIn("frmSpamList", tr("Spammers"),
-                    tr("The list of known spammers that the spammer-list rule checks senders "
-                       "against, with its last update."));
-    });
-    OnTriggered(menu_.messages, [this] {
-        ShowStandIn("frmAutoReply", tr("Reply / Report Messages"),
-                    tr("The library of reply and report messages that rules send, with their "
-                       "merge codes."));
-    });
-    OnTriggered(menu_.options, [this] {
-        ShowStandIn("frmOptions", tr("Options"),
-                    tr("The options: logging, sounds, the browser and automatic updates of the "
-                       "spammer list."));
-    });
-    OnTriggered(menu_.accounts, [this] {
-        ShowStandIn("frmAccounts", tr("Accounts"),
-                    tr("The mail accounts: servers, log-in, schedule, connection and the mail "
-                       "program to start after a check."));
-    });
+    OnStandIn(menu_.friends, "frmFriends", tr("My Friends"),
+              tr("The friends list: addresses and domains whose mail no rule deletes."));
+    OnStandIn(menu_.spammers, "frmSpamList", tr("Spammers"),
+              tr("The list of known spammers that the spammer-list rule checks senders "
+                 "against, with its last update."));
+    OnStandIn(menu_.messages, "frmAutoReply", tr("Reply / Report Messages"),
+              tr("The library of reply and report messages that rules send, with their "
+                 "merge codes."));
+    OnStandIn(menu_.options, "frmOptions", tr("Options"),
+              tr("The options: logging, sounds, the browser and automatic updates of the "
+                 "spammer list."));
+    OnStandIn(menu_.accounts, "frmAccounts", tr("Accounts"),
+              tr("The mail accounts: servers, log-in, schedule, connection and the mail "
+                 "program to start after a check."));
     OnTriggered(menu_.close, [this] { FormCloseQuery(); });
 }
 
 void TfrmMain::ConnectHelp() {
     OnTriggered(menu_.helpContents, [] { OpenHelpTopic("Introduction"); });
-    OnTriggered(menu_.tellAFriend, [this] {
-        ShowStandIn("frmTell", tr("Tell a Friend"),
-                    tr("Tell a friend: a ready-made message about Sievomatic, sent to the "
-                       "addresses you enter."));
-    });
+    OnStandIn(menu_.tellAFriend, "frmTell", tr("Tell a Friend"),
+              tr("Tell a friend: a ready-made message about Sievomatic, sent to the "
+                 "addresses you enter."));
     std::size_t next = 0;
     for (const WebLink& link : WebLinks()) {
         if (*link.text == '\0')

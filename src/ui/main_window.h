@@ -66,6 +66,9 @@ private:
     void ShowStandIn(const char* objectName, const QString& caption, const QString& description);
     // Connects a menu item to a command whose errors reach the error handler.
     void OnTriggered(QAction* action, std::function<void()> command);
+    // The command opens the stand-in window of a window still to come.
+    void OnStandIn(QAction* action, const char* objectName, const QString& caption,
+                   const QString& description);
 
     std::unique_ptr<SoundPlayer> sounds_;
     MailEngine engine_;
