@@ -20,7 +20,6 @@ public:
     const std::string& Address() const { return address_; }
     void SetName(std::string_view name);
     void SetAddress(std::string_view address);
-    void Assign(const TmsMailAddress& source) { *this = source; }
 
     bool operator==(const TmsMailAddress&) const = default;
 

@@ -1,11 +1,8 @@
 #include "mail/message.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "config/file_io.h"
 #include "config/text.h"
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
@@ -41,18 +38,6 @@ bool HasAddress(const TmsAddressList& list) {
 }
 
 }  // namespace
-
-TmsCustomMessage::~TmsCustomMessage() {
-    for (const auto& fileName : tempFiles_) {
-        std::error_code ignored;  // a file someone else removed is no reason to fail
-        std::filesystem::remove(fileName, ignored);
-    }
-}
-
-void TmsCustomMessage::SetAttachments(const TmsAttList& attachments) {
-    attachments_.Assign(attachments);
-    contentType_ = attachments_.Empty() ? "text/plain" : "multipart/mixed";
-}
 
 std::string TmsCustomMessage::ContentType() const {
     if (encoding_ != meUU)
@@ -111,27 +96,6 @@ void TmsCustomMessage::ApplyHeaders(const std::vector<std::string>& lines) {
     headers_ = lines;
 }
 
-void TmsCustomMessage::Assign(const TmsCustomMessage& source) {
-    if (&source == this)
-        return;
-    sender_ = source.sender_;
-    subject_ = source.subject_;
-    encoding_ = source.encoding_;
-    charSet_ = source.charSet_;
-    headers_ = source.headers_;
-    body_ = source.body_;
-    attachments_.Assign(source.attachments_);
-    contentType_ = source.ContentType();
-}
-
-void TmsCustomMessage::SaveToFile(const std::string& fileName) {
-    std::ostringstream text;
-    SaveToStream(text);
-    if (!WriteFileAtomically(fileName, text.str())) {
-        throw Exception("Cannot create file \"" + fileName + "\"");
-    }
-}
-
 void TmsCustomMessage::LoadFromFile(const std::string& fileName) {
     Clear();
     std::ifstream file(fileName, std::ios::binary);
@@ -170,43 +134,6 @@ void TmsMessage::ApplyHeaders(const std::vector<std::string>& lines) {
     priority_ = priority == "1" ? ptHigh : priority == "5" ? ptLow : ptNormal;
     if (!GetHeaderField(lines, "Return-receipt-to").empty())
         returnReceipt_ = true;
-}
-
-void TmsMessage::Assign(const TmsCustomMessage& source) {
-    TmsCustomMessage::Assign(source);
-    const auto* message = dynamic_cast<const TmsMessage*>(&source);
-    if (message == nullptr || message == this)
-        return;
-    recipients_.Assign(message->recipients_);
-    returnReceipt_ = message->returnReceipt_;
-    priority_ = message->priority_;
-    cc_.Assign(message->cc_);
-    bcc_.Assign(message->bcc_);
-}
-
-void TmsArticle::SaveToStream(std::ostream& stream) {
-    TmsArticleEncoder(*this, stream).Encode();
-}
-
-void TmsArticle::LoadFromStream(std::istream& stream) {
-    TmsArticleDecoder(*this, stream).Decode();
-}
-
-void TmsArticle::Clear() {
-    TmsCustomMessage::Clear();
-    newsGroups_.clear();
-}
-
-void TmsArticle::ApplyHeaders(const std::vector<std::string>& lines) {
-    TmsCustomMessage::ApplyHeaders(lines);
-    newsGroups_ = GetHeaderField(lines, "Newsgroups");
-}
-
-void TmsArticle::Assign(const TmsCustomMessage& source) {
-    TmsCustomMessage::Assign(source);
-    if (const auto* article = dynamic_cast<const TmsArticle*>(&source)) {
-        newsGroups_ = article->newsGroups_;
-    }
 }
 
 }  // namespace sievo

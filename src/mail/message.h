@@ -21,16 +21,12 @@ enum TPriority { ptLow, ptNormal, ptHigh };
 class TmsCustomMessage {
 public:
     TmsCustomMessage() = default;
-    // Deletes the temporary files the message was given.
-    virtual ~TmsCustomMessage();
+    virtual ~TmsCustomMessage() = default;
     TmsCustomMessage(const TmsCustomMessage&) = delete;
     TmsCustomMessage& operator=(const TmsCustomMessage&) = delete;
 
     const TmsAttList& Attachments() const { return attachments_; }
     TmsAttList& Attachments() { return attachments_; }
-    // Copies the items; the stored content type then follows whether there are any.
-    void SetAttachments(const TmsAttList& attachments);
-
     // The type the message is written with, computed from body and attachments (the
     // stored value only decides for a plain body); the result is also stored.
     std::string ContentType() const;
@@ -59,15 +55,9 @@ public:
     virtual void Clear();
     // Fills the fields from raw header lines; a malformed From raises.
     virtual void ApplyHeaders(const std::vector<std::string>& lines);
-    virtual void Assign(const TmsCustomMessage& source);
 
-    // Writes the mail text to the file, replacing it only once all of it is written.
-    void SaveToFile(const std::string& fileName);
     // Clears the message and reads it from the file.
     void LoadFromFile(const std::string& fileName);
-
-    // A file that is deleted with the message.
-    void AddTempFile(const std::string& fileName) { tempFiles_.push_back(fileName); }
 
 private:
     std::string ComputeContentType() const;
@@ -80,7 +70,6 @@ private:
     TCharSet charSet_ = csUSASCII;
     TmsHeaders headers_;
     std::vector<std::string> body_;
-    std::vector<std::string> tempFiles_;
 };
 
 // A mail message: adds recipients, copies, priority and the receipt request.
@@ -102,7 +91,6 @@ public:
     void LoadFromStream(std::istream& stream) override;
     void Clear() override;
     void ApplyHeaders(const std::vector<std::string>& lines) override;
-    void Assign(const TmsCustomMessage& source) override;
 
 private:
     TmsAddressList recipients_;
@@ -110,22 +98,6 @@ private:
     TPriority priority_ = ptNormal;
     TmsAddressList cc_;
     TmsAddressList bcc_;
-};
-
-// A news article: adds the newsgroups it is posted to.
-class TmsArticle : public TmsCustomMessage {
-public:
-    const std::string& NewsGroups() const { return newsGroups_; }
-    void SetNewsGroups(std::string_view newsGroups) { newsGroups_ = newsGroups; }
-
-    void SaveToStream(std::ostream& stream) override;
-    void LoadFromStream(std::istream& stream) override;
-    void Clear() override;
-    void ApplyHeaders(const std::vector<std::string>& lines) override;
-    void Assign(const TmsCustomMessage& source) override;
-
-private:
-    std::string newsGroups_;
 };
 
 }  // namespace sievo

@@ -67,10 +67,4 @@ public:
         : TmsCustomDecoder(message, stream) {}
 };
 
-class TmsArticleDecoder : public TmsCustomDecoder {
-public:
-    TmsArticleDecoder(TmsArticle& article, std::istream& stream)
-        : TmsCustomDecoder(article, stream) {}
-};
-
 }  // namespace sievo

@@ -295,12 +295,4 @@ void TmsMessageEncoder::WriteHeaderBlock() {
     WriteSubjectAndMimeVersion();
 }
 
-void TmsArticleEncoder::WriteHeaderBlock() {
-    const TmsMailAddress& sender = article_.Sender();
-    WriteHeaderLine("From:     " + sender.Name() + " <" + sender.Address() + ">");
-    WriteHeaderLine("Newsgroups: " + article_.NewsGroups());
-    WriteKeptHeaders();
-    WriteSubjectAndMimeVersion();
-}
-
 }  // namespace sievo

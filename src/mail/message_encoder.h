@@ -59,17 +59,6 @@ private:
     TmsMessage& message_;
 };
 
-class TmsArticleEncoder : public TmsCustomEncoder {
-public:
-    TmsArticleEncoder(TmsArticle& article, std::ostream& stream)
-        : TmsCustomEncoder(article, stream), article_(article) {}
-
-private:
-    void WriteHeaderBlock() override;
-
-    TmsArticle& article_;
-};
-
 // A fresh multipart boundary: 8 random digits from 0 to 8.
 std::string NewBoundary();
 
