@@ -126,6 +126,9 @@ void TagHTTP::ReadBody() {
     data_.buffer().clear();
     data_.seek(0);
     if (ToLowerAscii(ResponseHeader("Transfer-Encoding")).find("chunked") != std::string::npos) {
+        // One deadline for all chunks: a server trickling small ones must not keep the
+        // download going without end.
+        const ReplyDeadline deadline(*this, kMaxBodyBytes);
         ReadChunkedBody();
         return;
     }

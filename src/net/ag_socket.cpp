@@ -42,21 +42,20 @@ void BlankZeroBytes(QByteArray& data) {
 
 }  // namespace
 
-class TagSocket::ReplyDeadline {
-public:
-    ReplyDeadline(TagSocket& socket, qint64 size) : socket_(socket) {
-        constexpr qint64 kMsPerSecond = 1000;
-        // In milliseconds, which no size can make overflow.
-        const qint64 extraMs = std::max<qint64>(size, 0) / kReplyBytesPerExtraSecond * kMsPerSecond;
-        socket_.replyDeadline_.emplace(socket_.TimeOut() * kMsPerSecond + extraMs);
-    }
-    ~ReplyDeadline() { socket_.replyDeadline_.reset(); }
-    ReplyDeadline(const ReplyDeadline&) = delete;
-    ReplyDeadline& operator=(const ReplyDeadline&) = delete;
+TagSocket::ReplyDeadline::ReplyDeadline(TagSocket& socket, qint64 size)
+    : socket_(socket), outermost_(!socket.replyDeadline_) {
+    if (!outermost_)
+        return;
+    constexpr qint64 kMsPerSecond = 1000;
+    // In milliseconds, which no size can make overflow.
+    const qint64 extraMs = std::max<qint64>(size, 0) / kReplyBytesPerExtraSecond * kMsPerSecond;
+    socket_.replyDeadline_.emplace(socket_.TimeOut() * kMsPerSecond + extraMs);
+}
 
-private:
-    TagSocket& socket_;
-};
+TagSocket::ReplyDeadline::~ReplyDeadline() {
+    if (outermost_)
+        socket_.replyDeadline_.reset();
+}
 
 TagSocket::TagSocket(QObject* parent) : QObject(parent) {}
 
@@ -386,6 +385,7 @@ void TagSocket::ReadToTerminator(QIODevice& stream, qint64 size) {
 
 void TagSocket::ReadToClose(QIODevice& stream, qint64 size) {
     RequireConnected();
+    const ReplyDeadline deadline(*this, size < 1 ? kMaxUnsizedReadBytes : size);
     FireProgress(0, 0);
     qint64 count = 0;
     while (size < 1 || count < size) {

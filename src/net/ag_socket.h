@@ -141,6 +141,21 @@ public:
     [[noreturn]] void RaiseError(SocketMessage code);
 
 protected:
+    // Sets the deadline of the whole reply being read while it lives: the time-out, plus a
+    // second for every kReplyBytesPerExtraSecond of `size` (-1 when unknown). Inside an
+    // outer deadline it does nothing, so a reply read in pieces keeps one deadline.
+    class ReplyDeadline {
+    public:
+        ReplyDeadline(TagSocket& socket, qint64 size);
+        ~ReplyDeadline();
+        ReplyDeadline(const ReplyDeadline&) = delete;
+        ReplyDeadline& operator=(const ReplyDeadline&) = delete;
+
+    private:
+        TagSocket& socket_;
+        bool outermost_;
+    };
+
     [[noreturn]] void RaiseCanceled();
     [[noreturn]] void RaiseTimedOut();
     void FireProgress(int percent, qint64 transferred);
@@ -159,8 +174,6 @@ private:
     // Pumps events until `done` holds; raises on cancel and time-out. False when the wait
     // ended on a socket error instead.
     bool Await(const std::function<bool()>& done);
-    // Sets the deadline of the whole reply being read while it lives.
-    class ReplyDeadline;
     [[noreturn]] void RaiseSocketError();
     [[noreturn]] void FailTls(const std::string& reason);
     void SendBytes(const QByteArray& bytes);

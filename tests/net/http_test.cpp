@@ -96,6 +96,18 @@ TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
     }
 }
 
+// Every byte arrives well within the time-out, but the whole body cannot.
+TEST_F(HttpTest, ATricklingBodyEndsAtTheDeadlineOfTheWholeBody) {
+    ScriptedServer server;
+    ReadRequest(server)
+        .Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n")
+        .SendForever("x", std::chrono::milliseconds(100));
+    http.SetURL("http://" + server.Address() + "/sievo.lst");
+    http.SetTimeOut(1);
+    EXPECT_THROW(http.Get(), ETimedOutError);
+    EXPECT_EQ(errors.back(), "Operation timed out");
+}
+
 TEST_F(HttpTest, HttpsIsFetchedOverVerifiedTls) {
     const auto& certificates = testing::SharedTestCertificates();
     ASSERT_TRUE(certificates.Ok());
