@@ -40,7 +40,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 // Written with the system calls themselves: every short write and every error must be
 // seen, or a full disk would leave a cut file in place of the old one.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     std::string temporary = path + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0)

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sievo {
 
@@ -11,7 +12,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Replaces the file by way of a temporary file in the same folder and a rename, so a crash
 // or a full disk leaves either the old or the new file, never half of one.
 // False when the system refuses; the old file is then untouched.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Creates the folder and its missing parents; false when that fails.
 bool EnsureFolder(const std::string& path);

@@ -223,7 +223,9 @@ void TmsRemotePOP::StoreMessage(int Index, QIODevice& Stream) {
         return;
     }
     const std::string fileName = MessageFileName(Index);
-    if (!WriteFileAtomically(fileName, Stream.readAll().toStdString()))
+    // Written from the bytes as read: a large message is not copied once more.
+    const QByteArray bytes = Stream.readAll();
+    if (!WriteFileAtomically(fileName, std::string_view(bytes.constData(), bytes.size())))
         throw EMessageNotStored("Cannot create file \"" + fileName + "\"");
 }
 
