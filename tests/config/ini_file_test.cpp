@@ -1,11 +1,9 @@
 #include "config/ini_file.h"
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <functional>
 
 #include "config/errors.h"
+#include "file_size_limit.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -124,27 +122,11 @@ TEST_F(IniFileTest, MissingFileReadsDefaultsAndTheFirstWriteCreatesIt) {
     EXPECT_EQ(ReadFile("test.ini"), "[Main]\r\nKey=v\r\n");
 }
 
-// Lowers the largest file size this process may write, so a write fails as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
-
 TEST_F(IniFileTest, RefusedWriteRaisesAndLeavesTheOldFileIntact) {
     Ini().WriteString("Main", "Key", "old");
     const std::string before = ReadFile("test.ini");
     {
-        const FileSizeLimit limit(8);
+        const testing::FileSizeLimit limit(8);
         try {
             Ini().WriteString("Main", "Key", std::string(100, 'n'));
             FAIL() << "no error";

@@ -1,10 +1,8 @@
-#include <sys/resource.h>
-
 #include <QDir>
 #include <algorithm>
-#include <csignal>
 #include <set>
 
+#include "file_size_limit.h"
 #include "scan_fixture.h"
 
 namespace sievo {
@@ -13,29 +11,6 @@ namespace {
 using testing::AddRule;
 using testing::Mail;
 using testing::RecordingSender;
-
-// Every write of the process fails from here until the end of its scope, as on a full
-// disk (a file-size limit of 0 bytes; the servers run in processes of their own).
-class FullDisk {
-public:
-    FullDisk() {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit none = saved_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = SIG_DFL;
-};
 
 class ScanFaultsTest : public testing::ScanTest {
 protected:
@@ -139,7 +114,7 @@ TEST_F(ScanFaultsTest, AFullDiskIsToldOnceAndTheScanStillEnds) {
     AddRule({"SUBCONT", "copy", true, false, true, "Go away"});
     Account("NextDateTime", "");
     {
-        const FullDisk full;
+        const testing::FileSizeLimit fullDisk(0);
         Scan("");
     }
     EXPECT_FALSE(engine->ScanInProgress);
