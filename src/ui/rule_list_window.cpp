@@ -78,7 +78,7 @@ void TfrmList::CreateList() {
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
     header->setStretchLastSection(false);
-    lstVRules_->setColumnWidth(kColCriteria, 190);
+    lstVRules_->setColumnWidth(kColCriteria, 215);
     lstVRules_->setColumnWidth(kColValue, 130);
     for (int column = kColDelete; column <= kColConfirm; ++column)
         lstVRules_->setColumnWidth(column, 60);
@@ -342,8 +342,10 @@ void TfrmList::MirrorAutoCheck(bool enabled) {
     (enabled ? mnuEnableAutoCheck_ : mnuDisableAutoCheck_)->setChecked(true);
     if (enabled)
         movie_->start();
-    else
+    else {
         movie_->stop();
+        movie_->jumpToFrame(0);  // a still picture while auto-check is off
+    }
 }
 
 void TfrmList::showEvent(QShowEvent* event) {
