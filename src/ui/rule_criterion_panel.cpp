@@ -112,6 +112,10 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     for (const Choice& choice : choices_)
         connect(choice.option, &QRadioButton::clicked, this,
                 [this, choice] { ShowValueBox(choice); });
+    ChooseAddress();
+}
+
+void RuleCriterionPanel::ChooseAddress() {
     optAddress_->setChecked(true);
     ShowValueBox(choices_.front());
 }

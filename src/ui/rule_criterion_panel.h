@@ -21,6 +21,8 @@ public:
     RuleCriterionPanel(bool focusValueBox, QWidget* parent);
 
     void SetAddress(const QString& address);
+    // Chooses the address criterion, as a click on it does.
+    void ChooseAddress();
     // Chooses the rule's criterion and shows its value.
     void Load(const RuleSettings& settings);
     // The criterion and value as they are written.

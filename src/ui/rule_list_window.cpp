@@ -33,7 +33,6 @@
 
 namespace sievo {
 
-int TfrmList::sortColumn_ = 0;
 bool TfrmList::sortAscending_ = false;
 
 namespace {
@@ -260,7 +259,6 @@ void TfrmList::PROCloadRuleList() {
 }
 
 void TfrmList::lstVRulesColumnClick(int column) {
-    sortColumn_ = column;
     lstVRules_->sortItems(column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
     sortAscending_ = !sortAscending_;
 }

@@ -73,9 +73,8 @@ private:
     bool loading_ = false;
     bool trayMissing_ = false;
 
-    // Kept by the class for the life of the process: the last column clicked and the
-    // direction of the next sort.
-    static int sortColumn_;
+    // Kept by the class for the life of the process: the direction of the next sort,
+    // whichever column it is on.
     static bool sortAscending_;
 };
 

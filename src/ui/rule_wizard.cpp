@@ -58,6 +58,11 @@ TfrmRuleWiz::TfrmRuleWiz(QWidget* parent)
     actions_->PopulateMessageList();
 }
 
+void TfrmRuleWiz::showEvent(QShowEvent* event) {
+    QWizard::showEvent(event);
+    criterion_->ChooseAddress();
+}
+
 void TfrmRuleWiz::SetAddress(const QString& address) {
     criterion_->SetAddress(address);
 }

@@ -21,6 +21,10 @@ public:
     void SetAddress(const QString& address);
     RuleSettings Settings() const;
 
+protected:
+    // The address box is shown and has the focus when the wizard comes up.
+    void showEvent(QShowEvent* event) override;
+
 private:
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;

@@ -60,7 +60,9 @@ TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWri
     WriteLibrary({{"Go away", "away1"}, {"Abuse", "abuse2"}});
     ModalAction finish([](QWidget& window) {
         auto& wizard = static_cast<QWizard&>(window);
-        EXPECT_EQ(wizard.findChild<QLineEdit*>("edtFrom")->text(), "spam@spam.example");
+        auto* address = wizard.findChild<QLineEdit*>("edtFrom");
+        EXPECT_EQ(address->text(), "spam@spam.example");
+        EXPECT_EQ(wizard.focusWidget(), address);
         wizard.next();
         wizard.findChild<QAbstractButton*>("chkAbuse")->click();
         wizard.findChild<QComboBox*>("cmbReport")->setCurrentIndex(1);
