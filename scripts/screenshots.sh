@@ -72,6 +72,34 @@ SendtoRecycle=0
 Reply=0
 Report=0
 INI
+# A dozen more rules of every criterion; none of them deletes, so the pass above stays as
+# it was. One keeps a keyword the program does not know.
+extra=(
+  "FROM|offers@bulk-mailer.example" "LIST|" "HEADER|X-Mailer: Floodgate" "FROMNUM|"
+  "SUBCONT|LOTTERY" "FROM|cheap-pills.example" "HEADER|X-Distribution: Bulk" "SUBCONT|\$\$"
+  "LIST|" "FROM|winner@prizes.example" "SUBCONT|MAKE MONEY" "Subject|left by hand"
+)
+n=1
+for rule in "${extra[@]}"; do
+  n=$((n + 1))
+  printf '[PROCEDURE%d]\nCriteria=%s\nValue=%s\nActive=%d\nDeleteAction=0\nBeep=%d\nReply=%d\nReport=0\nConfirm=0\nSendtoRecycle=%d\nReplyname=Go away\nNumHits=%d\n' \
+    "$n" "${rule%%|*}" "${rule#*|}" $((n % 3 != 0)) $((n % 2)) $((n % 4 == 0)) $((n % 2)) $((n * 7 % 12)) >> "$home/rules.ini"
+done
+sed -i "s/^NumProcs=1$/NumProcs=$n/" "$home/rules.ini"
+cat > "$home/messages.ini" <<INI
+[MessageCount]
+NumMessages=3
+[MESSAGE1]
+messagename=Go away
+messagefilename=away1
+[MESSAGE2]
+messagename=Report to the abuse desk
+messagefilename=abuse2
+[MESSAGE3]
+messagename=Friendly bounce
+messagefilename=bounce3
+INI
+printf 'Subject: Please stop\r\n\r\nI do not accept mail from <<REPLYHEADER~FROMADDRESS>>.\r\nSent on <<SYSTEM~DATETIME>>.\r\n' > "$home/away1.msg"
 
 SIEVOMATIC_HOME="$home" "$program" &
 pids+=($!)
@@ -94,3 +122,27 @@ open_menu
 sleep 0.5
 xdotool key Down Down Down Down Down Down Return
 shot 05-status-window 2
+# The rule list: a second start of the program brings it forward.
+SIEVOMATIC_HOME="$home" "$program"
+sleep 1
+xdotool search --name "Rule List" windowsize 900 460 windowmove 40 60 2>/dev/null || true
+shot 06-rule-list 1.5
+# The wizard by its hot key, both pages.
+xdotool key ctrl+F12
+shot 07-rule-wizard-step1 1.5
+xdotool key Return
+shot 08-rule-wizard-step2 1
+xdotool key Escape
+sleep 0.5
+# Properties of the sixth rule by a double click on its Value cell (the window stands at
+# 40,60; without a window manager only the mouse moves the keyboard focus between windows).
+xdotool mousemove 300 225 click --repeat 2 --delay 80 1
+shot 09-rule-properties-criterion 1.5
+xdotool key ctrl+Tab
+shot 10-rule-properties-action 1
+xdotool key Escape
+sleep 0.5
+# The message library from the rule list's Tools menu.
+xdotool mousemove 300 225 click 1
+xdotool key alt+t c
+shot 11-message-library 1.5

@@ -160,6 +160,18 @@ public:
         return removed;
     }
 
+    bool RenameSection(std::string_view from, std::string_view to) {
+        bool renamed = false;
+        for (auto& line : lines_) {
+            std::string_view found;
+            if (IsSectionHeader(line, &found) && SameText(found, from)) {
+                line = Joined({"[", to, "]"});
+                renamed = true;
+            }
+        }
+        return renamed;
+    }
+
     std::string Text() const { return JoinLinesCrLf(lines_); }
 
     // The value of a key as it stands in the file; empty when it is not there.
@@ -348,9 +360,29 @@ void IniEdit::WriteInteger(std::string_view section, std::string_view key, int v
     document_.SetValue(section, key, std::to_string(value));
 }
 
+void IniEdit::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    if (HoldsLineBreakOrNul(value) || HoldsLineBreakOrNul(key) || HoldsLineBreakOrNul(section))
+        RaiseWriteError(fileName_);
+    document_.SetValue(section, key, value);
+}
+
+void IniEdit::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniEdit::EraseSection(std::string_view section) {
+    document_.RemoveSection(section);
+}
+
+bool IniEdit::RenameSection(std::string_view from, std::string_view to) {
+    if (HoldsLineBreakOrNul(to) || to.find(']') != std::string_view::npos)
+        RaiseWriteError(fileName_);
+    return document_.RenameSection(from, to);
+}
+
 void TIniFile::Edit(const std::function<void(IniEdit&)>& change) const {
     IniDocument document(fileName_);
-    IniEdit edit(document);
+    IniEdit edit(document, fileName_);
     change(edit);
     Save(document, fileName_);
 }

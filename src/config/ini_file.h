@@ -15,12 +15,20 @@ class IniEdit {
 public:
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
     void WriteInteger(std::string_view section, std::string_view key, int value);
+    // Raises "Unable to write to <file>" for a value holding a line break or NUL.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    void EraseSection(std::string_view section);
+    // Gives every section of that name the new name, keys and all; false when none had it.
+    bool RenameSection(std::string_view from, std::string_view to);
 
 private:
     friend class TIniFile;
-    explicit IniEdit(IniDocument& document) : document_(document) {}
+    IniEdit(IniDocument& document, const std::string& fileName)
+        : document_(document), fileName_(fileName) {}
 
     IniDocument& document_;
+    std::string fileName_;
 };
 
 // One reading of a settings file, with the reading rules of TIniFile.

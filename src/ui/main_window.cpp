@@ -24,12 +24,13 @@ constexpr unsigned kKeyF9 = 0xffc6;
 constexpr unsigned kKeyF10 = 0xffc7;
 constexpr unsigned kKeyF12 = 0xffc9;
 
-QString RuleListCaption(bool autoCheck) {
-    return autoCheck ? QObject::tr("Rule List - AutoCheck Enabled")
-                     : QObject::tr("Rule List - AutoCheck Disabled");
-}
-
 }  // namespace
+
+void BringForward(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
 
 void Guarded(const std::function<void()>& step) {
     try {
@@ -42,12 +43,9 @@ void Guarded(const std::function<void()>& step) {
 TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
     : sounds_(std::move(sounds)),
       tray_(menu_.Menu()),
-      ruleList_("frmList", RuleListCaption(false),
-                tr("The rule list: every rule with what it looks for, what it does and how "
-                   "often it has hit, sorted by any column, with commands to add, change and "
-                   "delete rules.")),
+      ruleList_(menu_),
       cleanProg_([this] { CancelScanSession(); }, [this] { ShowStatus(); }),
-      host_(*sounds_, cleanProg_, tray_, nullptr),
+      host_(*sounds_, cleanProg_, tray_, [this] { ruleList_.PROCloadRuleList(); }),
       updater_([this] {
           // The update is no account's; it only needs the network an account would.
           TSievoUser account(0);
@@ -79,9 +77,7 @@ void TfrmMain::OnStandIn(QAction* action, const char* objectName, const QString&
 
 void TfrmMain::ConnectCommands() {
     OnTriggered(menu_.ruleList, [this] { ShowRuleList(); });
-    OnStandIn(menu_.quickAdd, "frmRuleWizard", tr("Rule Wizard"),
-              tr("The rule wizard: step by step to a new rule, from what to look for to "
-                 "what to do with the messages it finds."));
+    OnTriggered(menu_.quickAdd, [this] { ruleList_.A1Click(); });
     OnTriggered(menu_.cleanNow, [this] { engine_.C3Click(); });
     OnTriggered(menu_.enableAutoCheck, [this] { EnableAutoCheck(); });
     OnTriggered(menu_.disableAutoCheck, [this] { DisableAutoCheck(); });
@@ -94,9 +90,7 @@ void TfrmMain::ConnectCommands() {
     OnStandIn(menu_.spammers, "frmSpamList", tr("Spammers"),
               tr("The list of known spammers that the spammer-list rule checks senders "
                  "against, with its last update."));
-    OnStandIn(menu_.messages, "frmAutoReply", tr("Reply / Report Messages"),
-              tr("The library of reply and report messages that rules send, with their "
-                 "merge codes."));
+    OnTriggered(menu_.messages, [this] { BringForward(autoReply_); });
     OnStandIn(menu_.options, "frmOptions", tr("Options"),
               tr("The options: logging, sounds, the browser and automatic updates of the "
                  "spammer list."));
@@ -190,7 +184,7 @@ void TfrmMain::FormCloseQuery() {
 }
 
 void TfrmMain::SetAutoCheckMirror(bool enabled) {
-    ruleList_.setWindowTitle(RuleListCaption(enabled));
+    ruleList_.MirrorAutoCheck(enabled);
     (enabled ? menu_.enableAutoCheck : menu_.disableAutoCheck)->setChecked(true);
 }
 
@@ -222,9 +216,11 @@ void TfrmMain::CancelScanSession() {
 }
 
 void TfrmMain::ShowRuleList() {
-    ruleList_.show();
-    ruleList_.raise();
-    ruleList_.activateWindow();
+    BringForward(ruleList_);
+}
+
+void TfrmMain::QuickAdd(const QString& address) {
+    Guarded([&] { ruleList_.QuickAddAddress(address); });
 }
 
 void TfrmMain::ShowStatus() {

@@ -8,13 +8,17 @@
 
 #include "app/command_line.h"
 #include "engine/mail_engine.h"
+#include "ui/auto_reply_window.h"
 #include "ui/clean_progress_dialog.h"
 #include "ui/hot_keys.h"
 #include "ui/qt_host.h"
+#include "ui/rule_list_window.h"
 #include "ui/stand_in_window.h"
 #include "ui/tray_icons.h"
 #include "ui/tray_menu.h"
 #include "update/spam_list_updater.h"
+
+class QWidget;
 
 namespace sievo {
 
@@ -46,11 +50,14 @@ public:
     void EnableAutoCheck();
     void DisableAutoCheck();
     void ShowRuleList();
+    // Quick Add with the wizard's address box filled in.
+    void QuickAdd(const QString& address);
 
     MailEngine& Engine() { return engine_; }
     TrayMenu& Menu() { return menu_; }
     TrayIcons& Tray() { return tray_; }
-    StandInWindow& RuleList() { return ruleList_; }
+    TfrmList& RuleList() { return ruleList_; }
+    TfrmAutoReply& AutoReply() { return autoReply_; }
     TfrmStatus* Status() { return status_.get(); }
     TfrmCleanProg& CleanProg() { return cleanProg_; }
 
@@ -74,7 +81,8 @@ private:
     MailEngine engine_;
     TrayMenu menu_;
     TrayIcons tray_;
-    StandInWindow ruleList_;
+    TfrmList ruleList_;
+    TfrmAutoReply autoReply_;
     std::unique_ptr<TfrmStatus> status_;
     TfrmCleanProg cleanProg_;
     QtHost host_;
@@ -86,5 +94,8 @@ private:
 // Runs a step, handing any error to the error handler, so one failed step does not keep
 // the rest from running.
 void Guarded(const std::function<void()>& step);
+
+// Shows a window, or brings it to the front when it is open already.
+void BringForward(QWidget& window);
 
 }  // namespace sievo

@@ -1,0 +1,23 @@
+#include "ui/message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace sievo {
+
+void ShowUserMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, parent);
+    box.setObjectName("dlgMessage");
+    box.exec();
+}
+
+bool AskUserYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName("dlgQuestion");
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace sievo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QRadioButton;
+
+namespace sievo {
+
+struct RuleSettings;
+
+// The action controls of the rule dialogs: reply and report with their message lists,
+// the beep, delete or leave (with the confirmation) and the copy for the bin.
+class RuleActionPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RuleActionPanel(QWidget* parent);
+
+    // Refills both message lists with every library name, in entry order, none chosen.
+    void PopulateMessageList();
+    void Load(const RuleSettings& settings);
+    void Store(RuleSettings& settings) const;
+
+    // What to tell the user for each ticked option without a chosen message.
+    QStringList MissingMessageChoices() const;
+
+private:
+    void FollowSwitches();
+
+    QCheckBox* chkReply_;
+    QComboBox* cmbReply_;
+    QCheckBox* chkAbuse_;
+    QComboBox* cmbReport_;
+    QCheckBox* chkBeep_;
+    QRadioButton* optDelete_;
+    QCheckBox* chkConfirm_;
+    QRadioButton* chkSave_;
+    QCheckBox* chkSaveaCopy_;
+};
+
+}  // namespace sievo

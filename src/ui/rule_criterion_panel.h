@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace sievo {
+
+struct RuleSettings;
+
+// The five criterion choices of the rule dialogs with the value box of the chosen one.
+class RuleCriterionPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // The wizard moves the focus into the value box shown; the properties dialog does not.
+    RuleCriterionPanel(bool focusValueBox, QWidget* parent);
+
+    void SetAddress(const QString& address);
+    // Chooses the address criterion, as a click on it does.
+    void ChooseAddress();
+    // Chooses the rule's criterion and shows its value.
+    void Load(const RuleSettings& settings);
+    // The criterion and value as they are written.
+    void Store(RuleSettings& settings) const;
+
+private:
+    struct Choice {
+        QRadioButton* option;
+        QLabel* label;  // none for the criteria without a value
+        QWidget* box;   // ditto
+    };
+    void ShowValueBox(const Choice& chosen);
+    void HideValueBoxes();
+
+    bool focusValueBox_;
+    QRadioButton* optAddress_;
+    QRadioButton* optUserDef_;
+    QRadioButton* optHeader_;
+    QRadioButton* optList_;
+    QRadioButton* optFromNum_;
+    QLineEdit* edtFrom_;
+    QComboBox* edtValue_;
+    QComboBox* edtHeaders_;
+    std::vector<Choice> choices_;
+};
+
+}  // namespace sievo

@@ -1,0 +1,77 @@
+#include "ui/rule_wizard.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+#include <QWizardPage>
+
+#include "ui/rule_action_panel.h"
+#include "ui/rule_criterion_panel.h"
+#include "ui/widget_names.h"
+
+namespace sievo {
+
+namespace {
+
+QWizardPage* Page(const QString& step, const QString& heading, const QString& introduction,
+                  QWidget* content) {
+    auto* page = new QWizardPage;
+    auto* layout = new QVBoxLayout(page);
+    auto* lblStep = new QLabel(step, page);
+    QFont bold = lblStep->font();
+    bold.setBold(true);
+    lblStep->setFont(bold);
+    lblStep->setBuddy(content);
+    auto* lblIntro = new QLabel(introduction, page);
+    lblIntro->setWordWrap(true);
+    layout->addWidget(lblStep);
+    layout->addWidget(lblIntro);
+    if (!heading.isEmpty()) {
+        auto* lblHeading = new QLabel(heading, page);
+        lblHeading->setBuddy(content);
+        layout->addWidget(lblHeading);
+    }
+    layout->addWidget(content, 1);
+    return page;
+}
+
+}  // namespace
+
+TfrmRuleWiz::TfrmRuleWiz(QWidget* parent)
+    : QWizard(parent),
+      criterion_(new RuleCriterionPanel(true, this)),
+      actions_(new RuleActionPanel(this)) {
+    Name(this, "frmRuleWizard", tr("Rule Wizard"));
+    setWindowTitle(tr("Rule Wizard"));
+    setWizardStyle(QWizard::ClassicStyle);
+    setOption(QWizard::NoBackButtonOnStartPage, false);
+    setButtonText(QWizard::BackButton, tr("< &Back"));
+    setButtonText(QWizard::NextButton, tr("Next >"));
+    setButtonText(QWizard::FinishButton, tr("&Finish"));
+    setButtonText(QWizard::CancelButton, tr("Cancel"));
+    addPage(Page(tr("Step 1:"), tr("&If mail meets the following criteria:"),
+                 tr("This wizard will guide you through the process of creating the criteria by "
+                    "which messages will be considered SPAM."),
+                 criterion_));
+    addPage(Page(tr("Step 2: &Choose actions"), {},
+                 tr("Please select actions for the mail message when this condition is met."),
+                 actions_));
+    actions_->PopulateMessageList();
+}
+
+void TfrmRuleWiz::showEvent(QShowEvent* event) {
+    QWizard::showEvent(event);
+    criterion_->ChooseAddress();
+}
+
+void TfrmRuleWiz::SetAddress(const QString& address) {
+    criterion_->SetAddress(address);
+}
+
+RuleSettings TfrmRuleWiz::Settings() const {
+    RuleSettings settings;
+    criterion_->Store(settings);
+    actions_->Store(settings);
+    return settings;
+}
+
+}  // namespace sievo

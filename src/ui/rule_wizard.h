@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWizard>
+
+#include "ui/rule_settings.h"
+
+namespace sievo {
+
+class RuleActionPanel;
+class RuleCriterionPanel;
+
+// The rule wizard: what to look for on the first page, what to do on the second. It checks
+// nothing; the rule list writes what it holds after Finish.
+class TfrmRuleWiz : public QWizard {
+    Q_OBJECT
+
+public:
+    explicit TfrmRuleWiz(QWidget* parent = nullptr);
+
+    // The address box's text (Quick Add from a message).
+    void SetAddress(const QString& address);
+    RuleSettings Settings() const;
+
+protected:
+    // The address box is shown and has the focus when the wizard comes up.
+    void showEvent(QShowEvent* event) override;
+
+private:
+    RuleCriterionPanel* criterion_;
+    RuleActionPanel* actions_;
+};
+
+}  // namespace sievo
