@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
+#include "config/file_io.h"
 #include "config/text.h"
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
@@ -94,6 +96,14 @@ void TmsCustomMessage::ApplyHeaders(const std::vector<std::string>& lines) {
         SetSubject(subject);
     }
     headers_ = lines;
+}
+
+void TmsCustomMessage::SaveToFile(const std::string& fileName) {
+    std::ostringstream text;
+    SaveToStream(text);
+    if (!WriteFileAtomically(fileName, text.str())) {
+        throw Exception("Cannot create file \"" + fileName + "\"");
+    }
 }
 
 void TmsCustomMessage::LoadFromFile(const std::string& fileName) {

@@ -56,6 +56,8 @@ public:
     // Fills the fields from raw header lines; a malformed From raises.
     virtual void ApplyHeaders(const std::vector<std::string>& lines);
 
+    // Writes the mail text to the file, replacing it only once all of it is written.
+    void SaveToFile(const std::string& fileName);
     // Clears the message and reads it from the file.
     void LoadFromFile(const std::string& fileName);
 
