@@ -97,8 +97,7 @@ TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
         {menu.ruleList, "frmList"},      {menu.quickAdd, "frmRuleWizard"},
         {menu.preview, "frmPrev"},       {menu.status, "frmStatus"},
         {menu.friends, "frmFriends"},    {menu.spammers, "frmSpamList"},
-        {menu.messages, "frmAutoReply"}, {menu.options, "frmOptions"},
-        {menu.accounts, "frmAccounts"},  {menu.tellAFriend, "frmTell"},
+        {menu.messages, "frmAutoReply"}, {menu.accounts, "frmAccounts"},
     };
     for (const auto& row : table) {
         row.action->trigger();
