@@ -19,3 +19,5 @@ echo "== peak memory of a listing against a hostile server"
 "$bench/hostile_bench" endless 10
 echo "== the tray program: event loop during a manual pass, start to tray, idle memory"
 QT_QPA_PLATFORM=offscreen "$bench/desktop_bench" build-bench/src/app/sievomatic
+echo "== spammer list editor: opening and Find with 1 000 000 lines"
+QT_QPA_PLATFORM=offscreen "$bench/list_editor_bench"
