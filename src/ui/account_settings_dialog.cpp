@@ -69,6 +69,7 @@ TfrmSettings::TfrmSettings(int account, const AccountContext& context, QWidget* 
     Name(this, "frmSettings", tr("Account Settings"));
     setWindowTitle(tr("Account Settings"));
     pages_->setObjectName("pgcSettings");
+    pages_->setUsesScrollButtons(false);  // every page's name in view
     pages_->addTab(NamePage(), tr("Account Name"));
     pages_->addTab(IntervalPage(), tr("Auto-Clean Interval"));
     pages_->addTab(ServerPage(), tr("Server"));

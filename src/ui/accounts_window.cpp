@@ -38,7 +38,7 @@ TfrmAccounts::TfrmAccounts(const AccountContext& context, QWidget* parent)
         this));
     layout->addLayout(row);
     AddPopupMenu();
-    resize(640, 300);
+    resize(780, 300);
 }
 
 void TfrmAccounts::AddButtons(QBoxLayout* column) {
