@@ -280,7 +280,9 @@ TSievoUser TfrmSettings::Shown() const {
     account.POPSecurity = SecurityKey(cboPOPSecurity_);
     account.SMTPAddress = Text(edtSMTPAddress_);
     account.SMTPSecurity = SecurityKey(cboSMTPSecurity_);
-    account.SMTPSecurityExplicit = true;
+    // As the account will be once saved: a "NONE" the file does not name keeps the SMTP
+    // password off a plain connection.
+    account.SMTPSecurityExplicit = smtpSecurityStored_;
     account.SMTPUser = Text(edtSMTPUser_);
     account.SMTPPassword = Text(edtSMTPPassword_);
     return account;
