@@ -57,9 +57,4 @@ void PROCFillAccountList(QTreeWidget& list) {
     }
 }
 
-int AccountNumberOfRow(const QTreeWidget& list, int row) {
-    const QTreeWidgetItem* item = list.topLevelItem(row);
-    return item ? item->data(0, Qt::UserRole).toInt() : 0;
-}
-
 }  // namespace sievo

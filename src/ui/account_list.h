@@ -18,7 +18,4 @@ QTreeWidget* NewAccountListView(const char* objectName, QWidget* parent);
 // is selected and focused.
 void PROCFillAccountList(QTreeWidget& list);
 
-// The account number the row at `row` carries, or 0 for no row.
-int AccountNumberOfRow(const QTreeWidget& list, int row);
-
 }  // namespace sievo

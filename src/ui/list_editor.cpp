@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "config/activity_log.h"
