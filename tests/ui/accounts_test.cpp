@@ -29,9 +29,10 @@ protected:
             WriteAccount(n, {{"EMailAddr", "user" + id + "@example.test"},
                              {"POPAddress", "pop" + id + ".example.test"},
                              {"Method", "LAN"},
-                             {"POPSecurity", n == 3 ? "SSL" : ""},
                              {"LastDateTime", "last" + id}});
         }
+        if (count >= 3)
+            WriteAccount(3, {{"POPSecurity", "SSL"}});
         Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", count);
     }
     static TIniFile Accounts() { return TIniFile(AccountsPath()); }
@@ -64,20 +65,21 @@ TEST_P(AccountRemovalTest, RemovesTheSelectedAccountAndMovesTheLaterOnesDown) {
     EXPECT_EQ(AccountCount(), static_cast<int>(expected.size()));
     EXPECT_EQ(Key(3, "EMailAddr"), "<none>");
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(Key(i + 1, "EMailAddr"), expected[i]);
+        const int number = static_cast<int>(i) + 1;
+        EXPECT_EQ(Key(number, "EMailAddr"), expected[i]);
         EXPECT_EQ(list->topLevelItem(i)->text(0).toStdString(), expected[i]);
-    }
-    if (GetParam().row == 1) {
-        // The moved account keeps its security, and not its last check time.
-        EXPECT_EQ(Key(2, "POPSecurity"), "SSL");
-        EXPECT_EQ(Key(2, "LastDateTime"), "<none>");
-        EXPECT_EQ(Key(1, "LastDateTime"), "last1");
+        // A moved account keeps its security, and nothing of the one that was there.
+        EXPECT_EQ(TSievoUser(number).POPSecurity,
+                  expected[i] == "user3@example.test" ? "SSL" : "NONE");
+        const bool moved = static_cast<int>(i) >= GetParam().row;
+        EXPECT_EQ(Key(number, "LastDateTime"), moved ? "<none>" : "last" + std::to_string(number));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, AccountRemovalTest,
-    ::testing::Values(RemovalCase{1, {"user1@example.test", "user3@example.test"}},
+    ::testing::Values(RemovalCase{0, {"user2@example.test", "user3@example.test"}},
+                      RemovalCase{1, {"user1@example.test", "user3@example.test"}},
                       RemovalCase{2, {"user1@example.test", "user2@example.test"}}));
 
 TEST_F(AccountDialogsTest, RemoveWithoutSelectionOnlyComplains) {
