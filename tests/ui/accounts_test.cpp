@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -119,6 +120,29 @@ TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten
     EXPECT_EQ(Key(1, "Service"), "<none>");  // LAN writes no Service
     EXPECT_TRUE(ParseDateTimeText(Key(1, "NextDateTime")).has_value());
 }
+
+struct ServiceCase {
+    const char* storedService;
+    const char* writtenService;
+};
+
+class AccountServiceTest : public AccountDialogsTest,
+                           public ::testing::WithParamInterface<ServiceCase> {};
+
+TEST_P(AccountServiceTest, TheDialUpOptionWritesTheMatchingOrElseTheFirstEntry) {
+    WriteAccount(1, {{"Method", "LAN"}, {"Service", GetParam().storedService}});
+    Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    context.dialUpEntries = [] { return std::vector<std::string>{"Modem A", "Modem B"}; };
+    TfrmSettings settings(1, context, nullptr);
+    settings.findChild<QRadioButton*>("optRAS")->setChecked(true);
+    settings.accept();
+    EXPECT_EQ(Key(1, "Method"), "RAS");
+    EXPECT_EQ(Key(1, "Service"), GetParam().writtenService);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, AccountServiceTest,
+                         ::testing::Values(ServiceCase{" modem b", "Modem B"},
+                                           ServiceCase{"gone", "Modem A"}));
 
 TEST_F(AccountDialogsTest, SelectAccountAsksOnlyForTwoOrMore) {
     WriteAccounts(1);
