@@ -60,12 +60,12 @@ TEST_F(TellFriendTest, SendsThroughTheFirstAccountsServer) {
     const LogWatch log;
 
     EXPECT_EQ(Tell("btnOK", "friend@example.test", 1), std::vector<std::string>{kThanks});
-    ASSERT_EQ(sink.Received().size(), 1u);
-    EXPECT_EQ(sink.Received()[0].mailFrom, "me@example.test");
-    EXPECT_EQ(sink.Received()[0].rcptTo, std::vector<std::string>{"friend@example.test"});
-    const std::string& data = sink.Received()[0].data;
-    EXPECT_NE(data.find("Try Sievomatic"), std::string::npos) << data;
-    EXPECT_NE(data.find("It sieves spam."), std::string::npos) << data;
+    const std::vector<SinkMessage> received = sink.Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].mailFrom, "me@example.test");
+    EXPECT_EQ(received[0].rcptTo, std::vector<std::string>{"friend@example.test"});
+    EXPECT_NE(received[0].data.find("Try Sievomatic"), std::string::npos) << received[0].data;
+    EXPECT_NE(received[0].data.find("It sieves spam."), std::string::npos) << received[0].data;
     EXPECT_EQ(log.Texts(), std::vector<std::string>{"Mentioning Sievo to friend@example.test"});
 }
 
