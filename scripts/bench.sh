@@ -21,3 +21,5 @@ echo "== the tray program: event loop during a manual pass, start to tray, idle 
 QT_QPA_PLATFORM=offscreen "$bench/desktop_bench" build-bench/src/app/sievomatic
 echo "== the rule list: filling and sorting 1 000 rules"
 QT_QPA_PLATFORM=offscreen "$bench/rule_list_bench"
+echo "== spammer list editor: opening and Find with 1 000 000 lines"
+QT_QPA_PLATFORM=offscreen "$bench/list_editor_bench"

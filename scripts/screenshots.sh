@@ -101,6 +101,9 @@ messagefilename=bounce3
 INI
 printf 'Subject: Please stop\r\n\r\nI do not accept mail from <<REPLYHEADER~FROMADDRESS>>.\r\nSent on <<SYSTEM~DATETIME>>.\r\n' > "$home/away1.msg"
 
+printf 'mum@family.test\r\nwork.example\r\n' > "$home/friends.lst"
+for n in $(seq 1 40); do printf 'offers%d@bulk-mail.example\r\n' "$n"; done > "$home/sievo.lst"
+
 SIEVOMATIC_HOME="$home" "$program" &
 pids+=($!)
 shot() { sleep "${2:-1}"; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
@@ -146,3 +149,107 @@ sleep 0.5
 xdotool mousemove 300 225 click 1
 xdotool key alt+t c
 shot 11-message-library 1.5
+xdotool key Escape
+sleep 0.5
+
+# The tray menu by keyboard: the n-th item of the menu, then of each submenu in turn.
+menu_pick() {
+  open_menu
+  sleep 0.5
+  local first=1 n
+  for n in "$@"; do
+    if [ "$first" -eq 1 ]; then
+      for _ in $(seq "$n"); do xdotool key Down; done
+      first=0
+    else
+      xdotool key Right
+      sleep 0.3
+      for _ in $(seq $((n - 1))); do xdotool key Down; done
+    fi
+  done
+  xdotool key Return
+}
+# Gives the keyboard to the newest visible window of that title: without a window manager
+# nothing else does.
+focus() {
+  local id
+  id="$(xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)"
+  xdotool windowfocus "$id"
+  sleep 0.4
+}
+# Every page of the tabbed dialog in front, from the first.
+shoot_pages() {
+  local prefix="$1" count="$2" page
+  for page in $(seq "$count"); do
+    shot "$prefix-$page" 0.8
+    xdotool key ctrl+Tab
+  done
+}
+
+# Tools > Accounts..., then the settings of the first account page by page.
+menu_pick 7 4
+focus "Mail Accounts"
+shot 30-accounts 0.5
+xdotool key alt+p
+focus "Account Settings"
+shoot_pages 31-account-settings 6
+# Back on the first page; the second has the calendar of the next scan.
+xdotool key ctrl+Tab alt+c
+focus "Change Scan Dates"
+shot 32-change-scan-dates 0.5
+xdotool key Escape
+focus "Account Settings"
+xdotool key Escape
+focus "Mail Accounts"
+xdotool key Escape
+# Tools > Options...
+menu_pick 7 3
+focus "Options"
+shoot_pages 33-options 4
+xdotool key Escape
+# Tools > Lists > My Friends... and Spammers...
+menu_pick 7 1 1
+focus "My Friends"
+shot 34-friends 0.5
+xdotool key Escape
+menu_pick 7 1 2
+focus "Built In Spammer List"
+shot 35-spammers 0.5
+xdotool key Escape
+# Help > Tell a Friend About Sievo..., cancelled: the thank-you follows.
+menu_pick 8 2
+focus "Tell a Friend!"
+shot 36-tell-a-friend 0.5
+xdotool key Escape
+shot 37-tell-a-friend-thanks 1
+xdotool key Return
+sleep 0.5
+
+# A first start in a fresh data folder: the welcome wizard, step by step. Nothing offers
+# TLS on 127.0.0.1's ports 995 and 110 here, so step 3 shows the plain-text warning.
+menu_pick 9
+sleep 2
+first="$(mktemp -d)"
+SIEVOMATIC_HOME="$first" "$program" &
+pids+=($!)
+focus "Welcome Wizard"
+xdotool key alt+e
+xdotool type --delay 20 "jane@home.test"
+shot 40-wizard-step1 0.5
+xdotool key alt+n
+sleep 0.5
+xdotool key alt+p
+xdotool type --delay 20 "127.0.0.1"
+xdotool key alt+w
+xdotool type --delay 20 "secret"
+shot 41-wizard-step2 0.5
+xdotool key alt+n
+shot 42-wizard-step3-checking 0.2
+shot 43-wizard-step3 4
+xdotool key alt+n
+shot 44-wizard-step4 1
+xdotool key alt+n
+shot 45-wizard-step5 1
+xdotool key Escape
+sleep 1
+rm -rf "$first"

@@ -10,9 +10,14 @@
 #include "config/data_folder.h"
 #include "config/settings.h"
 #include "engine/user_services.h"
+#include "ui/accounts_window.h"
+#include "ui/intro_wizard.h"
+#include "ui/list_editor.h"
+#include "ui/options_dialog.h"
 #include "ui/previous_rules.h"
 #include "ui/sound_player.h"
 #include "ui/status_window.h"
+#include "ui/tell_friend_dialog.h"
 #include "ui/web_services.h"
 
 namespace sievo {
@@ -52,6 +57,10 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
           return engine_.EnsureConnection(account, "");
       }) {
     setObjectName("frmMain");
+    accountContext_ = {
+        &engine_.Timer1, [this](bool on) { on ? EnableAutoCheck() : DisableAutoCheck(); },
+        [this] { return engine_.agRas1.Entries(); }, [this] { return engine_.agRas1.Service(); },
+        [this] { PROCAddAccountWizard(); }};
     ConnectCommands();
     ConnectHelp();
     connect(&tray_, &TrayIcons::MainDoubleClicked, this, &TfrmMain::ShowRuleList);
@@ -85,26 +94,27 @@ void TfrmMain::ConnectCommands() {
               tr("The Mail Preview Center: the messages waiting in a mailbox, listed from "
                  "their headers, to view, delete or turn into a rule."));
     OnTriggered(menu_.status, [this] { ShowStatus(); });
-    OnStandIn(menu_.friends, "frmFriends", tr("My Friends"),
-              tr("The friends list: addresses and domains whose mail no rule deletes."));
-    OnStandIn(menu_.spammers, "frmSpamList", tr("Spammers"),
-              tr("The list of known spammers that the spammer-list rule checks senders "
-                 "against, with its last update."));
+    OnTriggered(menu_.friends, [this] {
+        if (!friends_)
+            friends_ = std::make_unique<TfrmFriends>();
+        BringForward(*friends_);
+    });
+    OnTriggered(menu_.spammers, [this] {
+        if (!spammers_)
+            spammers_ = std::make_unique<TfrmSpamList>();
+        BringForward(*spammers_);
+    });
     OnTriggered(menu_.messages, [this] { BringForward(autoReply_); });
-    OnStandIn(menu_.options, "frmOptions", tr("Options"),
-              tr("The options: logging, sounds, the browser and automatic updates of the "
-                 "spammer list."));
-    OnStandIn(menu_.accounts, "frmAccounts", tr("Accounts"),
-              tr("The mail accounts: servers, log-in, schedule, connection and the mail "
-                 "program to start after a check."));
+    OnTriggered(menu_.options, [this] {
+        PROCShowOptions(&engine_.Timer1, [this] { updater_.FBOOLGetUpdate("SPAMLIST"); });
+    });
+    OnTriggered(menu_.accounts, [this] { ShowAccounts(); });
     OnTriggered(menu_.close, [this] { FormCloseQuery(); });
 }
 
 void TfrmMain::ConnectHelp() {
     OnTriggered(menu_.helpContents, [] { OpenHelpTopic("Introduction"); });
-    OnStandIn(menu_.tellAFriend, "frmTell", tr("Tell a Friend"),
-              tr("Tell a friend: a ready-made message about Sievomatic, sent to the "
-                 "addresses you enter."));
+    OnTriggered(menu_.tellAFriend, [this] { PROCTellAFriend(&engine_.agRas1); });
     std::size_t next = 0;
     for (const WebLink& link : WebLinks()) {
         if (*link.text == '\0')
@@ -153,12 +163,13 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::PROCAddAccountWizard() {
-    StandInWindow wizard(
-        "frmWizard", tr("Welcome to Sievomatic"),
-        tr("The welcome wizard: your first mail account, its schedule and the mail program "
-           "to start after a check. Finish lets Sievomatic start; nothing is set up yet."),
-        StandInWindow::Kind::Wizard);
-    wizard.exec();
+    sievo::PROCAddAccountWizard(accountContext_);
+}
+
+void TfrmMain::ShowAccounts() {
+    if (!accounts_)
+        accounts_ = std::make_unique<TfrmAccounts>(accountContext_);
+    BringForward(*accounts_);
 }
 
 void TfrmMain::CreateStatusWindow() {

@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "engine/mail_engine.h"
 #include "ui/auto_reply_window.h"
+#include "ui/account_context.h"
 #include "ui/clean_progress_dialog.h"
 #include "ui/hot_keys.h"
 #include "ui/qt_host.h"
@@ -23,6 +24,9 @@ class QWidget;
 namespace sievo {
 
 class SoundPlayer;
+class TfrmAccounts;
+class TfrmFriends;
+class TfrmSpamList;
 class TfrmStatus;
 
 // The program's hidden main window: it is never shown, owns the timer, the mail engine,
@@ -65,6 +69,7 @@ private:
     void ConnectCommands();
     void ConnectHelp();
     void PROCAddAccountWizard();
+    void ShowAccounts();
     void SetAutoCheckMirror(bool enabled);
     void CancelScanSession();
     void ShowStatus();
@@ -89,6 +94,10 @@ private:
     SpamListUpdater updater_;
     GlobalHotKeys hotKeys_;
     std::map<std::string, std::unique_ptr<StandInWindow>> standIns_;
+    AccountContext accountContext_;
+    std::unique_ptr<TfrmAccounts> accounts_;
+    std::unique_ptr<TfrmFriends> friends_;
+    std::unique_ptr<TfrmSpamList> spammers_;
 };
 
 // Runs a step, handing any error to the error handler, so one failed step does not keep

@@ -17,15 +17,15 @@ using StartUpTest = MainWindowTest;
 
 TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
     WriteSetting("Main", "AutoEnabled", "yes");  // not a number: off
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"frmWizard", "btnFinish"}});
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}});
     Main().FormCreate();
 
-    EXPECT_EQ(answerer.seen, std::vector<std::string>{"frmWizard"});
+    EXPECT_EQ(answerer.seen, std::vector<std::string>{"frmIntro"});
     EXPECT_EQ(sounds, std::vector<std::string>{PathOf("welcome.wav")});
     EXPECT_TRUE(Main().RuleList().isVisible());
     EXPECT_FALSE(Main().Engine().Timer1.isActive());
     EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
-    // The stand-in wizard sets nothing up, so the next start is a first start again.
+    // A cancelled wizard sets nothing up, so the next start is a first start again.
     EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", "none"), "none");
 }
 

@@ -1,0 +1,104 @@
+#include "ui/change_dates_dialog.h"
+
+#include <QCalendarWidget>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "config/date_time.h"
+#include "ui/dialog_helpers.h"
+#include "ui/widget_names.h"
+
+namespace sievo {
+
+TfrmChange::TfrmChange(const QTime& time, QWidget* parent)
+    : QDialog(parent),
+      calendar_(new QCalendarWidget(this)),
+      edtDate_(new QLineEdit(this)),
+      edtTime_(new QLineEdit(this)),
+      lblNextProcessing_(new QLabel(this)) {
+    Name(this, "frmChange", tr("Change Scan Dates"));
+    setWindowTitle(tr("Change Scan Dates"));
+    Name(calendar_, "calDate", tr("Calendar"));
+    calendar_->setFirstDayOfWeek(Qt::Sunday);
+    calendar_->setNavigationBarVisible(false);
+    calendar_->setSelectedDate(QDate::currentDate());
+    Name(lblNextProcessing_, "lblNextProcessing", tr("Next Processing Date"));
+    edtDate_->setObjectName("edtDate");
+    edtTime_->setObjectName("edtTime");
+    edtTime_->setText(QString::fromStdString(FormatLongTime(time)));
+
+    auto* navigation = new QHBoxLayout;
+    AddNavigation(navigation);
+    auto* fields = new QFormLayout;
+    fields->addRow(BuddyLabel(tr("Next Scan &Date:"), edtDate_, this), edtDate_);
+    fields->addRow(BuddyLabel(tr("Next Scan &Time:"), edtTime_, this), edtTime_);
+    fields->addRow(new QLabel(tr("Next Processing Date:"), this), lblNextProcessing_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(navigation);
+    layout->addWidget(calendar_);
+    layout->addLayout(fields);
+    layout->addWidget(OkCancelButtons(this));
+    connect(calendar_, &QCalendarWidget::selectionChanged, this, &TfrmChange::CalendarChanged);
+    CalendarChanged();
+}
+
+void TfrmChange::AddNavigation(QHBoxLayout* row) {
+    struct Step {
+        const char* name;
+        QString text;
+        std::function<void()> move;
+    };
+    const Step steps[] = {
+        {"btnYearBack", tr("<<Y"),
+         [this] { calendar_->setSelectedDate(calendar_->selectedDate().addYears(-1)); }},
+        {"btnMonthBack", tr("<M"), [this] { MoveMonths(-1); }},
+        {"btnToday", tr("Today"), [this] { calendar_->setSelectedDate(QDate::currentDate()); }},
+        {"btnMonthForward", tr("M>"), [this] { MoveMonths(1); }},
+        {"btnYearForward", tr("Y>>"),
+         [this] { calendar_->setSelectedDate(calendar_->selectedDate().addYears(1)); }},
+    };
+    for (const Step& step : steps) {
+        auto* button = new QPushButton(step.text, this);
+        Name(button, step.name, step.text);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, step.move);
+        row->addWidget(button);
+    }
+}
+
+// A move that would leave the year does nothing; from the 31st into a shorter month the
+// month's last day is taken.
+void TfrmChange::MoveMonths(int months) {
+    const QDate current = calendar_->selectedDate();
+    const QDate moved = current.addMonths(months);
+    if (moved.year() == current.year())
+        calendar_->setSelectedDate(moved);
+}
+
+void TfrmChange::CalendarChanged() {
+    const QString date = QString::fromStdString(FormatShortDate(calendar_->selectedDate()));
+    edtDate_->setText(date);
+    lblNextProcessing_->setText(date);
+    calendar_->setCurrentPage(calendar_->selectedDate().year(), calendar_->selectedDate().month());
+}
+
+void TfrmChange::accept() {
+    const std::string typed =
+        edtDate_->text().trimmed().toStdString() + ' ' + edtTime_->text().trimmed().toStdString();
+    const auto when = ParseDateTimeText(typed);
+    if (!when) {
+        ShowMessageBox(this,
+                       tr("'%1' is not a valid date and time.").arg(QString::fromStdString(typed)));
+        return;
+    }
+    chosen_ = *when;
+    QDialog::accept();
+}
+
+}  // namespace sievo

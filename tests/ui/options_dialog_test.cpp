@@ -1,0 +1,81 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "config/date_time.h"
+#include "config/settings.h"
+#include "ui/options_dialog.h"
+#include "ui_fixture.h"
+
+namespace sievo::testing {
+namespace {
+
+class OptionsDialogTest : public MainWindowTest {
+protected:
+    static QLineEdit* Edit(QWidget& dialog, const char* name) {
+        return dialog.findChild<QLineEdit*>(name);
+    }
+    std::string Setting(const char* section, const char* key) const {
+        return TIniFile(PathOf("settings.ini")).ReadString(section, key, "<none>");
+    }
+};
+
+TEST_F(OptionsDialogTest, ProxyFieldsFollowTheBoxAndOnlyACheckedBoxWritesThem) {
+    WriteSetting("AUTOUPDATE", "UseProxy", "1");
+    WriteSetting("AUTOUPDATE", "ProxyAddress", "proxy.example.test");
+    WriteSetting("AUTOUPDATE", "ProxyPort", "0x1F90");
+    WriteSetting("AUTOUPDATE", "FREQUENCY", "9");
+    {
+        TfrmOptions options(nullptr);
+        EXPECT_EQ(Edit(options, "edtProxyAddress")->text(), "proxy.example.test");
+        EXPECT_EQ(Edit(options, "edtProxyPort")->text(), "8080");  // read as a number
+        EXPECT_TRUE(Edit(options, "edtProxyPort")->isEnabled());
+        options.findChild<QCheckBox*>("chkUseProxy")->setChecked(false);
+        EXPECT_FALSE(Edit(options, "edtProxyAddress")->isEnabled());
+        Edit(options, "edtProxyAddress")->setText("ignored.example.test");
+        options.accept();
+    }
+    EXPECT_EQ(Setting("AUTOUPDATE", "UseProxy"), "0");
+    EXPECT_EQ(Setting("AUTOUPDATE", "ProxyAddress"), "proxy.example.test");
+    EXPECT_EQ(Setting("AUTOUPDATE", "FREQUENCY"), "3");
+    {
+        TfrmOptions options(nullptr);
+        EXPECT_EQ(Edit(options, "edtProxyAddress")->text(), "");  // not filled when off
+        options.findChild<QCheckBox*>("chkUseProxy")->setChecked(true);
+        Edit(options, "edtProxyPort")->setText("eighty");
+        options.findChild<QRadioButton*>("optUpdateYes")->setChecked(true);
+        options.accept();
+    }
+    EXPECT_EQ(Setting("AUTOUPDATE", "ProxyPort"), "eighty");  // stored as typed
+    EXPECT_TRUE(settings::AutoUpdateEnabled());
+    TfrmOptions reopened(nullptr);
+    EXPECT_EQ(Edit(reopened, "edtProxyPort")->text(), "0");
+}
+
+TEST_F(OptionsDialogTest, LastUpdateLabelForEveryStoredText) {
+    const struct {
+        const char* stored;
+        QString shown;
+    } rows[] = {
+        {"", "Never Updated"},
+        {"20240131", QString::fromStdString(FormatShortDate(QDate(2024, 1, 31)))},
+        {"2024013", "Unknown (\"2024013\" is no date)"},
+    };
+    for (const auto& row : rows) {
+        WriteSetting("UPDATES", "SpamListLastUpdate", row.stored);
+        TfrmOptions options(nullptr);
+        EXPECT_EQ(options.findChild<QLabel*>("lblLastUpdate")->text(), row.shown) << row.stored;
+    }
+}
+
+TEST_F(OptionsDialogTest, CancelWritesNothing) {
+    TfrmOptions options(nullptr);
+    options.findChild<QCheckBox*>("chkVerbose")->setChecked(true);
+    options.reject();
+    EXPECT_EQ(Setting("LogFile", "Verbose"), "<none>");
+    EXPECT_EQ(Setting("AUTOUPDATE", "FREQUENCY"), "<none>");
+}
+
+}  // namespace
+}  // namespace sievo::testing
