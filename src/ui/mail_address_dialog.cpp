@@ -34,7 +34,7 @@ bool EditMailAddress(TmsMailAddress& address, QWidget* parent) {
     TMailAddressDlg dialog(address, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    address.Assign(dialog.Result());
+    address = dialog.Result();
     return true;
 }
 

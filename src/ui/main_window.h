@@ -8,8 +8,8 @@
 
 #include "app/command_line.h"
 #include "engine/mail_engine.h"
-#include "ui/auto_reply_window.h"
 #include "ui/account_context.h"
+#include "ui/auto_reply_window.h"
 #include "ui/clean_progress_dialog.h"
 #include "ui/hot_keys.h"
 #include "ui/qt_host.h"
