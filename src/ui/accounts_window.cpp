@@ -15,6 +15,7 @@
 #include "ui/account_settings_dialog.h"
 #include "ui/dialog_helpers.h"
 #include "ui/main_window.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -97,14 +98,14 @@ void TfrmAccounts::Add() {
 void TfrmAccounts::PROCDeleteAccount() {
     QTreeWidgetItem* selected = lstVAccounts_->currentItem();
     if (!selected || !selected->isSelected()) {
-        ShowMessageBox(this, tr("Please select an item to delete"));
+        ShowUserMessage(this, tr("Please select an item to delete"));
         return;
     }
-    if (!AskYesNoBox(this, tr("Are you sure you want to delete this item?")) || deleting_)
+    if (!AskUserYesNo(this, tr("Are you sure you want to delete this item?")) || deleting_)
         return;
     deleting_ = true;
     if (lstVAccounts_->topLevelItemCount() == 0) {
-        ShowMessageBox(this, tr("There is nothing to delete"));
+        ShowUserMessage(this, tr("There is nothing to delete"));
         deleting_ = false;
         return;
     }
@@ -121,7 +122,7 @@ void TfrmAccounts::PROCDeleteAccount() {
 void TfrmAccounts::Properties() {
     QTreeWidgetItem* selected = lstVAccounts_->currentItem();
     if (!selected || !selected->isSelected()) {
-        ShowMessageBox(this, tr("Please select an account to modify"));
+        ShowUserMessage(this, tr("Please select an account to modify"));
         return;
     }
     if (PROCAccountProperties(lstVAccounts_->indexOfTopLevelItem(selected), context_, this))

@@ -11,6 +11,7 @@
 
 #include "config/date_time.h"
 #include "ui/dialog_helpers.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -93,8 +94,8 @@ void TfrmChange::accept() {
         edtDate_->text().trimmed().toStdString() + ' ' + edtTime_->text().trimmed().toStdString();
     const auto when = ParseDateTimeText(typed);
     if (!when) {
-        ShowMessageBox(this,
-                       tr("'%1' is not a valid date and time.").arg(QString::fromStdString(typed)));
+        ShowUserMessage(
+            this, tr("'%1' is not a valid date and time.").arg(QString::fromStdString(typed)));
         return;
     }
     chosen_ = *when;

@@ -1,32 +1,15 @@
 #include "ui/dialog_helpers.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include "ui/widget_names.h"
 
 namespace sievo {
-
-void ShowMessageBox(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
-    box.setObjectName("dlgMessage");
-    box.exec();
-}
-
-bool AskYesNoBox(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setObjectName("dlgQuestion");
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
 
 QDialogButtonBox* OkCancelButtons(QWidget* dialog, const QString& okText) {
     auto* buttons = new QDialogButtonBox(dialog);

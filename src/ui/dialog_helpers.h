@@ -11,10 +11,6 @@ class QWidget;
 
 namespace sievo {
 
-// The program's own message box ("dlgMessage") and Yes/No question ("dlgQuestion").
-void ShowMessageBox(QWidget* parent, const QString& text);
-bool AskYesNoBox(QWidget* parent, const QString& text);
-
 // "OK" (default) and "Cancel" (Escape) named btnOK and btnCancel, wired to the dialog.
 QDialogButtonBox* OkCancelButtons(QWidget* dialog, const QString& okText = QString());
 

@@ -19,6 +19,7 @@
 #include "config/text.h"
 #include "ui/connection_choice.h"
 #include "ui/dialog_helpers.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -241,9 +242,9 @@ void TfrmIntro::LeaveStep1() {
 void TfrmIntro::LeaveStep2() {
     edtSMTPAddress_->setText(edtPOPAddress_->text());
     if (edtPOPUser_->text().contains('@') && !atSignWarned_) {
-        ShowMessageBox(this, tr("The username you have used contains an \"@\" sign.  Your POP "
-                                "username is usually the text that appears before the \"@\" "
-                                "in your e-mail address."));
+        ShowUserMessage(this, tr("The username you have used contains an \"@\" sign.  Your POP "
+                                 "username is usually the text that appears before the \"@\" "
+                                 "in your e-mail address."));
         atSignWarned_ = true;
     }
     probeOutcome_.reset();

@@ -1,11 +1,10 @@
 #include "ui/qt_host.h"
 
-#include <QApplication>
-#include <QMessageBox>
 #include <QProcess>
 
 #include "ui/clean_progress_dialog.h"
 #include "ui/deletion_confirm_dialog.h"
+#include "ui/message_boxes.h"
 #include "ui/sound_player.h"
 #include "ui/transfer_progress_window.h"
 #include "ui/tray_icons.h"
@@ -26,18 +25,11 @@ QtHost::~QtHost() {
 }
 
 void QtHost::ShowMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
-                    QString::fromStdString(text), QMessageBox::Ok);
-    box.setObjectName("dlgMessage");
-    box.exec();
+    ShowUserMessage(nullptr, QString::fromStdString(text));
 }
 
 bool QtHost::AskYesNo(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(),
-                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No);
-    box.setObjectName("dlgQuestion");
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskUserYesNo(nullptr, QString::fromStdString(text));
 }
 
 void QtHost::PumpEvents() {

@@ -12,6 +12,7 @@
 #include "engine/smtp_sender.h"
 #include "mail/message.h"
 #include "ui/dialog_helpers.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -63,7 +64,7 @@ bool SendRecommendation(const std::string& address, DialUpLink* dialUp, QWidget*
     try {
         smtp.SendMail(account, message);
     } catch (const std::exception& error) {
-        ShowMessageBox(parent, QObject::tr("Error sending see log file"));
+        ShowUserMessage(parent, QObject::tr("Error sending see log file"));
         AppException(error);
     }
     return true;
@@ -76,13 +77,13 @@ void PROCTellAFriend(DialUpLink* dialUp, QWidget* parent) {
     const bool send = dialog.exec() == QDialog::Accepted;
     const std::string address = dialog.Address().toStdString();
     if (send && address.empty()) {
-        ShowMessageBox(parent, QObject::tr("You must enter a valid email address to send to."));
+        ShowUserMessage(parent, QObject::tr("You must enter a valid email address to send to."));
     } else if (send && !SendRecommendation(address, dialUp, parent)) {
         // Thanking the user here would say the message went out; it did not.
-        ShowMessageBox(parent, QObject::tr("nothing was sent: no account with an SMTP server"));
+        ShowUserMessage(parent, QObject::tr("nothing was sent: no account with an SMTP server"));
         return;
     }
-    ShowMessageBox(parent, QObject::tr("Thank you for you support!"));
+    ShowUserMessage(parent, QObject::tr("Thank you for you support!"));
 }
 
 }  // namespace sievo
