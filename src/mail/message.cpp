@@ -94,6 +94,7 @@ void TmsCustomMessage::CheckRequired() const {
 
 void TmsCustomMessage::Clear() {
     body_.clear();
+    bodyCharset_.clear();
     attachments_.Clear();
     sender_ = TmsMailAddress();
     headers_.clear();
@@ -120,6 +121,7 @@ void TmsCustomMessage::Assign(const TmsCustomMessage& source) {
     charSet_ = source.charSet_;
     headers_ = source.headers_;
     body_ = source.body_;
+    bodyCharset_ = source.bodyCharset_;
     attachments_.Assign(source.attachments_);
     contentType_ = source.ContentType();
 }
