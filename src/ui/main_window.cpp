@@ -10,9 +10,11 @@
 #include "config/data_folder.h"
 #include "config/settings.h"
 #include "engine/user_services.h"
+#include "mail/message.h"
 #include "ui/previous_rules.h"
 #include "ui/sound_player.h"
 #include "ui/status_window.h"
+#include "ui/view_retrieval.h"
 #include "ui/web_services.h"
 
 namespace sievo {
@@ -23,6 +25,11 @@ namespace {
 constexpr unsigned kKeyF9 = 0xffc6;
 constexpr unsigned kKeyF10 = 0xffc7;
 constexpr unsigned kKeyF12 = 0xffc9;
+
+// The account to preview: the first one, until the account chooser exists.
+int SelectPreviewAccount() {
+    return 1;
+}
 
 QString RuleListCaption(bool autoCheck) {
     return autoCheck ? QObject::tr("Rule List - AutoCheck Enabled")
@@ -58,6 +65,7 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
     ConnectHelp();
     connect(&tray_, &TrayIcons::MainDoubleClicked, this, &TfrmMain::ShowRuleList);
     connect(&tray_, &TrayIcons::MailClicked, menu_.preview, &QAction::trigger);
+    host_.SetDeletionViewer([this](int index) { ViewDeletionRow(index); });
     connect(&tray_, &TrayIcons::TrayMissing, this, [this](bool missing) {
         ruleList_.SetTrayMissing(missing, &menu_.Menu());
         if (missing)
@@ -85,9 +93,7 @@ void TfrmMain::ConnectCommands() {
     OnTriggered(menu_.cleanNow, [this] { engine_.C3Click(); });
     OnTriggered(menu_.enableAutoCheck, [this] { EnableAutoCheck(); });
     OnTriggered(menu_.disableAutoCheck, [this] { DisableAutoCheck(); });
-    OnStandIn(menu_.preview, "frmPrev", tr("Mail Preview Center"),
-              tr("The Mail Preview Center: the messages waiting in a mailbox, listed from "
-                 "their headers, to view, delete or turn into a rule."));
+    OnTriggered(menu_.preview, [this] { PROCPreview(); });
     OnTriggered(menu_.status, [this] { ShowStatus(); });
     OnStandIn(menu_.friends, "frmFriends", tr("My Friends"),
               tr("The friends list: addresses and domains whose mail no rule deletes."));
@@ -185,6 +191,7 @@ bool TfrmMain::HandleCommandLine(const CommandLineRequest& request) {
 
 void TfrmMain::FormCloseQuery() {
     engine_.Shutdown();
+    preview_.Shutdown();
     Guarded([] { TheActivityLog().Save(); });
     QCoreApplication::quit();
 }
@@ -247,6 +254,38 @@ void TfrmMain::ShowStandIn(const char* objectName, const QString& caption,
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void TfrmMain::PROCPreview() {
+    if (preview_.isVisible())
+        return;
+    if (AccountCount() == 0) {
+        host_.ShowMessage("There are no accounts set up to preview.  Select Tools | Accounts");
+        return;
+    }
+    const int number = SelectPreviewAccount();
+    if (number == -1)
+        return;
+    preview_.Open(TSievoUser(number));
+}
+
+PreviewCommands TfrmMain::PreviewHandlers() {
+    return {[this](TSievoUser& account) { engine_.EnsureConnection(account, "SINGLEPASS"); },
+            [this] { engine_.C3Click(); }, [this](const QString& address) { QuickAdd(address); }};
+}
+
+void TfrmMain::QuickAdd(const QString& address) {
+    menu_.quickAdd->trigger();
+    standIns_.at("frmRuleWizard")->SetDetail(tr("Messages from: %1").arg(address));
+}
+
+void TfrmMain::ViewDeletionRow(int index) {
+    engine_.POP.ConnectAndLogin();
+    TmsMessage message;
+    message.LoadFromFile(RetrieveForViewing(engine_.POP, index));
+    messageView_.ShowMessage(message, TfrmMessageView::Heads::Bare, true);
+    // Only marks are set so far; the scan deletes after the confirmation.
+    engine_.POP.LogoutAndClose();
 }
 
 }  // namespace sievo

@@ -8,8 +8,11 @@
 
 #include "app/command_line.h"
 #include "engine/mail_engine.h"
+#include "mail/ms_remote_pop.h"
 #include "ui/clean_progress_dialog.h"
 #include "ui/hot_keys.h"
+#include "ui/message_view_window.h"
+#include "ui/preview_window.h"
 #include "ui/qt_host.h"
 #include "ui/stand_in_window.h"
 #include "ui/tray_icons.h"
@@ -53,6 +56,14 @@ public:
     StandInWindow& RuleList() { return ruleList_; }
     TfrmStatus* Status() { return status_.get(); }
     TfrmCleanProg& CleanProg() { return cleanProg_; }
+    TfrmPrev& Preview() { return preview_; }
+    TfrmMessageView& MessageView() { return messageView_; }
+
+    // Opens the rule wizard for a new rule about the sender's address.
+    void QuickAdd(const QString& address);
+
+    // The preview's client that lists and deletes.
+    TmsRemotePOP POPPrev;
 
 private:
     void ConnectCommands();
@@ -62,6 +73,10 @@ private:
     void CancelScanSession();
     void ShowStatus();
     void ShowAbout();
+    void PROCPreview();
+    PreviewCommands PreviewHandlers();
+    // Shows a message of the deletion confirmation, fetched through the scan's session.
+    void ViewDeletionRow(int index);
     // Opens (once created, brings forward) the stand-in for a window still to be built.
     void ShowStandIn(const char* objectName, const QString& caption, const QString& description);
     // Connects a menu item to a command whose errors reach the error handler.
@@ -81,6 +96,8 @@ private:
     SpamListUpdater updater_;
     GlobalHotKeys hotKeys_;
     std::map<std::string, std::unique_ptr<StandInWindow>> standIns_;
+    TfrmMessageView messageView_;
+    TfrmPrev preview_{POPPrev, messageView_, PreviewHandlers()};
 };
 
 // Runs a step, handing any error to the error handler, so one failed step does not keep

@@ -13,17 +13,24 @@ namespace sievo {
 
 StandInWindow::StandInWindow(const char* objectName, const QString& caption,
                              const QString& description, Kind kind, QWidget* parent)
-    : QDialog(parent), layout_(new QVBoxLayout(this)), lblTrayHint_(new QLabel(this)) {
+    : QDialog(parent),
+      layout_(new QVBoxLayout(this)),
+      lblDetail_(new QLabel(this)),
+      lblTrayHint_(new QLabel(this)) {
     Name(this, objectName, caption);
     setWindowTitle(caption);
     auto* lblDescription = new QLabel(description, this);
     lblDescription->setWordWrap(true);
     lblDescription->setMinimumWidth(360);
     Name(lblDescription, "lblDescription", description);
+    lblDetail_->setTextFormat(Qt::PlainText);
+    lblDetail_->hide();
+    Name(lblDetail_, "lblDetail", tr("Opened for"));
     lblTrayHint_->setWordWrap(true);
     lblTrayHint_->hide();
     Name(lblTrayHint_, "lblTrayHint", tr("How to get a tray"));
     layout_->addWidget(lblDescription);
+    layout_->addWidget(lblDetail_);
     layout_->addWidget(lblTrayHint_);
     layout_->addStretch();
     AddButtons(kind);
@@ -62,6 +69,11 @@ void StandInWindow::SetTrayMissing(bool missing, QMenu* menu) {
     }
     if (layout_->menuBar())
         layout_->menuBar()->setVisible(missing);
+}
+
+void StandInWindow::SetDetail(const QString& detail) {
+    lblDetail_->setText(detail);
+    lblDetail_->show();
 }
 
 void StandInWindow::closeEvent(QCloseEvent* event) {

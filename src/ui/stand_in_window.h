@@ -23,6 +23,8 @@ public:
     // Without a tray, this window carries the program's menu and a hint, and closing it
     // minimises it, so the program can still be reached.
     void SetTrayMissing(bool missing, QMenu* menu);
+    // A line about what the window was opened for.
+    void SetDetail(const QString& detail);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,6 +34,7 @@ private:
     void AddButtons(Kind kind);
 
     QVBoxLayout* layout_;
+    QLabel* lblDetail_;
     QLabel* lblTrayHint_;
     bool trayMissing_ = false;
 };

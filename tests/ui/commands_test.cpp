@@ -94,11 +94,11 @@ TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
         QAction* action;
         const char* window;
     } table[] = {
-        {menu.ruleList, "frmList"},      {menu.quickAdd, "frmRuleWizard"},
-        {menu.preview, "frmPrev"},       {menu.status, "frmStatus"},
-        {menu.friends, "frmFriends"},    {menu.spammers, "frmSpamList"},
-        {menu.messages, "frmAutoReply"}, {menu.options, "frmOptions"},
-        {menu.accounts, "frmAccounts"},  {menu.tellAFriend, "frmTell"},
+        {menu.ruleList, "frmList"},     {menu.quickAdd, "frmRuleWizard"},
+        {menu.status, "frmStatus"},     {menu.friends, "frmFriends"},
+        {menu.spammers, "frmSpamList"}, {menu.messages, "frmAutoReply"},
+        {menu.options, "frmOptions"},   {menu.accounts, "frmAccounts"},
+        {menu.tellAFriend, "frmTell"},
     };
     for (const auto& row : table) {
         row.action->trigger();
