@@ -1,17 +1,32 @@
 #include "ui/preview_list_model.h"
 
+#include <iterator>
+
 namespace sievo {
 
 void PreviewListModel::Clear() {
     beginResetModel();
     rows_.clear();
+    pending_.clear();
+    sinceBatch_.invalidate();
     endResetModel();
 }
 
 void PreviewListModel::AddNewest(PreviewRow row) {
-    beginInsertRows({}, 0, 0);
-    rows_.push_back(std::move(row));
+    pending_.push_back(std::move(row));
+    if (!sinceBatch_.isValid() || sinceBatch_.hasExpired(kBatchMs))
+        ShowPending();
+}
+
+void PreviewListModel::ShowPending() {
+    if (pending_.empty())
+        return;
+    beginInsertRows({}, 0, static_cast<int>(pending_.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(pending_.begin()),
+                 std::make_move_iterator(pending_.end()));
+    pending_.clear();
     endInsertRows();
+    sinceBatch_.start();
 }
 
 const PreviewRow& PreviewListModel::Row(int row) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QString>
 #include <vector>
 
@@ -27,8 +28,11 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void Clear();
-    // Puts the row at the top of the list.
+    // Puts the row at the top of the list. Rows arrive faster than a list view can lay
+    // itself out again, so they are shown in batches: the first at once, then at most
+    // every kBatchMs, and the rest by ShowPending.
     void AddNewest(PreviewRow row);
+    void ShowPending();
     const PreviewRow& Row(int row) const;
     // The listing positions of the ticked rows, top to bottom.
     std::vector<int> CheckedIndexes() const;
@@ -43,8 +47,12 @@ public:
 private:
     PreviewRow& At(int row);
 
+    static constexpr qint64 kBatchMs = 100;
+
     // In the order received; the list shows them last first.
     std::vector<PreviewRow> rows_;
+    std::vector<PreviewRow> pending_;
+    QElapsedTimer sinceBatch_;
 };
 
 }  // namespace sievo

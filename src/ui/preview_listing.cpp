@@ -133,6 +133,7 @@ void TfrmPrev::ListHeaders(const TSievoUser& account) {
 // A completed download hides its controls; one that failed or was cancelled leaves Start
 // to try again. Either way the list's menu serves whatever rows arrived.
 void TfrmPrev::EndDownload(bool completed) {
+    model_.ShowPending();
     prgHeaders_->hide();
     btnCancel_->setText(tr("Start"));
     btnCancel_->setVisible(!completed);
