@@ -94,3 +94,29 @@ open_menu
 sleep 0.5
 xdotool key Down Down Down Down Down Down Return
 shot 05-status-window 2
+xdotool key Escape
+# The Mail Preview Center by its hot key, with the messages the clean left; the first
+# message in the viewer (Down selects it, Return views it).
+xdotool key ctrl+F9
+shot 06-preview 3
+xdotool key Down Return
+shot 07-viewer 2
+xdotool key Escape
+sleep 0.5
+xdotool key Escape
+# A rule that asks before deleting: Clean Mail Now shows the confirmation window, and
+# Escape keeps every message.
+cat >> "$home/rules.ini" <<INI
+[PROCEDURE2]
+Criteria=SUBCONT
+Value=Meeting notes 1
+DeleteAction=1
+Confirm=1
+SendtoRecycle=0
+Reply=0
+Report=0
+INI
+sed -i "s/^NumProcs=1/NumProcs=2/" "$home/rules.ini"
+xdotool key ctrl+F10
+shot 08-confirm-deletion 3
+xdotool key Escape

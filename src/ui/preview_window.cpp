@@ -190,6 +190,7 @@ void TfrmPrev::Open(const TSievoUser& account) {
     raise();
     activateWindow();
     SetPopupEnabled(false);
+    lstVRem_->setFocus();
     DownloadHeaders(account);
 }
 
