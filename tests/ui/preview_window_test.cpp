@@ -124,7 +124,7 @@ TEST_F(PreviewTest, DeletesExactlyTheTickedMessagesAndRefreshes) {
 
 // The numbers move up when another client deletes a message; the one now under the ticked
 // number is not the one the user ticked.
-TEST_F(PreviewTest, MessageDeletedMeanwhileIsNotDeletedInItsPlace) {
+TEST_F(PreviewTest, MessageDeletedMeanwhileIsNeitherViewedNorDeletedInItsPlace) {
     const DovecotServer server({DovecotServer::GeneratedMessages(3), "", ""});
     ASSERT_TRUE(server.Started()) << server.Error();
     UseServer(server.PlainAddress());
@@ -138,12 +138,16 @@ TEST_F(PreviewTest, MessageDeletedMeanwhileIsNotDeletedInItsPlace) {
     other.DeleteMessage(0);
     other.LogoutAndClose();
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    Select(1);
+    Run("mnuView");
+    EXPECT_FALSE(Main().MessageView().isVisible()) << "Message 3 shown as Message 2";
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + 1);
     Run("mnuDelete");
 
     EXPECT_EQ(server.StoredMessages(),
               (std::vector<std::string>{DovecotServer::GeneratedMessage(2),
                                         DovecotServer::GeneratedMessage(3)}));
-    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + 1);
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + 2);
     EXPECT_EQ(Column(PreviewListModel::kSubject), (QStringList{"Message 3", "Message 2"}));
     // A second try works on the fresh list.
     Tick(1);
