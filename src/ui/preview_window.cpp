@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "config/activity_log.h"
 #include "config/host.h"
 #include "engine/user_services.h"
 #include "ui/main_window.h"
