@@ -96,8 +96,8 @@ void TfrmPrev::DownloadHeaders(const TSievoUser& account) {
 // Told once, here: the error has ended the download, and nothing else reports it again.
 void TfrmPrev::ReportListingFailure(const std::exception& error) {
     listingClient_.Cancel();
-    // The user's own Cancel is no failure.
-    if (canceledByUser_ && dynamic_cast<const ECanceledError*>(&error)) {
+    // Neither the user's own Cancel nor the program's end is a failure.
+    if ((canceledByUser_ || shuttingDown_) && dynamic_cast<const ECanceledError*>(&error)) {
         SetStatus("Message Preview Canceled");
         return;
     }
