@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include "config/activity_log.h"
@@ -199,6 +200,22 @@ INSTANTIATE_TEST_SUITE_P(Failures, PreviewFailureTest,
                          ::testing::Values(FailureCase{"RefusedLogIn", 0},
                                            FailureCase{"CutMidListing", 2}),
                          [](const auto& info) { return info.param.name; });
+
+TEST_F(PreviewTest, CancelStopsTheDownloadWithoutAnError) {
+    ScriptedServer server;
+    server.Send("+OK ready\r\n").ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+    server.ReadLine().Hold();  // STAT is never answered
+    UseServer(server.Address());
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    QTimer::singleShot(200, [this] { Child<QPushButton>("btnCancel")->click(); });
+    Main().Menu().preview->trigger();
+
+    EXPECT_EQ(Text("lblStatus"), "Message Preview Canceled");
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore);
+    EXPECT_FALSE(Child<QProgressBar>("prgHeaders")->isVisible());
+    EXPECT_EQ(Child<QPushButton>("btnCancel")->text(), "Start");
+    EXPECT_FALSE(Main().POPPrev.Connected());
+}
 
 TEST_F(PreviewTest, QuickAddOpensTheWizardWithTheBareAddress) {
     const DovecotServer server({DovecotServer::GeneratedMessages(3), "", ""});
