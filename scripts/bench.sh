@@ -17,7 +17,7 @@ echo "== POP3 listing against a private Dovecot"
 echo "== peak memory of a listing against a hostile server"
 "$bench/hostile_bench" huge
 "$bench/hostile_bench" endless 10
-echo "== the tray program: event loop during a manual pass, start to tray, idle memory"
+echo "== the tray program: event loop during a manual pass and the preview, start to tray, idle memory"
 QT_QPA_PLATFORM=offscreen "$bench/desktop_bench" build-bench/src/app/sievomatic
 echo "== the rule list: filling and sorting 1 000 rules"
 QT_QPA_PLATFORM=offscreen "$bench/rule_list_bench"

@@ -151,6 +151,33 @@ xdotool key alt+t c
 shot 11-message-library 1.5
 xdotool key Escape
 sleep 0.5
+# The Mail Preview Center by its hot key, with the messages the clean left; the first
+# message in the viewer (Down selects it, Return views it).
+xdotool key ctrl+F9
+shot 12-preview 3
+xdotool key Down Return
+shot 13-viewer 2
+xdotool key Escape
+sleep 0.5
+xdotool key Escape
+# A rule that asks before deleting: Clean Mail Now shows the confirmation window, and
+# Escape keeps every message.
+next=$(($(grep -c '^\[PROCEDURE' "$home/rules.ini") + 1))
+cat >> "$home/rules.ini" <<INI
+[PROCEDURE$next]
+Criteria=SUBCONT
+Value=Meeting notes 1
+DeleteAction=1
+Confirm=1
+SendtoRecycle=0
+Reply=0
+Report=0
+INI
+sed -i "s/^NumProcs=.*/NumProcs=$next/" "$home/rules.ini"
+xdotool key ctrl+F10
+shot 14-confirm-deletion 3
+xdotool key Escape
+sleep 0.5
 
 # The tray menu by keyboard: the n-th item of the menu, then of each submenu in turn.
 menu_pick() {

@@ -26,6 +26,10 @@ public:
     const std::string& ContentType() const { return contentType_; }
     void SetContentType(std::string_view contentType);
 
+    // The charset a received text part was declared in; empty when none was named.
+    const std::string& Charset() const { return charset_; }
+    void SetCharset(std::string_view charset) { charset_ = charset; }
+
     TAttEncoding Encoding() const { return encoding_; }
     void SetEncoding(TAttEncoding encoding) { encoding_ = encoding; }
 
@@ -35,6 +39,7 @@ public:
 private:
     std::string fileName_;
     std::string contentType_;
+    std::string charset_;
     TAttEncoding encoding_ = TAttEncoding::SevenBit;
     std::string data_;
 };

@@ -81,6 +81,7 @@ void TmsCustomMessage::CheckRequired() const {
 
 void TmsCustomMessage::Clear() {
     body_.clear();
+    bodyCharset_.clear();
     attachments_.Clear();
     sender_ = TmsMailAddress();
     headers_.clear();

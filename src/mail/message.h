@@ -45,6 +45,9 @@ public:
     void SetHeaders(const TmsHeaders& headers) { headers_ = headers; }
     const std::vector<std::string>& Body() const { return body_; }
     std::vector<std::string>& Body() { return body_; }
+    // The charset the text of the body was declared in; empty when none was named.
+    const std::string& BodyCharset() const { return bodyCharset_; }
+    void SetBodyCharset(std::string_view charset) { bodyCharset_ = charset; }
 
     // Raises EMessageError when the message cannot be sent as it stands.
     virtual void CheckRequired() const;
@@ -72,6 +75,7 @@ private:
     TCharSet charSet_ = csUSASCII;
     TmsHeaders headers_;
     std::vector<std::string> body_;
+    std::string bodyCharset_;
 };
 
 // A mail message: adds recipients, copies, priority and the receipt request.

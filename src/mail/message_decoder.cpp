@@ -191,6 +191,7 @@ void TmsCustomDecoder::RestartAsPlainText() {
 
 void TmsCustomDecoder::DecodeTextBody(const std::vector<std::string>& headers,
                                       const std::vector<std::string>& lines) {
+    message_.SetBodyCharset(GetHeaderParam("charset", GetHeaderField(headers, "CONTENT-TYPE")));
     const PartEncoding encoding = TransferEncodingOf(headers);
     if (encoding == PartEncoding::Plain) {
         message_.Body() = lines;
@@ -212,6 +213,7 @@ void TmsCustomDecoder::AddAttachment(const std::vector<std::string>& headers,
     TmsAttItem item;
     item.SetFileName(name);
     item.SetContentType(FirstToken(contentType));
+    item.SetCharset(GetHeaderParam("charset", contentType));
     item.SetEncoding(AttEncodingOf(encoding));
     item.Data() = DecodePartLines(lines, encoding);
     message_.Attachments().Add(item);

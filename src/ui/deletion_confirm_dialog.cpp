@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "config/activity_log.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -17,8 +18,9 @@ constexpr int kColumnWidths[] = {180, 140, 100};
 
 }  // namespace
 
-TfrmDeletePrev::TfrmDeletePrev(const std::vector<DeletionRow>& rows, QWidget* parent)
-    : QDialog(parent), lstVRem_(new QTreeWidget(this)) {
+TfrmDeletePrev::TfrmDeletePrev(const std::vector<DeletionRow>& rows,
+                               std::function<void(int index)> viewMessage, QWidget* parent)
+    : QDialog(parent), lstVRem_(new QTreeWidget(this)), viewMessage_(std::move(viewMessage)) {
     Name(this, "frmDeletePrev", tr("Preview Message Before Deletion"));
     setWindowTitle(tr("Sievomatic  --  Preview Message Before Deletion"));
     auto* lblIntro = new QLabel(
@@ -40,8 +42,15 @@ TfrmDeletePrev::TfrmDeletePrev(const std::vector<DeletionRow>& rows, QWidget* pa
             lstVRem_, {QString::fromStdString(row.subject), QString::fromStdString(row.from),
                        QString::fromStdString(row.date)});
         item->setCheckState(0, Qt::Checked);
+        item->setData(0, Qt::UserRole, row.index);
     }
+    connect(lstVRem_, &QTreeWidget::itemDoubleClicked, this, &TfrmDeletePrev::ViewCurrent);
 
+    auto* btnView = new QPushButton(tr("&View Message..."), this);
+    Name(btnView, "btnView", tr("View Message"));
+    btnView->setAutoDefault(false);
+    btnView->setVisible(static_cast<bool>(viewMessage_));
+    connect(btnView, &QPushButton::clicked, this, &TfrmDeletePrev::ViewCurrent);
     auto* btnContinue = new QPushButton(tr("Continue"), this);
     auto* btnKeep =
         new QPushButton(tr("Don't delete anything I'll Deal with this later  (esc.)"), this);
@@ -52,6 +61,7 @@ TfrmDeletePrev::TfrmDeletePrev(const std::vector<DeletionRow>& rows, QWidget* pa
     connect(btnKeep, &QPushButton::clicked, this, &TfrmDeletePrev::KeepAll);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnView);
     buttons->addWidget(btnKeep);
     buttons->addStretch();
     buttons->addWidget(btnContinue);
@@ -60,7 +70,10 @@ TfrmDeletePrev::TfrmDeletePrev(const std::vector<DeletionRow>& rows, QWidget* pa
     layout->addWidget(lstVRem_, 1);
     layout->addWidget(lblWarning);
     layout->addLayout(buttons);
-    resize(480, 320);
+    setTabOrder(lstVRem_, btnView);
+    setTabOrder(btnView, btnKeep);
+    setTabOrder(btnKeep, btnContinue);
+    resize(560, 320);
 }
 
 std::vector<bool> TfrmDeletePrev::Ticked() const {
@@ -72,6 +85,17 @@ std::vector<bool> TfrmDeletePrev::Ticked() const {
 
 void TfrmDeletePrev::reject() {
     KeepAll();
+}
+
+void TfrmDeletePrev::ViewCurrent() {
+    const QTreeWidgetItem* item = lstVRem_->currentItem();
+    if (!item || !viewMessage_)
+        return;
+    try {
+        viewMessage_(item->data(0, Qt::UserRole).toInt());
+    } catch (const std::exception& error) {
+        AppException(error);
+    }
 }
 
 void TfrmDeletePrev::KeepAll() {

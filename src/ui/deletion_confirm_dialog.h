@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <vector>
 
 #include "config/host.h"
@@ -10,12 +11,16 @@ class QTreeWidget;
 namespace sievo {
 
 // The window the scan shows before it deletes messages whose rules ask for confirmation:
-// one ticked row per message; the user unticks what is to be kept.
+// one ticked row per message; the user unticks what is to be kept, and may look at a
+// message first.
 class TfrmDeletePrev : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmDeletePrev(const std::vector<DeletionRow>& rows, QWidget* parent = nullptr);
+    // viewMessage shows the message at a listing position; empty for none.
+    explicit TfrmDeletePrev(const std::vector<DeletionRow>& rows,
+                            std::function<void(int index)> viewMessage = {},
+                            QWidget* parent = nullptr);
 
     // Whether each row is still ticked.
     std::vector<bool> Ticked() const;
@@ -26,8 +31,10 @@ protected:
 
 private:
     void KeepAll();
+    void ViewCurrent();
 
     QTreeWidget* lstVRem_;
+    std::function<void(int index)> viewMessage_;
 };
 
 }  // namespace sievo

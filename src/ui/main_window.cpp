@@ -10,14 +10,17 @@
 #include "config/data_folder.h"
 #include "config/settings.h"
 #include "engine/user_services.h"
+#include "mail/message.h"
 #include "ui/accounts_window.h"
 #include "ui/intro_wizard.h"
 #include "ui/list_editor.h"
 #include "ui/options_dialog.h"
 #include "ui/previous_rules.h"
+#include "ui/select_account_dialog.h"
 #include "ui/sound_player.h"
 #include "ui/status_window.h"
 #include "ui/tell_friend_dialog.h"
+#include "ui/view_retrieval.h"
 #include "ui/web_services.h"
 
 namespace sievo {
@@ -65,6 +68,7 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
     ConnectHelp();
     connect(&tray_, &TrayIcons::MainDoubleClicked, this, &TfrmMain::ShowRuleList);
     connect(&tray_, &TrayIcons::MailClicked, menu_.preview, &QAction::trigger);
+    host_.SetDeletionViewer([this](int index) { ViewDeletionRow(index); });
     connect(&tray_, &TrayIcons::TrayMissing, this, [this](bool missing) {
         ruleList_.SetTrayMissing(missing, &menu_.Menu());
         if (missing)
@@ -79,20 +83,13 @@ void TfrmMain::OnTriggered(QAction* action, std::function<void()> command) {
             [command = std::move(command)] { Guarded(command); });
 }
 
-void TfrmMain::OnStandIn(QAction* action, const char* objectName, const QString& caption,
-                         const QString& description) {
-    OnTriggered(action, [=, this] { ShowStandIn(objectName, caption, description); });
-}
-
 void TfrmMain::ConnectCommands() {
     OnTriggered(menu_.ruleList, [this] { ShowRuleList(); });
     OnTriggered(menu_.quickAdd, [this] { ruleList_.A1Click(); });
     OnTriggered(menu_.cleanNow, [this] { engine_.C3Click(); });
     OnTriggered(menu_.enableAutoCheck, [this] { EnableAutoCheck(); });
     OnTriggered(menu_.disableAutoCheck, [this] { DisableAutoCheck(); });
-    OnStandIn(menu_.preview, "frmPrev", tr("Mail Preview Center"),
-              tr("The Mail Preview Center: the messages waiting in a mailbox, listed from "
-                 "their headers, to view, delete or turn into a rule."));
+    OnTriggered(menu_.preview, [this] { PROCPreview(); });
     OnTriggered(menu_.status, [this] { ShowStatus(); });
     OnTriggered(menu_.friends, [this] {
         if (!friends_)
@@ -190,6 +187,7 @@ bool TfrmMain::HandleCommandLine(const CommandLineRequest& request) {
 
 void TfrmMain::FormCloseQuery() {
     engine_.Shutdown();
+    preview_.Shutdown();
     Guarded([] { TheActivityLog().Save(); });
     QCoreApplication::quit();
 }
@@ -246,14 +244,31 @@ void TfrmMain::ShowAbout() {
     about.exec();
 }
 
-void TfrmMain::ShowStandIn(const char* objectName, const QString& caption,
-                           const QString& description) {
-    auto& window = standIns_[objectName];
-    if (!window)
-        window = std::make_unique<StandInWindow>(objectName, caption, description);
-    window->show();
-    window->raise();
-    window->activateWindow();
+void TfrmMain::PROCPreview() {
+    if (preview_.isVisible())
+        return;
+    if (AccountCount() == 0) {
+        host_.ShowMessage("There are no accounts set up to preview.  Select Tools | Accounts");
+        return;
+    }
+    const int number = FINTSelectAccount(&engine_.Timer1);
+    if (number == -1)
+        return;
+    preview_.Open(TSievoUser(number));
+}
+
+PreviewCommands TfrmMain::PreviewHandlers() {
+    return {[this](TSievoUser& account) { engine_.EnsureConnection(account, "SINGLEPASS"); },
+            [this] { engine_.C3Click(); }, [this](const QString& address) { QuickAdd(address); }};
+}
+
+void TfrmMain::ViewDeletionRow(int index) {
+    engine_.POP.ConnectAndLogin();
+    TmsMessage message;
+    message.LoadFromFile(RetrieveForViewing(engine_.POP, index));
+    messageView_.ShowMessage(message, TfrmMessageView::Heads::Bare, true);
+    // Only marks are set so far; the scan deletes after the confirmation.
+    engine_.POP.LogoutAndClose();
 }
 
 }  // namespace sievo

@@ -3,18 +3,19 @@
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "app/command_line.h"
 #include "engine/mail_engine.h"
+#include "mail/ms_remote_pop.h"
 #include "ui/account_context.h"
 #include "ui/auto_reply_window.h"
 #include "ui/clean_progress_dialog.h"
 #include "ui/hot_keys.h"
+#include "ui/message_view_window.h"
+#include "ui/preview_window.h"
 #include "ui/qt_host.h"
 #include "ui/rule_list_window.h"
-#include "ui/stand_in_window.h"
 #include "ui/tray_icons.h"
 #include "ui/tray_menu.h"
 #include "update/spam_list_updater.h"
@@ -64,6 +65,11 @@ public:
     TfrmAutoReply& AutoReply() { return autoReply_; }
     TfrmStatus* Status() { return status_.get(); }
     TfrmCleanProg& CleanProg() { return cleanProg_; }
+    TfrmPrev& Preview() { return preview_; }
+    TfrmMessageView& MessageView() { return messageView_; }
+
+    // The preview's client that lists and deletes.
+    TmsRemotePOP POPPrev;
 
 private:
     void ConnectCommands();
@@ -74,13 +80,12 @@ private:
     void CancelScanSession();
     void ShowStatus();
     void ShowAbout();
-    // Opens (once created, brings forward) the stand-in for a window still to be built.
-    void ShowStandIn(const char* objectName, const QString& caption, const QString& description);
+    void PROCPreview();
+    PreviewCommands PreviewHandlers();
+    // Shows a message of the deletion confirmation, fetched through the scan's session.
+    void ViewDeletionRow(int index);
     // Connects a menu item to a command whose errors reach the error handler.
     void OnTriggered(QAction* action, std::function<void()> command);
-    // The command opens the stand-in window of a window still to come.
-    void OnStandIn(QAction* action, const char* objectName, const QString& caption,
-                   const QString& description);
 
     std::unique_ptr<SoundPlayer> sounds_;
     MailEngine engine_;
@@ -93,11 +98,12 @@ private:
     QtHost host_;
     SpamListUpdater updater_;
     GlobalHotKeys hotKeys_;
-    std::map<std::string, std::unique_ptr<StandInWindow>> standIns_;
     AccountContext accountContext_;
     std::unique_ptr<TfrmAccounts> accounts_;
     std::unique_ptr<TfrmFriends> friends_;
     std::unique_ptr<TfrmSpamList> spammers_;
+    TfrmMessageView messageView_;
+    TfrmPrev preview_{POPPrev, messageView_, PreviewHandlers()};
 };
 
 // Runs a step, handing any error to the error handler, so one failed step does not keep

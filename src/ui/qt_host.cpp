@@ -61,7 +61,7 @@ void QtHost::CloseScanProgress() {
 }
 
 std::vector<bool> QtHost::ConfirmDeletions(const std::vector<DeletionRow>& rows) {
-    TfrmDeletePrev window(rows);
+    TfrmDeletePrev window(rows, viewDeletion_);
     // Both buttons accept; anything else (the program ending meanwhile) deletes nothing.
     if (window.exec() != QDialog::Accepted)
         return std::vector<bool>(rows.size(), false);

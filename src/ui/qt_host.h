@@ -23,6 +23,9 @@ public:
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
 
+    // How the deletion confirmation shows a message at a listing position.
+    void SetDeletionViewer(std::function<void(int index)> view) { viewDeletion_ = std::move(view); }
+
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
     void PumpEvents() override;
@@ -46,6 +49,7 @@ private:
     TfrmCleanProg& cleanProg_;
     TrayIcons& tray_;
     std::function<void()> refreshRuleList_;
+    std::function<void(int index)> viewDeletion_;
     std::unique_ptr<TransferProgressWindow> transfer_;
     ThrottledPump pump_;
 };

@@ -94,10 +94,9 @@ TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
         QAction* action;
         const char* window;
     } table[] = {
-        {menu.ruleList, "frmList"},     {menu.preview, "frmPrev"},
-        {menu.status, "frmStatus"},     {menu.friends, "frmFriends"},
-        {menu.spammers, "frmSpamList"}, {menu.messages, "frmAutoReply"},
-        {menu.accounts, "frmAccounts"},
+        {menu.ruleList, "frmList"},      {menu.status, "frmStatus"},
+        {menu.friends, "frmFriends"},    {menu.spammers, "frmSpamList"},
+        {menu.messages, "frmAutoReply"}, {menu.accounts, "frmAccounts"},
     };
     for (const auto& row : table) {
         row.action->trigger();
