@@ -5,6 +5,7 @@
 #include "config/errors.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "log_lines.h"
 #include "recording_host.h"
 #include "temp_home.h"
 
@@ -42,11 +43,6 @@ protected:
     void SetVerbose(bool on) {
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", on);
     }
-    // The text after the date and time.
-    static std::string TextOf(const std::string& line) {
-        const auto separator = line.find(" -- ");
-        return separator == std::string::npos ? "<no separator>" : line.substr(separator + 4);
-    }
 
     testing::RecordingHost host;
     RecordingListener listener;
@@ -71,8 +67,8 @@ TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
     log.Log("normal", false, nullptr);
 
     ASSERT_EQ(log.Lines().size(), 2u);
-    EXPECT_EQ(TextOf(log.Lines()[0]), "normal");  // newest first
-    EXPECT_EQ(TextOf(log.Lines()[1]), "detail two");
+    EXPECT_EQ(testing::WithoutStamp(log.Lines()[0]), "normal");  // newest first
+    EXPECT_EQ(testing::WithoutStamp(log.Lines()[1]), "detail two");
     ASSERT_EQ(listener.activity.size(), 3u);
     EXPECT_EQ(listener.activity[0].text, "detail one");
     EXPECT_FALSE(listener.activity[0].kept);
@@ -82,7 +78,7 @@ TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
 TEST_F(ActivityLogTest, ErrorsAreCountedLoggedAndWrapAt16Bits) {
     log.Open();
     log.Error("boom");
-    EXPECT_EQ(TextOf(log.Lines()[0]), "-SV_ERROR-boom");
+    EXPECT_EQ(testing::WithoutStamp(log.Lines()[0]), "-SV_ERROR-boom");
     EXPECT_EQ(listener.lastError, "boom");
     EXPECT_TRUE(host.messages.empty());
     for (int i = 1; i < 65536; ++i)
@@ -120,7 +116,7 @@ TEST_F(ActivityLogTest, OnlyTheNewestLinesAreKept) {
     EXPECT_EQ(log.Lines().front(), "stamp -- line " + std::to_string(limit + 2));
     log.Log("newest", false, nullptr);
     ASSERT_EQ(log.Lines().size(), limit);
-    EXPECT_EQ(TextOf(log.Lines().front()), "newest");
+    EXPECT_EQ(testing::WithoutStamp(log.Lines().front()), "newest");
     EXPECT_EQ(log.Lines().back(), "stamp -- line 4");
 }
 
@@ -133,8 +129,9 @@ TEST_F(ActivityLogTest, TheProgramWideHandlerReportsAnyError) {
     TheActivityLog().RemoveListener(&listener);
     EXPECT_EQ(listener.lastError, "outside error");
     ASSERT_GE(TheActivityLog().Lines().size(), 3u);
-    EXPECT_EQ(TextOf(TheActivityLog().Lines()[0]), "plain line");
-    EXPECT_EQ(TextOf(TheActivityLog().Lines()[2]), "-SV_ERROR-Unable to write to rules.ini");
+    EXPECT_EQ(testing::WithoutStamp(TheActivityLog().Lines()[0]), "plain line");
+    EXPECT_EQ(testing::WithoutStamp(TheActivityLog().Lines()[2]),
+              "-SV_ERROR-Unable to write to rules.ini");
 }
 
 }  // namespace

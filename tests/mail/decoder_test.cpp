@@ -48,18 +48,6 @@ TEST(TLineStream, SplitsAtEveryBreakAcrossBlocks) {
     EXPECT_EQ(reader.ReadLine(), longLine);
 }
 
-TEST(Decoder, PlainTextWithHeaders) {
-    const auto message =
-        MessageFrom(Crlf({"From: Ann <ann@x.org>", "To: bob@y.org, \"C, c\" <c@z>",
-                          "Subject: Hello", "\tthere", "Date: today", "", "line 1", "", "line 3"}));
-    EXPECT_EQ(message->Sender(), TmsMailAddress("ann@x.org", "Ann"));
-    EXPECT_EQ(message->Recipients().Count(), 2);
-    EXPECT_EQ(message->Subject(), "Hello there");
-    EXPECT_EQ(message->Headers().size(), 5u);
-    EXPECT_EQ(message->Body(), (std::vector<std::string>{"line 1", "", "line 3"}));
-    EXPECT_TRUE(message->Attachments().Empty());
-}
-
 // Forms some mailers write: a comment after the MIME version; bare LF breaks and no last one.
 TEST(Decoder, OddFormsStillGiveTheBody) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {

@@ -110,31 +110,6 @@ TEST(Encoder, Latin1AnnouncesQuotedPrintable) {
               std::string::npos);
 }
 
-TEST(Encoder, MultipartLayout) {
-    TmsMessage message;
-    BasicHeaders(message);
-    message.Body() = {"Body"};
-    message.Attachments().Add(Attachment("a.pdf", std::string(60, 'z')));
-    const std::string text = WithoutBoundaries(TextOf(message));
-    EXPECT_NE(text.find(Crlf({"Content-Type: multipart/mixed; boundary=\"BOUNDARY\"", "",
-                              "This is a multipart message in MIME format", "", "--BOUNDARY",
-                              "Content-Type: text/plain; charset=\"us-ascii\"",
-                              "Content-Transfer-Encoding: 7bit", "", "Body", "", "--BOUNDARY",
-                              "Content-Type: application/pdf; name=\"a.pdf\"",
-                              "Content-Transfer-Encoding: Base64",
-                              "Content-Disposition: attachment; filename=\"a.pdf\"", ""})),
-              std::string::npos)
-        << text;
-    // 57 bytes a line: the 60 bytes take one full line and one short one.
-    const auto lines = SplitLines(text);
-    const auto full = std::find_if(lines.begin(), lines.end(),
-                                   [](const std::string& l) { return l.size() == 76; });
-    ASSERT_NE(full, lines.end());
-    EXPECT_EQ((full + 1)->size(), 4u);
-    EXPECT_EQ(*(full + 2), "");
-    EXPECT_EQ(*(full + 3), "--BOUNDARY--");
-}
-
 struct RoundTripCase {
     const char* label;
     std::vector<std::string> body;

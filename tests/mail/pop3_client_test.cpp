@@ -6,6 +6,7 @@
 #include "mail/ms_remote_pop.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
+#include "socket_recording.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -13,20 +14,16 @@ namespace {
 
 using testing::ScriptedServer;
 
-// Generous, for waits that must succeed on a loaded machine.
-constexpr int kPatientTimeOut = 60;
-
 const std::string kLogin = "+OK ready\r\n";
 
 // What a POP3 client did against a scripted server: its errors and the messages listed.
 class Pop3ClientTest : public testing::TempHomeTest {
 protected:
     Pop3ClientTest() {
-        pop.SetTimeOut(kPatientTimeOut);
         pop.Server = server.Address();
         pop.UserName = "sam";
         pop.Password = "secret";
-        pop.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+        testing::RecordErrors(pop, errors);
         pop.OnNextInfoUpdated = [this](TagSocket&, int num) { listed.push_back(num); };
     }
 

@@ -9,18 +9,19 @@
 #include "mail/header_cache.h"
 #include "mail/ms_remote_pop.h"
 #include "scripted_server.h"
+#include "socket_recording.h"
 #include "temp_home.h"
 
 namespace sievo {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::kPatientTimeOut;
 using testing::ScriptedServer;
 
 // Far longer than any case may take: a client that is never stopped is canceled then,
 // and the case fails on the cancel instead of hanging.
 constexpr int kWatchdogMs = 20000;
-constexpr int kPatientTimeOut = 60;
 constexpr std::string_view kNotKept = "(not kept)";
 
 std::string TopReply(int n) {
@@ -149,7 +150,7 @@ protected:
         pop.UserName = "sam";
         pop.Password = "secret";
         pop.KeepConnection = true;
-        pop.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+        testing::RecordErrors(pop, errors);
         watchdog.setSingleShot(true);
         QObject::connect(&watchdog, &QTimer::timeout, [this] { pop.Cancel(); });
     }

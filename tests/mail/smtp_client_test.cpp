@@ -7,6 +7,7 @@
 #include "mail/smtp_extensions.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
+#include "socket_recording.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -14,16 +15,12 @@ namespace {
 
 using testing::ScriptedServer;
 
-// Generous, for waits that must succeed on a loaded machine.
-constexpr int kPatientTimeOut = 60;
-
 // What an SMTP client did against a scripted server for what no real server does.
 class SmtpClientTest : public testing::TempHomeTest {
 protected:
     SmtpClientTest() {
-        smtp.SetTimeOut(kPatientTimeOut);
         smtp.Server = server.Address();
-        smtp.OnError = [this](TagSocket&, const std::string& text) { errors.push_back(text); };
+        testing::RecordErrors(smtp, errors);
         message.Sender().SetAddress("me@example.org");
         message.Recipients().Add("you@example.org", "You");
         message.SetSubject("Hello");

@@ -159,57 +159,6 @@ TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
     EXPECT_EQ(ReadFile("transcript.log"), "USER bob\nPASS ********\nQUIT\n");
 }
 
-TEST_F(SocketTest, ReadToCloseStopsAtTheSizeAndSendStreamSendsEveryByte) {
-    std::string payload;
-    for (int i = 0; i < 5000; ++i)
-        payload += static_cast<char>('a' + i % 26);
-    ScriptedServer server;
-    server.Send("abcdefREST\r\n").ReadBytes(static_cast<qint64>(payload.size())).Close();
-    ConnectTo(server);
-    QBuffer sized;
-    sized.open(QIODevice::ReadWrite);
-    socket.ReadToClose(sized, 6);
-    EXPECT_EQ(sized.data(), "abcdef");
-    EXPECT_EQ(ReadLine(), "REST");
-
-    QBuffer outgoing;
-    outgoing.setData(QByteArray::fromStdString(payload));
-    outgoing.open(QIODevice::ReadOnly);
-    outgoing.seek(100);  // SendStream starts from the beginning whatever the position
-    std::vector<int> percents;
-    socket.OnProgress = [&](TagSocket&, int percent, qint64) { percents.push_back(percent); };
-    socket.SendStream(outgoing);
-    ASSERT_TRUE(server.WaitFinished());
-    EXPECT_EQ(server.Received(), std::vector<std::string>{payload});
-    EXPECT_EQ(percents, (std::vector<int>{41, 82, 100, 0}));
-
-    QBuffer rest;
-    rest.open(QIODevice::ReadWrite);
-    socket.ReadToClose(rest, -1);
-    EXPECT_TRUE(rest.data().isEmpty());
-}
-
-TEST_F(SocketTest, OpenResolvesHostAndPort) {
-    ScriptedServer server;
-    socket.Server = "localhost:" + std::to_string(server.Port());
-    socket.Service = "smtp";  // the port in Server wins
-    socket.Open();
-    EXPECT_EQ(socket.AddressText(), "127.0.0.1");
-    EXPECT_EQ(socket.Port(), server.Port());
-
-    socket.Server = "127.0.0.1";
-    socket.Open();
-    EXPECT_EQ(socket.Port(), 25);
-    socket.Service = "no-such-service-here";
-    socket.DefaultPort = 2525;
-    socket.Open();
-    EXPECT_EQ(socket.Port(), 2525);
-    socket.Security = TlsMode::Ssl;
-    socket.SecurePort = 465;
-    socket.Open();
-    EXPECT_EQ(socket.Port(), 465);
-}
-
 TEST_F(SocketTest, OpenRefusesIncompleteSettings) {
     const struct {
         std::string server;

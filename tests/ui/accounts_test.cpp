@@ -11,13 +11,13 @@
 #include "config/date_time.h"
 #include "config/password.h"
 #include "dovecot_server.h"
+#include "modal_action.h"
 #include "modal_answerer.h"
 #include "ui/account_settings_dialog.h"
 #include "ui/accounts_window.h"
 #include "ui/change_dates_dialog.h"
 #include "ui/select_account_dialog.h"
 #include "ui_fixture.h"
-#include "when_modal.h"
 
 namespace sievo::testing {
 namespace {
@@ -98,7 +98,7 @@ TEST_F(AccountDialogsTest, RemoveWithoutSelectionOnlyComplains) {
 TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten) {
     WriteAccounts(1);
     Main().EnableAutoCheck();
-    WhenModal settings("frmSettings", [](QWidget& dialog) {
+    ModalAction settings("frmSettings", [](QWidget& dialog) {
         dialog.findChild<QSlider*>("trkInterval")->setValue(0);
         EXPECT_EQ(dialog.findChild<QLabel*>("lblInterval")->text(), "Every 0 Minutes");
         dialog.findChild<QLineEdit*>("edtPassword")->setText("pa\nss");
@@ -148,13 +148,13 @@ TEST_F(AccountDialogsTest, SelectAccountAsksOnlyForTwoOrMore) {
     WriteAccounts(1);
     EXPECT_EQ(FINTSelectAccount(nullptr), 1);
     WriteAccounts(3);
-    WhenModal pickSecond("frmSelectAccount", [](QWidget& dialog) {
+    ModalAction pickSecond("frmSelectAccount", [](QWidget& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>("lstVAccounts");
         list->setCurrentItem(list->topLevelItem(1));
         dialog.findChild<QPushButton*>("btnOK")->click();
     });
     EXPECT_EQ(FINTSelectAccount(nullptr), 2);
-    WhenModal noRow("frmSelectAccount", [](QWidget& dialog) {
+    ModalAction noRow("frmSelectAccount", [](QWidget& dialog) {
         dialog.findChild<QTreeWidget*>("lstVAccounts")->clearSelection();
         dialog.findChild<QPushButton*>("btnOK")->click();
     });

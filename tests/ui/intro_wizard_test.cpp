@@ -10,13 +10,13 @@
 #include "config/account.h"
 #include "config/password.h"
 #include "dovecot_server.h"
+#include "modal_action.h"
 #include "modal_answerer.h"
 #include "net/tls_settings.h"
 #include "server_process.h"
 #include "test_certificates.h"
 #include "ui/intro_wizard.h"
 #include "ui_fixture.h"
-#include "when_modal.h"
 
 namespace sievo::testing {
 namespace {
@@ -86,7 +86,7 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     WriteAccount(1, {{"EMailAddr", "one@example.test"}});
     WriteAccount(2, {{"EMailAddr", "two@example.test"}});
     TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
-    WhenModal walk("frmIntro", [](QWidget& window) {
+    ModalAction walk("frmIntro", [](QWidget& window) {
         auto& wizard = static_cast<TfrmIntro&>(window);
         wizard.SetProbePorts(ClosedPorts());
         Type(wizard, "edtEMailAddr", "three@example.test");

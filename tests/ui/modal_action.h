@@ -1,25 +1,29 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
 
 namespace sievo::testing {
 
-// Works the next modal window that comes up through `act` (fill in boxes, press buttons),
-// for windows that need more than a button press.
+// Works a modal window through `act` once it is up (fill in boxes, press buttons), for
+// windows that need more than a button press: the next one to come up, or the next one of
+// that objectName.
 class ModalAction {
 public:
-    explicit ModalAction(std::function<void(QWidget&)> act) : act_(std::move(act)) {
+    explicit ModalAction(std::function<void(QWidget&)> act) : ModalAction({}, std::move(act)) {}
+    ModalAction(const QString& name, std::function<void(QWidget&)> act)
+        : name_(name), act_(std::move(act)) {
         timer_.setInterval(20);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             QWidget* window = QApplication::activeModalWidget();
-            if (!window || window == last_)
+            if (!window || window == last_ || (!name_.isEmpty() && window->objectName() != name_))
                 return;
             last_ = window;
             timer_.stop();
-            act_(*window);
             done_ = true;
+            act_(*window);
         });
         timer_.start();
     }
@@ -27,10 +31,28 @@ public:
     bool Done() const { return done_; }
 
 private:
+    QString name_;
     std::function<void(QWidget&)> act_;
     QTimer timer_;
     QWidget* last_ = nullptr;
     bool done_ = false;
 };
+
+// The visible top-level window of that objectName, or none.
+inline QWidget* TopLevel(const QString& name) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == name && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+// Lets events be handled until `done` holds or `timeoutMs` have passed; whether it held.
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
 
 }  // namespace sievo::testing

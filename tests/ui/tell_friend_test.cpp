@@ -6,12 +6,12 @@
 #include "config/activity_log.h"
 #include "log_lines.h"
 #include "mail/mail_address.h"
+#include "modal_action.h"
 #include "modal_answerer.h"
 #include "smtp_sink.h"
 #include "ui/mail_address_dialog.h"
 #include "ui/tell_friend_dialog.h"
 #include "ui_fixture.h"
-#include "when_modal.h"
 
 namespace sievo::testing {
 namespace {
@@ -31,7 +31,7 @@ protected:
     std::vector<std::string> Tell(const char* button, const QString& address, int boxes) {
         // The answerer starts once the dialog is dealt with, so it never sees the dialog.
         std::optional<ModalAnswerer> answerer;
-        WhenModal fill("frmTellFriend", [&](QWidget& dialog) {
+        ModalAction fill("frmTellFriend", [&](QWidget& dialog) {
             dialog.findChild<QLineEdit*>("edtAddress")->setText(address);
             answerer.emplace(ModalAnswerer::Answers(boxes, {"dlgMessage", "OK"}));
             dialog.findChild<QPushButton*>(button)->click();
@@ -89,14 +89,14 @@ using MailAddressDialogTest = MainWindowTest;
 
 TEST_F(MailAddressDialogTest, OkStoresBothFieldsAndCancelNothing) {
     TmsMailAddress address("old@example.test", "Old Name");
-    WhenModal cancel("MailAddressDlg", [](QWidget& dialog) {
+    ModalAction cancel("MailAddressDlg", [](QWidget& dialog) {
         dialog.findChild<QLineEdit*>("NameEdit")->setText("Changed");
         dialog.findChild<QPushButton*>("btnCancel")->click();
     });
     EXPECT_FALSE(EditMailAddress(address));
     EXPECT_EQ(address, TmsMailAddress("old@example.test", "Old Name"));
 
-    WhenModal ok("MailAddressDlg", [](QWidget& dialog) {
+    ModalAction ok("MailAddressDlg", [](QWidget& dialog) {
         EXPECT_EQ(dialog.findChild<QLineEdit*>("AddressEdit")->text(), "old@example.test");
         dialog.findChild<QLineEdit*>("NameEdit")->setText("New Name");
         dialog.findChild<QLineEdit*>("AddressEdit")->setText(QString(300, 'a'));
