@@ -6,18 +6,6 @@
 namespace sievo {
 namespace {
 
-TEST(PasswordScrambling, DecodingAnEncodedTextGivesItBack) {
-    std::string everyByte;
-    for (int b = 0; b < 256; ++b)
-        everyByte += static_cast<char>(b);
-    for (const std::string& plain : {std::string(), std::string("secret"), everyByte}) {
-        const std::string stored = EncodePassword(plain);
-        EXPECT_EQ(stored.size(), plain.size());
-        EXPECT_EQ(DecodePassword(stored), plain);
-    }
-    EXPECT_NE(EncodePassword("secret"), "secret");
-}
-
 class StoredPasswordTest : public testing::TempHomeTest {
 protected:
     // Stores the password as the account dialogs do and reads it back as a check does.

@@ -43,16 +43,6 @@ TEST_F(DovecotTest, PlainLogInListsHeadersAndRetrievesMessagesByteForByte) {
     EXPECT_EQ(transcript.find(DovecotServer::kPassword), std::string::npos) << transcript;
 }
 
-TEST_F(DovecotTest, AWrongPasswordIsTheServersRefusal) {
-    StartDovecot(DovecotServer::GeneratedMessages(1));
-    auto pop = NewClient();
-    pop->Password = "wrong";
-    EXPECT_THROW(pop->ConnectAndLogin(), EServerError);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind("-ERR", 0), 0u) << errors[0];
-    EXPECT_EQ(pop->MessageCount(), -1);
-}
-
 TEST_F(DovecotTest, Pop3sAndStlsCarryTheWholeSessionOverVerifiedTls) {
     StartDovecot(DovecotServer::GeneratedMessages(2), true);
     for (const TlsMode mode : {TlsMode::Ssl, TlsMode::StartTls}) {

@@ -83,17 +83,6 @@ TEST_F(SmtpSinkTest, PlainHeloSendsTheEnvelopeInOrderAndTheBodyIntact) {
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(SmtpSinkTest, A550ToARecipientEndsTheSendWithThatLineAndDeliversNothing) {
-    StartSink({});
-    message.CC().Add(std::string(SmtpSink::kRejectPrefix) + "@example.org", "");
-    EXPECT_THROW(smtp.SendMail(), EServerError);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind("550 ", 0), 0u) << errors[0];
-    EXPECT_EQ(sent.back(), "plain: QUIT");
-    EXPECT_FALSE(smtp.Connected());
-    EXPECT_TRUE(sink->Received().empty());
-}
-
 // AUTH LOGIN is used only when the server offers nothing else.
 TEST_F(SmtpSinkTest, StartTlsAndImplicitTlsAuthenticateOnlyOverTheEncryptedSession) {
     const std::pair<SmtpSink::Tls, bool> cases[] = {{SmtpSink::Tls::StartTls, false},

@@ -83,18 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RemovalCase{1, {"user1@example.test", "user3@example.test"}},
                       RemovalCase{2, {"user1@example.test", "user2@example.test"}}));
 
-TEST_F(AccountDialogsTest, RemoveWithoutSelectionOnlyComplains) {
-    WriteAccounts(2);
-    TfrmAccounts window(context);
-    window.show();
-    window.findChild<QTreeWidget*>("lstVAccounts")->clearSelection();
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
-    window.PROCDeleteAccount();
-    EXPECT_EQ(answerer.seen,
-              std::vector<std::string>{"dlgMessage: Please select an item to delete"});
-    EXPECT_EQ(AccountCount(), 2);
-}
-
 TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten) {
     WriteAccounts(1);
     Main().EnableAutoCheck();

@@ -10,6 +10,7 @@
 
 #include "config/ini_file.h"
 #include "mail/message.h"
+#include "message_library_files.h"
 #include "modal_answerer.h"
 #include "temp_home.h"
 #include "ui/auto_reply_window.h"
@@ -28,20 +29,8 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    // Entries with message files whose subject is the entry's name.
     void WriteLibrary(std::initializer_list<std::pair<const char*, const char*>> entries) const {
-        std::string text =
-            "[MessageCount]\r\nNumMessages=" + std::to_string(entries.size()) + "\r\n";
-        int n = 0;
-        for (const auto& [name, file] : entries) {
-            text += "[MESSAGE" + std::to_string(++n) + "]\r\nmessagename=" + name +
-                    "\r\nmessagefilename=" + file + "\r\n";
-            TmsMessage message;
-            message.SetSubject(name);
-            message.Body() = {std::string("Text of ") + name};
-            message.SaveToFile(PathOf(std::string(file) + ".msg"));
-        }
-        WriteFile("messages.ini", text);
+        WriteMessageLibrary(Home(), entries, true);
     }
     std::string Entry(int entry, const char* key) const {
         return TIniFile(PathOf("messages.ini"))

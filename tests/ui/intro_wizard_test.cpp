@@ -4,14 +4,12 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTcpServer>
-#include <QTest>
 #include <QTimer>
 
 #include "config/account.h"
 #include "config/password.h"
 #include "dovecot_server.h"
 #include "modal_action.h"
-#include "modal_answerer.h"
 #include "net/tls_settings.h"
 #include "server_process.h"
 #include "test_certificates.h"
@@ -21,66 +19,16 @@
 namespace sievo::testing {
 namespace {
 
-constexpr const char* kAtSignWarning =
-    "dlgMessage: The username you have used contains an \"@\" sign.  Your POP username is "
-    "usually the text that appears before the \"@\" in your e-mail address.";
-
 class IntroWizardTest : public MainWindowTest {
 protected:
     static void Type(QWizard& wizard, const char* field, const QString& text) {
         wizard.findChild<QLineEdit*>(field)->setText(text);
-    }
-    static QString Field(QWizard& wizard, const char* field) {
-        return wizard.findChild<QLineEdit*>(field)->text();
     }
     // Nothing listens on these ports, so the security check ends at once.
     static SecurityProbe::Ports ClosedPorts() { return {FreePort(), FreePort()}; }
 
     AccountContext context;
 };
-
-TEST_F(IntroWizardTest, UserNameAndSmtpPreFillsAndTheAtSignWarningOnce) {
-    TfrmIntro wizard(context);
-    wizard.SetProbePorts(ClosedPorts());
-    wizard.show();
-    Type(wizard, "edtEMailAddr", "jane@example.test");
-    wizard.next();
-    EXPECT_EQ(Field(wizard, "edtPOPUser"), "jane");
-    wizard.back();
-    Type(wizard, "edtEMailAddr", "no-at-sign");
-    wizard.next();
-    EXPECT_EQ(Field(wizard, "edtPOPUser"), "");
-
-    auto* next = wizard.button(QWizard::NextButton);
-    Type(wizard, "edtPOPAddress", "127.0.0.1");
-    Type(wizard, "edtPOPUser", "jane@example.test");
-    EXPECT_FALSE(next->isEnabled());  // the password is still missing
-    Type(wizard, "edtPassword", "secret");
-    EXPECT_TRUE(next->isEnabled());
-    {
-        ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
-        wizard.next();
-        EXPECT_EQ(answerer.seen, std::vector<std::string>{kAtSignWarning});
-    }
-    EXPECT_EQ(Field(wizard, "edtSMTPAddress"), "127.0.0.1");
-    Type(wizard, "edtSMTPAddress", "smtp.example.test");
-
-    {
-        ModalAnswerer quiet(ModalAnswerer::Answers{});
-        wizard.back();
-        Type(wizard, "edtPOPUser", "other@example.test");
-        wizard.next();  // changed but never emptied: no second warning
-        EXPECT_TRUE(quiet.seen.empty());
-        EXPECT_EQ(Field(wizard, "edtSMTPAddress"), "127.0.0.1");  // replaced again
-    }
-    wizard.back();
-    Type(wizard, "edtPOPUser", "");
-    Type(wizard, "edtPOPUser", "again@example.test");
-    ModalAnswerer again(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
-    wizard.next();
-    EXPECT_EQ(again.seen, std::vector<std::string>{kAtSignWarning});
-    wizard.reject();
-}
 
 TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     WriteAccount(1, {{"EMailAddr", "one@example.test"}});

@@ -53,22 +53,6 @@ TEST_F(OptionsDialogTest, ProxyFieldsFollowTheBoxAndOnlyACheckedBoxWritesThem) {
     EXPECT_EQ(Edit(reopened, "edtProxyPort")->text(), "0");
 }
 
-TEST_F(OptionsDialogTest, LastUpdateLabelForEveryStoredText) {
-    const struct {
-        const char* stored;
-        QString shown;
-    } rows[] = {
-        {"", "Never Updated"},
-        {"20240131", QString::fromStdString(FormatShortDate(QDate(2024, 1, 31)))},
-        {"2024013", "Unknown (\"2024013\" is no date)"},
-    };
-    for (const auto& row : rows) {
-        WriteSetting("UPDATES", "SpamListLastUpdate", row.stored);
-        TfrmOptions options(nullptr);
-        EXPECT_EQ(options.findChild<QLabel*>("lblLastUpdate")->text(), row.shown) << row.stored;
-    }
-}
-
 TEST_F(OptionsDialogTest, CancelWritesNothing) {
     TfrmOptions options(nullptr);
     options.findChild<QCheckBox*>("chkVerbose")->setChecked(true);

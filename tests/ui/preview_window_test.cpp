@@ -100,15 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   "sam@home.test has 3 new mail messages -- click to view"},
                       ListingCase{0, "", "sam@home.test has no mail waiting"}));
 
-TEST_F(PreviewTest, WithoutAccountsSaysWhereToSetOneUp) {
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
-    Main().Menu().preview->trigger();
-    EXPECT_EQ(answerer.seen,
-              std::vector<std::string>{
-                  "dlgMessage: There are no accounts set up to preview.  Select Tools | Accounts"});
-    EXPECT_FALSE(Prev().isVisible());
-}
-
 TEST_F(PreviewTest, DeletesExactlyTheTickedMessagesAndRefreshes) {
     const DovecotServer server({DovecotServer::GeneratedMessages(3), "", ""});
     ASSERT_TRUE(server.Started()) << server.Error();

@@ -6,6 +6,7 @@
 #include <QWizard>
 
 #include "config/ini_file.h"
+#include "message_library_files.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
 #include "ui/rule_properties_dialog.h"
@@ -17,13 +18,7 @@ namespace {
 class RuleDialogsTest : public MainWindowTest {
 protected:
     void WriteLibrary(std::initializer_list<std::pair<const char*, const char*>> entries) const {
-        std::string text =
-            "[MessageCount]\r\nNumMessages=" + std::to_string(entries.size()) + "\r\n";
-        int n = 0;
-        for (const auto& [name, file] : entries)
-            text += "[MESSAGE" + std::to_string(++n) + "]\r\nmessagename=" + name +
-                    "\r\nmessagefilename=" + file + "\r\n";
-        WriteFile("messages.ini", text);
+        WriteMessageLibrary(Home(), entries, false);
     }
     std::string Rule1(const char* key) const {
         return TIniFile(PathOf("rules.ini")).ReadString("PROCEDURE1", key, "<none>");

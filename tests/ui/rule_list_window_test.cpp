@@ -229,17 +229,5 @@ TEST_F(RuleListTest, RuleDeletedWhileAScanJudgesIsGoneFromItsNextMessage) {
     EXPECT_EQ(TSievoRule(2).Value, "c");
 }
 
-TEST_F(RuleListTest, WithoutASelectionPropertiesAndDeleteOnlySaySo) {
-    WriteRules({{"SUBCONT", "a", "0"}});
-    window_->PROCloadRuleList();
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}});
-    window_->N4Click();
-    window_->D1Click();
-    EXPECT_EQ(answerer.seen,
-              std::vector<std::string>({"dlgMessage: Please select an item to modify",
-                                        "dlgMessage: Please select an item to delete"}));
-    EXPECT_EQ(Key(1, "Value"), "a");
-}
-
 }  // namespace
 }  // namespace sievo::testing

@@ -42,15 +42,6 @@ protected:
     }
 };
 
-TEST_F(TellFriendTest, CancelAndAnEmptyAddressSendNothingAndStillThank) {
-    const LogWatch log;
-    EXPECT_EQ(Tell("btnCancel", "friend@example.test", 1), std::vector<std::string>{kThanks});
-    EXPECT_EQ(Tell("btnOK", "", 2),
-              (std::vector<std::string>{
-                  "dlgMessage: You must enter a valid email address to send to.", kThanks}));
-    EXPECT_TRUE(log.Texts().empty());
-}
-
 TEST_F(TellFriendTest, SendsThroughTheFirstAccountsServer) {
     SmtpSink sink;
     ASSERT_TRUE(sink.Started()) << sink.Error();
