@@ -189,7 +189,10 @@ void TfrmMain::FormCloseQuery() {
     engine_.Shutdown();
     preview_.Shutdown();
     Guarded([] { TheActivityLog().Save(); });
-    QCoreApplication::quit();
+    // exit() rather than quit(): quit() first asks every window to close, and the rule list
+    // refuses while it stands in for a missing tray, which would keep the program running.
+    // exit() also ends any dialog's loop that is open at that moment.
+    QCoreApplication::exit(0);
 }
 
 void TfrmMain::SetAutoCheckMirror(bool enabled) {

@@ -51,6 +51,10 @@ int RunWindowed(int& argc, char** argv) {
         main.FormCloseQuery();
     });
     main.FormCreate();
+    // A signal during a start-up dialog (the welcome wizard, an update question) ends the
+    // program there.
+    if (stopSignals.ExitStatus() != 0)
+        return stopSignals.ExitStatus();
     main.CreateStatusWindow();
     if (main.HandleCommandLine(request)) {
         if (stopSignals.ExitStatus() != 0)

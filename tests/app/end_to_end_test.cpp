@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QTcpServer>
+#include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -228,6 +229,29 @@ TEST_F(EndToEndTest, SigtermEndsAWaitingPassAtOnceWithTheLogSaved) {
     silent.close();  // now refused: an error, and a non-zero status
     const std::string output = RunSinglePass(1);
     EXPECT_NE(output.find("-SV_ERROR-"), std::string::npos) << output;
+}
+
+// SIGTERM ends the tray program whatever is on screen: the welcome wizard of a first start,
+// or (no tray here) the rule list standing in for the tray, which refuses to close.
+using TrayProgramTest = testing::TempHomeTest;
+
+TEST_F(TrayProgramTest, SigtermEndsItWhateverWindowIsOpen) {
+    for (const bool firstStart : {true, false}) {
+        if (!firstStart)
+            TIniFile(PathOf("settings.ini")).WriteBool("Main", "OpenedBefore", true);
+        const auto run = testing::RunProgram(SIEVOMATIC_PROGRAM, {},
+                                             {{"SIEVOMATIC_HOME", Home()},
+                                              {"SIEVOMATIC_HEADLESS", "0"},
+                                              {"QT_QPA_PLATFORM", "offscreen"}},
+                                             [](QProcess& program) {
+                                                 // Long enough for the windows to come up on a
+                                                 // loaded machine.
+                                                 QThread::sleep(2);
+                                                 program.terminate();
+                                                 EXPECT_TRUE(program.waitForFinished(10000));
+                                             });
+        EXPECT_EQ(run.exitCode, 128 + SIGTERM) << firstStart << run.output;
+    }
 }
 
 }  // namespace

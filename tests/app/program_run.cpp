@@ -6,9 +6,9 @@
 
 namespace sievo::testing {
 
-ProgramRun RunSinglePass(const std::string& program,
-                         const std::map<std::string, std::string>& changes,
-                         const std::function<void(QProcess&)>& meanwhile) {
+ProgramRun RunProgram(const std::string& program, const QStringList& arguments,
+                      const std::map<std::string, std::string>& changes,
+                      const std::function<void(QProcess&)>& meanwhile) {
     constexpr int kPassLimitMs = 180000;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");
@@ -22,7 +22,7 @@ ProgramRun RunSinglePass(const std::string& program,
     }
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QString::fromStdString(program), {"/SINGLEPASS"});
+    process.start(QString::fromStdString(program), arguments);
     ProgramRun run;
     if (meanwhile)
         meanwhile(process);
@@ -38,6 +38,12 @@ ProgramRun RunSinglePass(const std::string& program,
     run.exitCode = process.exitCode();
     run.output = (process.readAllStandardOutput() + process.readAllStandardError()).toStdString();
     return run;
+}
+
+ProgramRun RunSinglePass(const std::string& program,
+                         const std::map<std::string, std::string>& changes,
+                         const std::function<void(QProcess&)>& meanwhile) {
+    return RunProgram(program, {"/SINGLEPASS"}, changes, meanwhile);
 }
 
 }  // namespace sievo::testing

@@ -4,6 +4,8 @@
 #include <map>
 #include <string>
 
+#include <QStringList>
+
 class QProcess;
 
 namespace sievo::testing {
@@ -13,9 +15,14 @@ struct ProgramRun {
     std::string output;  // standard output, then standard error
 };
 
-// Runs the program's single pass as cron would: no display, no windows, the caller's
-// environment with `changes` applied (an empty value removes the variable). While it
-// runs, `meanwhile` may act on it (send it a signal, say).
+// Runs the program with these arguments as cron would: no display, no windows, the
+// caller's environment with `changes` applied (an empty value removes the variable). While
+// it runs, `meanwhile` may act on it (send it a signal, say).
+ProgramRun RunProgram(const std::string& program, const QStringList& arguments,
+                      const std::map<std::string, std::string>& changes,
+                      const std::function<void(QProcess&)>& meanwhile = {});
+
+// The single pass, run as above.
 ProgramRun RunSinglePass(const std::string& program,
                          const std::map<std::string, std::string>& changes,
                          const std::function<void(QProcess&)>& meanwhile = {});
