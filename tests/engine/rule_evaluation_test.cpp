@@ -72,20 +72,6 @@ protected:
     std::unique_ptr<testing::LogWatch> watch;
 };
 
-// Older rule files hold only what their dialogs wrote; the rest takes the engine's defaults.
-TEST_F(RuleEvaluationTest, ASectionWithOnlyCriteriaAndValueTakesTheEngineDefaults) {
-    const TIniFile rules(RulesPath());
-    rules.WriteString("PROCEDURE1", "Criteria", "SUBCONT");
-    rules.WriteString("PROCEDURE1", "Value", "free");
-    const TSievoRule rule(1);
-    EXPECT_EQ(rule.Criteria + "/" + rule.Value, "SUBCONT/free");
-    EXPECT_TRUE(rule.Active && rule.DeleteAction && rule.Reply && rule.Report &&
-                rule.SendtoRecycle);
-    EXPECT_FALSE(rule.Confirm || rule.Beep);
-    EXPECT_EQ(rule.Replyname + rule.ReplyFile + rule.Reportname + rule.ReportFile, "");
-    EXPECT_EQ(TSievoRule(4).Criteria, "");  // missing section: defaults, inert
-}
-
 TEST_F(RuleEvaluationTest, HitsAreAddedToTheCountsInTheFile) {
     TIniFile(RulesPath()).WriteString("PROCEDURE1", "Criteria", "FROM");
     const TSievoRule loaded(1);

@@ -85,20 +85,6 @@ TEST(Encoder, HeaderBlockFields) {
     EXPECT_EQ(text.find("hidden"), std::string::npos);
 }
 
-TEST(Encoder, LongLineSwitchesToQuotedPrintable) {
-    for (const auto& [length, qp] :
-         std::vector<std::pair<std::size_t, bool>>{{255, false}, {256, true}}) {
-        TmsMessage message;
-        BasicHeaders(message);
-        message.Body() = {std::string(length, 'x')};
-        const std::string text = TextOf(message);
-        EXPECT_EQ(text.find("Content-Transfer-Encoding: quoted-printable") != std::string::npos,
-                  qp);
-        EXPECT_NE(text.find("charset=\"us-ascii\""), std::string::npos);
-        EXPECT_EQ(MessageFrom(text)->Body(), message.Body()) << length;
-    }
-}
-
 TEST(Encoder, Latin1AnnouncesQuotedPrintable) {
     TmsMessage message;
     BasicHeaders(message);
