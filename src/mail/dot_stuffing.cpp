@@ -20,18 +20,6 @@ bool IsStuffedLoneDot(const QByteArray& data, qsizetype index) {
            (after == data.size() || data[after] == '\r' || data[after] == kLineFeed);
 }
 
-QByteArray Stuff(const QByteArray& data, bool keepStuffedLoneDots) {
-    QByteArray result;
-    result.reserve(data.size());
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        if (data[i] == kDot && StartsLine(data, i) &&
-            !(keepStuffedLoneDots && IsStuffedLoneDot(data, i)))
-            result.append(kDot);
-        result.append(data[i]);
-    }
-    return result;
-}
-
 }  // namespace
 
 // Line by line, so the bytes are copied in runs rather than one at a time.
@@ -51,12 +39,15 @@ QByteArray RemoveDotStuffing(const QByteArray& data) {
     return result;
 }
 
-QByteArray AddDotStuffing(const QByteArray& data) {
-    return Stuff(data, false);
-}
-
 QByteArray StuffEncodedText(const QByteArray& text) {
-    return Stuff(text, true);
+    QByteArray result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == kDot && StartsLine(text, i) && !IsStuffedLoneDot(text, i))
+            result.append(kDot);
+        result.append(text[i]);
+    }
+    return result;
 }
 
 }  // namespace sievo

@@ -10,9 +10,6 @@ namespace sievo {
 // The data as received, with the extra dot of every such line removed again.
 QByteArray RemoveDotStuffing(const QByteArray& data);
 
-// The data as it must be sent, every line that begins with "." given one more.
-QByteArray AddDotStuffing(const QByteArray& data);
-
 // The message encoder's text as it must be sent. The encoder writes a line that is a lone
 // "." as "..", stuffed already; every other line that begins with "." gets one more.
 QByteArray StuffEncodedText(const QByteArray& text);

@@ -1,34 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "mail/dot_stuffing.h"
 #include "mail/pop3_replies.h"
 #include "mail/remote_info.h"
 
 namespace sievo {
 namespace {
-
-TEST(DotStuffing, LinesThatBeginWithADotAreStuffedAndUnstuffed) {
-    struct Case {
-        const char* plain;
-        const char* stuffed;
-    };
-    const Case cases[] = {
-        {".\r\n", "..\r\n"},
-        {"a\r\n.b\r\n..c\r\n", "a\r\n..b\r\n...c\r\n"},
-        {"a.b\r\n", "a.b\r\n"},
-        {"end\r\n.", "end\r\n.."},
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(AddDotStuffing(c.plain), QByteArray(c.stuffed)) << c.plain;
-        EXPECT_EQ(RemoveDotStuffing(c.stuffed), QByteArray(c.plain)) << c.stuffed;
-    }
-}
-
-TEST(DotStuffing, TheEncodersStuffedLoneDotIsNotStuffedTwice) {
-    EXPECT_EQ(StuffEncodedText("a\r\n..\r\n..b\r\n.c\r\n.."),
-              QByteArray("a\r\n..\r\n...b\r\n..c\r\n.."));
-}
 
 TEST(Pop3Replies, StatAndListFieldsAreReadStrictlyOrNotAtAll) {
     const auto stat = SplitStatReply("+OK 3 1200");

@@ -117,23 +117,6 @@ TEST_F(SocketTest, CancelFromAPendingEventEndsTheWait) {
     EXPECT_FALSE(socket.Connected());
 }
 
-TEST_F(SocketTest, RefusedConnectionIsReportedAtOnceWithTheSystemError) {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-        closedPort = probe.serverPort();
-    }
-    // Far shorter than a patient time-out: a wait that ignored the error would end in a
-    // time-out instead of the refusal.
-    socket.SetTimeOut(5);
-    socket.Server = "127.0.0.1:" + std::to_string(closedPort);
-    socket.Open();
-    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
-    EXPECT_EQ(errors, std::vector<std::string>{"Error #111: Connection refused"});
-    EXPECT_FALSE(socket.Connected());
-}
-
 TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
     ScriptedServer server;
     server.ReadLine().ReadLine().ReadLine();

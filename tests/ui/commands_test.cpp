@@ -148,16 +148,6 @@ TEST_F(CommandsTest, StatusWindowClearAllEmptiesAndSavesTheLog) {
     EXPECT_EQ(ReadFile("logfile.txt"), "");
 }
 
-TEST_F(CommandsTest, ProgressDialogLaunchSwitchWritesTheAccountAtOnce) {
-    TIniFile(PathOf("accounts.ini")).WriteString("USER2", "RunAfterManual", "0");
-    Main().CleanProg().ShowFor(TSievoUser(2));
-    auto* launch = Main().CleanProg().findChild<QCheckBox*>("chkLaunch");
-    ASSERT_NE(launch, nullptr);
-    EXPECT_FALSE(launch->isChecked());
-    launch->click();
-    EXPECT_EQ(TIniFile(PathOf("accounts.ini")).ReadString("USER2", "RunAfterManual", ""), "1");
-}
-
 struct HandOverCase {
     const char* parameter;
     bool handedOver;
