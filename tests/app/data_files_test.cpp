@@ -89,15 +89,6 @@ INSTANTIATE_TEST_SUITE_P(DataFiles, IconFile,
                              return NameOf(info.param.name) + "_" + std::to_string(info.param.size);
                          });
 
-TEST(DataFiles, AnimationLoopsForeverOverSeveralFrames) {
-    QImageReader reader(QString::fromStdString(kDataFolder + "sam.gif"));
-    ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
-    EXPECT_EQ(reader.loopCount(), -1);
-    EXPECT_GT(reader.imageCount(), 2);
-    // The reader shows what it has of a cut-off file; only the trailer proves it whole.
-    EXPECT_EQ(ReadBytes("sam.gif").back(), ';');
-}
-
 TEST(DataFiles, TellAFriendMessageLoadsWithSubjectBodyAndPlaceholderAddresses) {
     TmsMessage message;
     message.LoadFromFile(kDataFolder + "tell.eml");

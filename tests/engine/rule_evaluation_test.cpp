@@ -152,15 +152,6 @@ TEST_F(RuleEvaluationTest, WhatEachCriterionMatches) {
     }
 }
 
-TEST(NumericUserName, DigitsBeforeTheFirstAt) {
-    const std::pair<const char*, bool> cases[] = {
-        {"12345@host", true}, {"123a5@host", false}, {"12345", false},
-        {"@host", true},      {"0@", true},          {"", false},
-    };
-    for (const auto& [text, numeric] : cases)
-        EXPECT_EQ(FBOOLIsNumericalUserName(text), numeric) << text;
-}
-
 TEST_F(RuleEvaluationTest, FriendsVetoEveryRule) {
     WriteFile("friends.lst", "pal.example\n");
     WriteFile("sievo.lst", "pal.example\nspam.example\n");

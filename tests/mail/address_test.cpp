@@ -50,18 +50,5 @@ TEST(ParseAddress, MalformedAngleRaisesAndKeepsTarget) {
     }
 }
 
-TEST(StripQuotes, TrimsThenDropsOuterQuotes) {
-    EXPECT_EQ(StripQuotes("  \"\"Name\"  "), "Name");
-    EXPECT_EQ(StripQuotes("\" Name \""), " Name ");
-    EXPECT_EQ(StripQuotes("\"\""), "");
-    EXPECT_EQ(StripQuotes("a\"b"), "a\"b");
-}
-
-TEST(TmsAddressList, AddCutsTheAddress) {
-    TmsAddressList list;
-    list.Add(std::string(300, 'a'), "N");
-    EXPECT_EQ(list[0].Address(), std::string(255, 'a'));
-}
-
 }  // namespace
 }  // namespace sievo

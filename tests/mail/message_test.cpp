@@ -1,9 +1,8 @@
 #include "mail/message.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "mail/mail_errors.h"
+#include "config/errors.h"
 #include "message_text.h"
 #include "temp_home.h"
 
@@ -11,21 +10,6 @@ namespace sievo {
 namespace {
 
 using testing::TextOf;
-
-TEST(TmsMessage, CheckRequiredNamesWhatIsMissing) {
-    using ::testing::StrEq;
-    using ::testing::ThrowsMessage;
-    TmsMessage message;
-    EXPECT_THAT([&] { message.CheckRequired(); },
-                ThrowsMessage<EMessageError>(StrEq("The address of sender is required")));
-    message.Sender().SetAddress("me@here");
-    message.Recipients().Add("", "Nobody");
-    EXPECT_THAT(
-        [&] { message.CheckRequired(); },
-        ThrowsMessage<EMessageError>(StrEq("At least one Recipient, CC or BCC must be entered")));
-    message.BCC().Add("hidden@there", "");
-    EXPECT_NO_THROW(message.CheckRequired());
-}
 
 TEST(TmsMessage, ApplyHeadersFillsFields) {
     TmsMessage message;

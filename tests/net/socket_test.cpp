@@ -142,30 +142,6 @@ TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
     EXPECT_EQ(ReadFile("transcript.log"), "USER bob\nPASS ********\nQUIT\n");
 }
 
-TEST_F(SocketTest, OpenRefusesIncompleteSettings) {
-    const struct {
-        std::string server;
-        std::string service;
-        std::string error;
-    } cases[] = {
-        {"", "pop3", "Server property is required"},
-        {"127.0.0.1", "", "Service name is required"},
-        {"127.0.0.1:pop", "pop3", "'pop' is not a valid port number"},
-        {"127.0.0.1:70000", "pop3", "'70000' is not a valid port number"},
-        {"no-such-host.invalid", "pop3", "Error resolving remote host"},
-    };
-    for (const auto& c : cases) {
-        socket.Server = c.server;
-        socket.Service = c.service;
-        EXPECT_THROW(socket.Open(), ESocketError) << c.server;
-        EXPECT_EQ(errors.back(), c.error);
-    }
-    socket.Close();
-    std::string line;
-    EXPECT_THROW(socket.ReadLine(line), ESocketError);
-    EXPECT_EQ(errors.back(), "You have to connect to the server first");
-}
-
 // Records the order in which the socket uses its dial-up link.
 class RecordingLink : public DialUpLink {
 public:

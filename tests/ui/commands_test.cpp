@@ -111,17 +111,6 @@ TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
     }
 }
 
-TEST_F(CommandsTest, HelpAndWebLinksOpenTheProgramsOwnHelpPage) {
-    OpenedPages opened;
-    Main().Menu().helpContents->trigger();
-    for (QAction* link : Main().Menu().webLinks)
-        link->trigger();
-    ASSERT_EQ(opened.pages.size(), 1 + qsizetype(Main().Menu().webLinks.size()));
-    EXPECT_EQ(opened.pages.front(), "index.html#Introduction");
-    for (const QString& page : opened.pages)
-        EXPECT_TRUE(page.startsWith("index.html#") && page.size() > 11) << page.toStdString();
-}
-
 TEST_F(CommandsTest, ConfiguredBrowserGetsThePageWithoutAShell) {
     WriteProgram("browser", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$(dirname \"$0\")/opened\"\n");
     WriteSetting("Browser", "CommandLine", PathOf("browser") + " --new-window");

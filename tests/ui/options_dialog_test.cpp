@@ -53,13 +53,5 @@ TEST_F(OptionsDialogTest, ProxyFieldsFollowTheBoxAndOnlyACheckedBoxWritesThem) {
     EXPECT_EQ(Edit(reopened, "edtProxyPort")->text(), "0");
 }
 
-TEST_F(OptionsDialogTest, CancelWritesNothing) {
-    TfrmOptions options(nullptr);
-    options.findChild<QCheckBox*>("chkVerbose")->setChecked(true);
-    options.reject();
-    EXPECT_EQ(Setting("LogFile", "Verbose"), "<none>");
-    EXPECT_EQ(Setting("AUTOUPDATE", "FREQUENCY"), "<none>");
-}
-
 }  // namespace
 }  // namespace sievo::testing
