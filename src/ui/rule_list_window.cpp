@@ -183,7 +183,7 @@ void TfrmList::CreateToolBar() {
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto findAction = [this](const char* name) { return findChild<QAction*>(name); };
-    const auto addButton = [this, bar](const QString& text, QAction* target) {
+    const auto addButton = [bar](const QString& text, QAction* target) {
         connect(bar->addAction(text), &QAction::triggered, target, &QAction::trigger);
     };
     addButton(tr("New"), findAction("mnuNewRule"));
