@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QThread>
 #include <filesystem>
 
 #include "config/account.h"
@@ -191,8 +192,10 @@ void TfrmMain::FormCloseQuery() {
     Guarded([] { TheActivityLog().Save(); });
     // exit() rather than quit(): quit() first asks every window to close, and the rule list
     // refuses while it stands in for a missing tray, which would keep the program running.
-    // exit() also ends any dialog's loop that is open at that moment.
-    QCoreApplication::exit(0);
+    // exit() also ends any dialog's loop that is open at that moment. Without a running loop
+    // there is nothing to end, and exit() would make every later loop return at once.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 void TfrmMain::SetAutoCheckMirror(bool enabled) {
