@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -20,6 +19,7 @@
 #include "config/ini_file.h"
 #include "delay_proxy.h"
 #include "dovecot_server.h"
+#include "offscreen_desktop.h"
 #include "ui/main_window.h"
 #include "ui/single_instance.h"
 #include "ui/sound_player.h"
@@ -154,11 +154,8 @@ void MeasureStart(const char* program, const std::string& home) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir home;
-    qputenv("SIEVOMATIC_HOME", home.path().toUtf8());
-    const std::string folder = home.path().toStdString() + "/";
+    const sievo::bench::OffscreenDesktop desktop(argc, argv);
+    const std::string folder = desktop.Folder();
     MeasurePass(folder);
     MeasurePreview(folder, kPreviewMessages, std::chrono::milliseconds(0));
     MeasurePreview(folder, kMessages, kOneWayDelay);

@@ -5,13 +5,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
 #include "config/file_io.h"
+#include "offscreen_desktop.h"
 #include "resource_usage.h"
 #include "ui/list_editor.h"
 
@@ -37,11 +36,8 @@ double Milliseconds(const std::function<void()>& step) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir home;
-    setenv("SIEVOMATIC_HOME", home.path().toUtf8().constData(), 1);
-    QApplication app(argc, argv);
-    const std::string path = home.path().toStdString() + "/sievo.lst";
+    const sievo::bench::OffscreenDesktop desktop(argc, argv);
+    const std::string path = desktop.Folder() + "sievo.lst";
     if (!sievo::WriteFileAtomically(path, GeneratedList()))
         return 1;
 

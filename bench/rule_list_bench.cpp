@@ -3,7 +3,6 @@
 // (target: at most 50 ms each). Each figure is the median of several runs.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "config/file_io.h"
+#include "offscreen_desktop.h"
 #include "ui/rule_list_window.h"
 #include "ui/tray_menu.h"
 
@@ -55,11 +55,8 @@ double MedianMs(const std::function<void()>& run, const std::function<void()>& p
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir home;
-    qputenv("SIEVOMATIC_HOME", home.path().toUtf8());
-    WriteRules(home.filePath("rules.ini").toStdString());
+    const sievo::bench::OffscreenDesktop desktop(argc, argv);
+    WriteRules(desktop.Folder() + "rules.ini");
 
     sievo::TrayMenu menu;
     sievo::TfrmList window(menu);
