@@ -18,7 +18,12 @@ std::string AccountSection(int index) {
 }
 
 int AccountCount() {
-    return ReadSectionCount(TIniFile(AccountsPath()), {"ENTRYCOUNT", "NumEntries", "USER"});
+    return ReadSectionCount(TIniFile(AccountsPath()), kAccountCount);
+}
+
+std::string AccountPassword(const IniSnapshot& ini, const std::string& section) {
+    const std::string scrambled = PasswordFromIni(ini.ReadString(section, "Password", ""));
+    return scrambled.empty() ? ini.ReadString(section, "ClearPassword", "") : scrambled;
 }
 
 TSievoUser::TSievoUser(int index) : Index(index) {
@@ -35,9 +40,7 @@ TSievoUser::TSievoUser(int index) : Index(index) {
     POPAddress = text("POPAddress");
     POPUser = text("POPUser");
     EMailAddr = text("EMailAddr");
-    Password = PasswordFromIni(text("Password"));
-    if (Password.empty())
-        Password = text("ClearPassword");
+    Password = AccountPassword(ini, section);
     Minutes = ini.ReadInteger(section, "Minutes", 10);
     MailNotify = ini.ReadBool(section, "MailNotify", true);
     MailNotifyWAV = text("MailNotifyWAV");

@@ -160,6 +160,14 @@ public:
         return removed;
     }
 
+    void RemoveKey(std::string_view section, std::string_view key) {
+        const auto range = FindSection(section);
+        if (!range)
+            return;
+        if (const auto line = FindKey(*range, key))
+            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*line));
+    }
+
     bool RenameSection(std::string_view from, std::string_view to) {
         bool renamed = false;
         for (auto& line : lines_) {
@@ -372,6 +380,10 @@ void IniEdit::WriteBool(std::string_view section, std::string_view key, bool val
 
 void IniEdit::EraseSection(std::string_view section) {
     document_.RemoveSection(section);
+}
+
+void IniEdit::EraseKey(std::string_view section, std::string_view key) {
+    document_.RemoveKey(section, key);
 }
 
 bool IniEdit::RenameSection(std::string_view from, std::string_view to) {

@@ -19,6 +19,8 @@ public:
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void EraseSection(std::string_view section);
+    // Removes the key from the section; nothing happens when it is not there.
+    void EraseKey(std::string_view section, std::string_view key);
     // Gives every section of that name the new name, keys and all; false when none had it.
     bool RenameSection(std::string_view from, std::string_view to);
 

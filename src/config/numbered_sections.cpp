@@ -20,4 +20,18 @@ void DeleteNumberedSection(const TIniFile& file, const SectionCount& count, int 
     });
 }
 
+int AppendNumberedSection(const TIniFile& file, const SectionCount& count,
+                          const std::function<void(IniEdit&, int)>& write) {
+    const int entry = ReadSectionCount(file, count) + 1;
+    file.Edit([&](IniEdit& edit) {
+        // A section past the stated count is one no reader sees; none of its keys may
+        // become part of the new entry.
+        const std::string section = count.prefix + std::to_string(entry);
+        edit.EraseSection(section);
+        write(edit, entry);
+        edit.WriteInteger(count.section, count.key, entry);
+    });
+    return entry;
+}
+
 }  // namespace sievo

@@ -51,6 +51,8 @@ public:
     // further account and the timer stays off.
     void Abort();
     bool Aborted() const { return stopping_; }
+    // Whether a pass over the accounts is under way (it pumps events while it waits).
+    bool PassRunning() const { return passRunning_; }
 
     // The number of errors reported during the last pass.
     int LastPassErrors() const { return lastPassErrors_; }

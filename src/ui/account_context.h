@@ -16,6 +16,8 @@ struct AccountContext {
     std::function<std::string()> dialUpService;
     // Runs the welcome wizard that appends a new account.
     std::function<void()> addAccount;
+    // Whether a check is under way: accounts are not renumbered under a running pass.
+    std::function<bool()> checkRunning;
 };
 
 // Stops the schedule timer for its lifetime and starts it again at the end; the timer's

@@ -37,8 +37,9 @@ QTreeWidget* NewAccountListView(const char* objectName, QWidget* parent) {
 
 void PROCFillAccountList(QTreeWidget& list) {
     list.clear();
+    // The accounts the checks see: a count past the sections shows no empty rows.
+    const int count = AccountCount();
     const IniSnapshot ini = TIniFile(AccountsPath()).Snapshot();
-    const int count = ini.ReadInteger("ENTRYCOUNT", "NumEntries", 0);
     for (int n = 1; n <= count; ++n) {
         const std::string section = AccountSection(n);
         auto text = [&](const char* key, const char* defaultValue = "") {

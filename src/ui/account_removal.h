@@ -3,7 +3,7 @@
 namespace sievo {
 
 // Erases account `number` from accounts.ini and moves every later account down one
-// number, key by key; LastDateTime is not carried over.
+// number with all of its keys, in one write.
 void RemoveAccount(int number);
 
 }  // namespace sievo

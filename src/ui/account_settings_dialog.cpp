@@ -21,6 +21,7 @@
 #include "ui/change_dates_dialog.h"
 #include "ui/connection_choice.h"
 #include "ui/dialog_helpers.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -236,7 +237,8 @@ void TfrmSettings::Load() {
         context_.dialUpEntries ? context_.dialUpEntries() : std::vector<std::string>{},
         [&](const std::string& entry) { return ToUpperAscii(TrimBlanks(entry)) == service; });
     connection_->SetMethod(ini.ReadString(section, "Method", "LAN"));
-    chkMailNotify_->setChecked(ini.ReadBool(section, "MailNotify", false));
+    // As the checks read it: an account the wizard made has no key and plays the sound.
+    chkMailNotify_->setChecked(ini.ReadBool(section, "MailNotify", true));
     edtMailNotifyWAV_->setText(text("MailNotifyWAV"));
     edtCommandLine_->setText(text("CommandLine"));
     chkRunAfterManual_->setChecked(ini.ReadBool(section, "RunAfterManual", false));
@@ -245,8 +247,7 @@ void TfrmSettings::Load() {
     edtSMTPAddress_->setText(text("SMTPAddress"));
     edtPOPAddress_->setText(text("POPAddress"));
     edtPOPUser_->setText(text("POPUser"));
-    edtPassword_->setText(
-        QString::fromStdString(PasswordFromIni(ini.ReadString(section, "Password", ""))));
+    edtPassword_->setText(QString::fromStdString(AccountPassword(ini, section)));
     SelectSecurity(cboPOPSecurity_, ini.ReadString(section, "POPSecurity", "NONE"));
     smtpSecurityStored_ = !ini.ReadString(section, "SMTPSecurity", "").empty();
     SelectSecurity(cboSMTPSecurity_, ini.ReadString(section, "SMTPSecurity", "NONE"));
@@ -302,39 +303,43 @@ void TfrmSettings::done(int result) {
 }
 
 void TfrmSettings::accept() {
-    Save();
-    QDialog::accept();
+    if (RunShowingFailure(this, [this] { Save(); }))
+        QDialog::accept();
 }
 
 void TfrmSettings::Save() const {
-    const TIniFile ini(AccountsPath());
     const std::string section = AccountSection(account_);
-    auto write = [&](const char* key, const std::string& value) {
-        ini.WriteString(section, key, value);
-    };
-    write("Method", connection_->Method());
-    if (connection_->UsesService())
-        write("Service", connection_->Service());
-    ini.WriteBool(section, "MailNotify", chkMailNotify_->isChecked());
-    write("MailNotifyWAV", Text(edtMailNotifyWAV_));
-    write("CommandLine", Text(edtCommandLine_));
-    ini.WriteBool(section, "RunAfterManual", chkRunAfterManual_->isChecked());
-    ini.WriteBool(section, "RunAfterAuto", chkRunAfterAuto_->isChecked());
-    write("EMailAddr", Text(edtEMailAddr_));
-    write("SMTPAddress", Text(edtSMTPAddress_));
-    write("POPAddress", Text(edtPOPAddress_));
-    write("POPUser", Text(edtPOPUser_));
-    write("Password", PasswordToIni(Text(edtPassword_)));
-    write("POPSecurity", SecurityKey(cboPOPSecurity_));
-    // "NONE" written only when chosen on purpose: it lets an SMTP password go unencrypted.
-    if (smtpSecurityStored_ || SecurityKey(cboSMTPSecurity_) != "NONE")
-        write("SMTPSecurity", SecurityKey(cboSMTPSecurity_));
-    write("SMTPUser", Text(edtSMTPUser_));
-    write("SMTPPassword", PasswordToIni(Text(edtSMTPPassword_)));
-    ini.WriteInteger(section, "Minutes", trkInterval_->value());
+    // One write: a refused one leaves the account as it was, never half changed.
+    TIniFile(AccountsPath()).Edit([&](IniEdit& ini) {
+        auto write = [&](const char* key, const std::string& value) {
+            ini.WriteString(section, key, value);
+        };
+        write("Method", connection_->Method());
+        if (connection_->UsesService())
+            write("Service", connection_->Service());
+        ini.WriteBool(section, "MailNotify", chkMailNotify_->isChecked());
+        write("MailNotifyWAV", Text(edtMailNotifyWAV_));
+        write("CommandLine", Text(edtCommandLine_));
+        ini.WriteBool(section, "RunAfterManual", chkRunAfterManual_->isChecked());
+        ini.WriteBool(section, "RunAfterAuto", chkRunAfterAuto_->isChecked());
+        write("EMailAddr", Text(edtEMailAddr_));
+        write("SMTPAddress", Text(edtSMTPAddress_));
+        write("POPAddress", Text(edtPOPAddress_));
+        write("POPUser", Text(edtPOPUser_));
+        write("Password", PasswordToIni(Text(edtPassword_)));
+        // The box showed a hand-written plain password; from now on it is kept scrambled.
+        ini.EraseKey(section, "ClearPassword");
+        write("POPSecurity", SecurityKey(cboPOPSecurity_));
+        // "NONE" written only when chosen on purpose: it lets an SMTP password go unencrypted.
+        if (smtpSecurityStored_ || SecurityKey(cboSMTPSecurity_) != "NONE")
+            write("SMTPSecurity", SecurityKey(cboSMTPSecurity_));
+        write("SMTPUser", Text(edtSMTPUser_));
+        write("SMTPPassword", PasswordToIni(Text(edtSMTPPassword_)));
+        ini.WriteInteger(section, "Minutes", trkInterval_->value());
+        write("NextDateTime", FormatDateTimeText(nextScan_));
+    });
     if (context_.setAutoCheck)
         context_.setAutoCheck(trkInterval_->value() != 0);
-    write("NextDateTime", FormatDateTimeText(nextScan_));
 }
 
 bool PROCAccountProperties(int rowIndex, const AccountContext& context, QWidget* parent) {

@@ -85,7 +85,7 @@ void TfrmAccounts::AddPopupMenu() {
 }
 
 void TfrmAccounts::showEvent(QShowEvent* event) {
-    PROCFillAccountList(*lstVAccounts_);
+    Guarded([this] { PROCFillAccountList(*lstVAccounts_); });
     QDialog::showEvent(event);
 }
 
@@ -101,7 +101,19 @@ void TfrmAccounts::PROCDeleteAccount() {
         ShowUserMessage(this, tr("Please select an item to delete"));
         return;
     }
-    if (!AskUserYesNo(this, tr("Are you sure you want to delete this item?")) || deleting_)
+    // A running pass goes through the accounts by number and writes each one's check
+    // times back by number: renumbered under it, it would write into another account.
+    const auto refusedWhileChecking = [this] {
+        const bool running = context_.checkRunning && context_.checkRunning();
+        if (running)
+            ShowUserMessage(this, tr("An account cannot be removed while a check is running. "
+                                     "Please try again when the check has finished."));
+        return running;
+    };
+    if (refusedWhileChecking())
+        return;
+    if (!AskUserYesNo(this, tr("Are you sure you want to delete this item?")) || deleting_ ||
+        refusedWhileChecking())
         return;
     deleting_ = true;
     if (lstVAccounts_->topLevelItemCount() == 0) {

@@ -273,16 +273,14 @@ void TfrmAutoReply::btnNewClick() {
     // A pending edit belongs to the entry still shown, not to the new one.
     SaveIfChanged();
     SetBoxes({}, {});
-    int entry = 0;
     std::string fileName;
-    TIniFile(MessagesIniPath()).Edit([&](IniEdit& ini) {
-        entry = ini.ReadInteger(kMessageCount.section, kMessageCount.key, 0) + 1;
-        fileName = MakeMessageFileName("New Message", 3, entry, QDateTime::currentDateTime());
-        ini.WriteInteger(kMessageCount.section, kMessageCount.key, entry);
-        // Written at once, so an abandoned name edit leaves no gap in the numbering.
-        ini.WriteString(MessageSection(entry), "messagename", "New Message");
-        ini.WriteString(MessageSection(entry), "messagefilename", fileName);
-    });
+    // Written at once, so an abandoned name edit leaves no gap in the numbering.
+    const int entry = AppendNumberedSection(
+        TIniFile(MessagesIniPath()), kMessageCount, [&fileName](IniEdit& ini, int added) {
+            fileName = MakeMessageFileName("New Message", 3, added, QDateTime::currentDateTime());
+            ini.WriteString(MessageSection(added), "messagename", "New Message");
+            ini.WriteString(MessageSection(added), "messagefilename", fileName);
+        });
     QTreeWidgetItem* row = nullptr;
     {
         const FlagScope filling(filling_);
@@ -316,7 +314,8 @@ void TfrmAutoReply::Rename(QTreeWidgetItem* item) {
         ini.WriteString(MessageSection(entry), "messagename", name.toStdString());
         ini.WriteString(MessageSection(entry), "messagefilename", renamed);
     });
-    lstPaths_->item(entry - 1)->setText(QString::fromStdString(renamed));
+    if (QListWidgetItem* line = lstPaths_->item(entry - 1))
+        line->setText(QString::fromStdString(renamed));
     if (renamed != old) {
         // The subject lives in the file too: it moves to the new file before the old goes.
         if (entry == shownEntry_)

@@ -61,10 +61,12 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
           return engine_.EnsureConnection(account, "");
       }) {
     setObjectName("frmMain");
-    accountContext_ = {
-        &engine_.Timer1, [this](bool on) { on ? EnableAutoCheck() : DisableAutoCheck(); },
-        [this] { return engine_.agRas1.Entries(); }, [this] { return engine_.agRas1.Service(); },
-        [this] { PROCAddAccountWizard(); }};
+    accountContext_ = {&engine_.Timer1,
+                       [this](bool on) { on ? EnableAutoCheck() : DisableAutoCheck(); },
+                       [this] { return engine_.agRas1.Entries(); },
+                       [this] { return engine_.agRas1.Service(); },
+                       [this] { PROCAddAccountWizard(); },
+                       [this] { return engine_.PassRunning(); }};
     ConnectCommands();
     ConnectHelp();
     connect(&tray_, &TrayIcons::MainDoubleClicked, this, &TfrmMain::ShowRuleList);

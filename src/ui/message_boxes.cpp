@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <exception>
+
+#include "config/activity_log.h"
 
 namespace sievo {
 
@@ -18,6 +21,17 @@ bool AskUserYesNo(QWidget* parent, const QString& text) {
     box.setObjectName("dlgQuestion");
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+bool RunShowingFailure(QWidget* parent, const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& error) {
+        AppException(error);
+        ShowUserMessage(parent, QString::fromStdString(error.what()));
+        return false;
+    }
 }
 
 }  // namespace sievo

@@ -18,6 +18,7 @@
 #include "ui/account_context.h"
 #include "ui/dialog_helpers.h"
 #include "ui/main_window.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -184,22 +185,24 @@ void TfrmOptions::ApplyProxyRule() {
 }
 
 void TfrmOptions::accept() {
-    Save();
-    QDialog::accept();
+    if (RunShowingFailure(this, [this] { Save(); }))
+        QDialog::accept();
 }
 
 void TfrmOptions::Save() const {
-    const TIniFile ini(settings::SettingsPath());
-    ini.WriteBool("LogFile", "Verbose", chkVerbose_->isChecked());
-    ini.WriteBool("Sounds", "Disbable", chkDisableSounds_->isChecked());
-    ini.WriteString("Browser", "CommandLine", edtBrowser_->text().toStdString());
-    ini.WriteBool("AUTOUPDATE", "ENABLED", optUpdateYes_->isChecked());
-    ini.WriteInteger("AUTOUPDATE", "FREQUENCY", 3);
-    ini.WriteBool("AUTOUPDATE", "UseProxy", chkUseProxy_->isChecked());
-    if (chkUseProxy_->isChecked()) {
-        ini.WriteString("AUTOUPDATE", "ProxyAddress", edtProxyAddress_->text().toStdString());
-        ini.WriteString("AUTOUPDATE", "ProxyPort", edtProxyPort_->text().toStdString());
-    }
+    // One write: a refused one leaves every option as it was.
+    TIniFile(settings::SettingsPath()).Edit([this](IniEdit& ini) {
+        ini.WriteBool("LogFile", "Verbose", chkVerbose_->isChecked());
+        ini.WriteBool("Sounds", "Disbable", chkDisableSounds_->isChecked());
+        ini.WriteString("Browser", "CommandLine", edtBrowser_->text().toStdString());
+        ini.WriteBool("AUTOUPDATE", "ENABLED", optUpdateYes_->isChecked());
+        ini.WriteInteger("AUTOUPDATE", "FREQUENCY", 3);
+        ini.WriteBool("AUTOUPDATE", "UseProxy", chkUseProxy_->isChecked());
+        if (chkUseProxy_->isChecked()) {
+            ini.WriteString("AUTOUPDATE", "ProxyAddress", edtProxyAddress_->text().toStdString());
+            ini.WriteString("AUTOUPDATE", "ProxyPort", edtProxyPort_->text().toStdString());
+        }
+    });
 }
 
 void PROCShowOptions(QTimer* scheduleTimer, std::function<void()> checkForUpgrade,

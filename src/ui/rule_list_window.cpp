@@ -291,8 +291,8 @@ void TfrmList::A1Click() {
     {
         TfrmRuleWiz wizard(this);
         wizard.SetAddress(quickAddAddress_);
-        if (wizard.exec() == QDialog::Accepted)
-            AppendRule(wizard.Settings());
+        wizard.SetSave([](const RuleSettings& settings) { AppendRule(settings); });
+        wizard.exec();
     }
     PROCloadRuleList();
 }
@@ -308,10 +308,9 @@ void TfrmList::N4Click() {
     TfrmRuleProp dialog(this);
     dialog.PopulateMessageList();
     dialog.Load(ReadRuleSettings(rule));
-    if (dialog.exec() == QDialog::Accepted) {
-        WriteRuleSettings(rule, dialog.Settings());
+    dialog.SetSave([rule](const RuleSettings& settings) { WriteRuleSettings(rule, settings); });
+    if (dialog.exec() == QDialog::Accepted)
         PROCloadRuleList();
-    }
     SelectRow(position);
 }
 

@@ -76,6 +76,8 @@ void TfrmRuleProp::done(int result) {
             ShowUserMessage(this, text);
         if (!missing.isEmpty())
             return;
+        if (save_ && !RunShowingFailure(this, [this] { save_(Settings()); }))
+            return;
     }
     QDialog::done(result);
 }

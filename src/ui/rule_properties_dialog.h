@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 
 #include "ui/rule_settings.h"
@@ -20,12 +22,15 @@ public:
     void PopulateMessageList();
     void Load(const RuleSettings& settings);
     RuleSettings Settings() const;
+    // Writes the rule on Finish or OK; a refused write keeps the dialog open.
+    void SetSave(std::function<void(const RuleSettings&)> save) { save_ = std::move(save); }
 
     void done(int result) override;
 
 private:
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;
+    std::function<void(const RuleSettings&)> save_;
 };
 
 }  // namespace sievo

@@ -1,6 +1,7 @@
 #include "ui/rule_settings.h"
 
 #include "config/ini_file.h"
+#include "config/numbered_sections.h"
 #include "engine/rule.h"
 #include "ui/message_library.h"
 
@@ -52,13 +53,8 @@ void WriteRuleSettings(int rule, const RuleSettings& settings) {
 }
 
 int AppendRule(const RuleSettings& settings) {
-    int rule = 0;
-    TIniFile(RulesPath()).Edit([&](IniEdit& ini) {
-        rule = ini.ReadInteger(kRuleCount.section, kRuleCount.key, 0) + 1;
-        WriteKeys(ini, rule, settings);
-        ini.WriteInteger(kRuleCount.section, kRuleCount.key, rule);
-    });
-    return rule;
+    return AppendNumberedSection(TIniFile(RulesPath()), kRuleCount,
+                                 [&](IniEdit& ini, int rule) { WriteKeys(ini, rule, settings); });
 }
 
 }  // namespace sievo

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 #include <QWizardPage>
 
+#include "ui/message_boxes.h"
 #include "ui/rule_action_panel.h"
 #include "ui/rule_criterion_panel.h"
 #include "ui/widget_names.h"
@@ -61,6 +62,13 @@ TfrmRuleWiz::TfrmRuleWiz(QWidget* parent)
 void TfrmRuleWiz::showEvent(QShowEvent* event) {
     QWizard::showEvent(event);
     criterion_->ChooseAddress();
+}
+
+void TfrmRuleWiz::done(int result) {
+    if (result == QDialog::Accepted && save_ &&
+        !RunShowingFailure(this, [this] { save_(Settings()); }))
+        return;
+    QWizard::done(result);
 }
 
 void TfrmRuleWiz::SetAddress(const QString& address) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QWizard>
 
 #include "ui/rule_settings.h"
@@ -20,6 +22,10 @@ public:
     // The address box's text (Quick Add from a message).
     void SetAddress(const QString& address);
     RuleSettings Settings() const;
+    // Writes the rule on Finish or OK; a refused write keeps the dialog open.
+    void SetSave(std::function<void(const RuleSettings&)> save) { save_ = std::move(save); }
+
+    void done(int result) override;
 
 protected:
     // The address box is shown and has the focus when the wizard comes up.
@@ -28,6 +34,7 @@ protected:
 private:
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;
+    std::function<void(const RuleSettings&)> save_;
 };
 
 }  // namespace sievo

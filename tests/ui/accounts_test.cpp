@@ -1,4 +1,5 @@
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,8 +12,10 @@
 #include "config/date_time.h"
 #include "config/password.h"
 #include "dovecot_server.h"
+#include "file_size_limit.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
+#include "scripted_server.h"
 #include "ui/account_settings_dialog.h"
 #include "ui/accounts_window.h"
 #include "ui/change_dates_dialog.h"
@@ -32,8 +35,9 @@ protected:
                              {"Method", "LAN"},
                              {"LastDateTime", "last" + id}});
         }
+        // A hand-configured account: a plain password, and a key the dialogs never write.
         if (count >= 3)
-            WriteAccount(3, {{"POPSecurity", "SSL"}});
+            WriteAccount(3, {{"POPSecurity", "SSL"}, {"ClearPassword", "plain3"}});
         Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", count);
     }
     static TIniFile Accounts() { return TIniFile(AccountsPath()); }
@@ -69,11 +73,13 @@ TEST_P(AccountRemovalTest, RemovesTheSelectedAccountAndMovesTheLaterOnesDown) {
         const int number = static_cast<int>(i) + 1;
         EXPECT_EQ(Key(number, "EMailAddr"), expected[i]);
         EXPECT_EQ(list->topLevelItem(i)->text(0).toStdString(), expected[i]);
-        // A moved account keeps its security, and nothing of the one that was there.
-        EXPECT_EQ(TSievoUser(number).POPSecurity,
-                  expected[i] == "user3@example.test" ? "SSL" : "NONE");
-        const bool moved = static_cast<int>(i) >= GetParam().row;
-        EXPECT_EQ(Key(number, "LastDateTime"), moved ? "<none>" : "last" + std::to_string(number));
+        // A moved account keeps every key it had, and nothing of the one that was there.
+        const bool third = expected[i] == "user3@example.test";
+        const TSievoUser account(number);
+        EXPECT_EQ(account.POPSecurity, third ? "SSL" : "NONE");
+        EXPECT_EQ(account.Password, third ? "plain3" : "");
+        EXPECT_TRUE(account.MailNotify);
+        EXPECT_EQ(Key(number, "LastDateTime"), "last" + expected[i].substr(4, 1));
     }
 }
 
@@ -107,6 +113,67 @@ TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten
     EXPECT_EQ(Key(1, "SMTPSecurity"), "STARTTLS");
     EXPECT_EQ(Key(1, "Service"), "<none>");  // LAN writes no Service
     EXPECT_TRUE(ParseDateTimeText(Key(1, "NextDateTime")).has_value());
+}
+
+TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
+    ScriptedServer silent;
+    silent.Hold();
+    WriteAccounts(2);
+    WriteAccount(1,
+                 {{"POPAddress", silent.Address()}, {"POPUser", "sam"}, {"ClearPassword", "pw"}});
+    WriteAccount(2, {{"Active", "0"}});
+    WriteSetting("Main", "OpenedBefore", "1");
+    // The refusal, then the cancelled check's error.
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}});
+    QTimer::singleShot(300, [&] {
+        Main().Menu().accounts->trigger();
+        auto* window = qobject_cast<TfrmAccounts*>(TopLevel("frmAccounts"));
+        ASSERT_NE(window, nullptr);
+        auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
+        list->setCurrentItem(list->topLevelItem(0));
+        window->PROCDeleteAccount();
+        Main().Engine().POP.Cancel();
+    });
+    Main().Menu().cleanNow->trigger();
+
+    ASSERT_TRUE(answerer.AllAnswered()) << ::testing::PrintToString(answerer.seen);
+    EXPECT_NE(answerer.seen[0].find("while a check is running"), std::string::npos)
+        << answerer.seen[0];
+    EXPECT_EQ(AccountCount(), 2);
+    EXPECT_EQ(Key(1, "POPUser"), "sam");
+}
+
+TEST_F(AccountDialogsTest, SettingsShowAHandWrittenPasswordAndKeepOnlyItsScrambledForm) {
+    WriteAccount(1, {{"POPAddress", "pop.example.test"}, {"ClearPassword", "plain"}});
+    Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    TfrmSettings settings(1, context, nullptr);
+    EXPECT_EQ(settings.findChild<QLineEdit*>("edtPassword")->text(), "plain");
+    // A wizard-made account has no MailNotify: it plays the sound, and OK keeps it so.
+    EXPECT_TRUE(settings.findChild<QCheckBox*>("chkMailNotify")->isChecked());
+    settings.accept();
+    EXPECT_EQ(Key(1, "ClearPassword"), "<none>");
+    EXPECT_EQ(TSievoUser(1).Password, "plain");
+    EXPECT_TRUE(TSievoUser(1).MailNotify);
+}
+
+TEST_F(AccountDialogsTest, ARefusedWriteOnOkIsShownAndTheDialogStaysOpenWithTheAccountUntouched) {
+    WriteAccounts(1);
+    const std::string before = ReadFile("accounts.ini");
+    TfrmSettings settings(1, context, nullptr);
+    settings.show();
+    settings.findChild<QLineEdit*>("edtPOPUser")->setText("changed");
+    {
+        const FileSizeLimit fullDisk(0);
+        ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+        settings.findChild<QPushButton*>("btnOK")->click();
+        ASSERT_TRUE(answerer.AllAnswered());
+        EXPECT_NE(answerer.seen[0].find("Unable to write to"), std::string::npos);
+    }
+    EXPECT_TRUE(settings.isVisible());
+    EXPECT_EQ(ReadFile("accounts.ini"), before);
+    settings.findChild<QPushButton*>("btnOK")->click();
+    EXPECT_FALSE(settings.isVisible());
+    EXPECT_EQ(Key(1, "POPUser"), "changed");
 }
 
 struct ServiceCase {

@@ -149,5 +149,22 @@ TEST_F(AutoReplyTest, FreshLibraryStartsEmptyAndNewWritesTheFirstEntry) {
     EXPECT_TRUE(Text().isEnabled());
 }
 
+TEST_F(AutoReplyTest, NewFollowsTheRowsShownWhenTheCountOverstatesTheEntries) {
+    WriteLibrary({{"Greeting", "greet"}, {"Complaint", "compl"}});
+    TIniFile(PathOf("messages.ini")).WriteInteger("MessageCount", "NumMessages", 4);
+    ShowActive();
+    ASSERT_EQ(List().topLevelItemCount(), 2);
+    window_->btnNewClick();
+    FinishNameEdit("Thanks");
+
+    EXPECT_EQ(Count(), 3);
+    EXPECT_EQ(List().topLevelItemCount(), 3);
+    EXPECT_EQ(Entry(3, "messagename"), "Thanks");
+    const std::string file = Entry(3, "messagefilename");
+    EXPECT_FALSE(file.empty());
+    EXPECT_TRUE(Exists(file + ".msg"));
+    EXPECT_FALSE(Exists(".msg"));
+}
+
 }  // namespace
 }  // namespace sievo::testing

@@ -13,6 +13,7 @@
 #include "modal_answerer.h"
 #include "temp_home.h"
 #include "ui/rule_list_window.h"
+#include "ui/rule_settings.h"
 #include "ui/tray_menu.h"
 
 namespace sievo::testing {
@@ -227,6 +228,17 @@ TEST_F(RuleListTest, RuleDeletedWhileAScanJudgesIsGoneFromItsNextMessage) {
     EXPECT_EQ(RuleCount(), 2);
     EXPECT_EQ(TSievoRule(1).Value, "b");
     EXPECT_EQ(TSievoRule(2).Value, "c");
+}
+
+TEST_F(RuleListTest, AddedRuleFollowsTheRowsShownWhenTheCountOverstatesTheRules) {
+    WriteRules({{"SUBCONT", "a", "0"}, {"SUBCONT", "b", "0"}});
+    TIniFile(PathOf("rules.ini")).WriteInteger("ProcedureCount", "NumProcs", 4);
+    RuleSettings added;
+    added.criteria = "SUBCONT";
+    added.value = "c";
+    EXPECT_EQ(AppendRule(added), 3);
+    window_->PROCloadRuleList();
+    EXPECT_EQ(Column(1), QStringList({"a", "b", "c"}));
 }
 
 }  // namespace
