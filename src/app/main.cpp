@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "app/headless.h"
+#include "app/stop_signals.h"
 #include "ui/windowed_program.h"
 
 int main(int argc, char** argv) {
+    sievo::IgnoreFileSizeSignal();
     if (sievo::WindowsWanted())
         return sievo::RunWindowed(argc, argv);
     QCoreApplication app(argc, argv);
