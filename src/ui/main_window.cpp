@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <filesystem>
+#include <optional>
 
 #include "config/account.h"
 #include "config/activity_log.h"
@@ -32,6 +33,17 @@ namespace {
 constexpr unsigned kKeyF9 = 0xffc6;
 constexpr unsigned kKeyF10 = 0xffc7;
 constexpr unsigned kKeyF12 = 0xffc9;
+
+// The welcome wizard runs only when settings.ini says the program was never set up and no
+// account exists yet: a wizard whose account was saved but whose OpenedBefore was not
+// must not add the account again. An unreadable file (reported) is no first start.
+bool IsFirstStart(const std::optional<bool>& openedBefore) {
+    if (!openedBefore || *openedBefore)
+        return false;
+    int accounts = -1;
+    Guarded([&] { accounts = AccountCount(); });
+    return accounts == 0;
+}
 
 }  // namespace
 
@@ -132,9 +144,10 @@ void TfrmMain::RegisterHotKeys() {
 // Each step is guarded: a failed update or a file that could not be moved must not leave
 // the program without its tray icon or its schedule.
 void TfrmMain::FormCreate() {
-    bool openedBefore = false;
+    std::optional<bool> openedBefore;
     Guarded([&] { openedBefore = settings::OpenedBefore(); });
-    if (!openedBefore) {
+    const bool firstStart = IsFirstStart(openedBefore);
+    if (firstStart) {
         Guarded([] {
             const std::string previous = PreviousRulesPath();
             if (std::filesystem::exists(previous))
@@ -142,22 +155,29 @@ void TfrmMain::FormCreate() {
         });
         Guarded([] { FLBOOLCorPlaySound(ProgramFile("welcome.wav")); });
     }
+    // An unreadable settings.ini was reported once; the steps reading it again are skipped.
     bool updateDue = false;
-    Guarded([&] { updateDue = AutoUpdateDue(QDateTime::currentDateTime()); });
-    if (!openedBefore) {
+    if (openedBefore.has_value())
+        Guarded([&] { updateDue = AutoUpdateDue(QDateTime::currentDateTime()); });
+    if (firstStart) {
         PROCAddAccountWizard();
-        ShowRuleList();
+        Guarded([this] { ShowRuleList(); });
     }
     tray_.Activate();
-    if (updateDue && openedBefore)
+    if (updateDue && openedBefore.value_or(false))
         Guarded([this] { updater_.FBOOLGetUpdate("SPAMLIST"); });
     Guarded([] { FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst")); });
-    Guarded([this] {
-        const bool autoCheck = settings::AutoEnabled();
-        SetAutoCheckMirror(autoCheck);
-        if (autoCheck)
-            engine_.Timer1.start();
-    });
+    RestoreAutoCheck(openedBefore.has_value());
+}
+
+// Off, without asking, when settings.ini could not be read.
+void TfrmMain::RestoreAutoCheck(bool settingsRead) {
+    bool autoCheck = false;
+    if (settingsRead)
+        Guarded([&] { autoCheck = settings::AutoEnabled(); });
+    SetAutoCheckMirror(autoCheck);
+    if (autoCheck)
+        engine_.Timer1.start();
 }
 
 void TfrmMain::PROCAddAccountWizard() {

@@ -77,6 +77,7 @@ private:
     void PROCAddAccountWizard();
     void ShowAccounts();
     void SetAutoCheckMirror(bool enabled);
+    void RestoreAutoCheck(bool settingsRead);
     void CancelScanSession();
     void ShowStatus();
     void ShowAbout();
