@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/single_pass.h"
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
@@ -99,7 +100,7 @@ void TfrmMain::OnTriggered(QAction* action, std::function<void()> command) {
 void TfrmMain::ConnectCommands() {
     OnTriggered(menu_.ruleList, [this] { ShowRuleList(); });
     OnTriggered(menu_.quickAdd, [this] { ruleList_.A1Click(); });
-    OnTriggered(menu_.cleanNow, [this] { engine_.C3Click(); });
+    OnTriggered(menu_.cleanNow, [this] { CleanMailNow(); });
     OnTriggered(menu_.enableAutoCheck, [this] { EnableAutoCheck(); });
     OnTriggered(menu_.disableAutoCheck, [this] { DisableAutoCheck(); });
     OnTriggered(menu_.preview, [this] { PROCPreview(); });
@@ -195,15 +196,36 @@ void TfrmMain::CreateStatusWindow() {
 }
 
 bool TfrmMain::HandleCommandLine(const CommandLineRequest& request) {
-    if (request.singlePass) {
-        ShowStatus();
-        Guarded([this] { engine_.RunSinglePass(); });
-        FormCloseQuery();
-        return true;
-    }
     if (!request.complaint.empty())
         host_.ShowMessage(request.complaint);
-    return false;
+    if (!request.singlePass)
+        return false;
+    ShowStatus();
+    Guarded([this] { CheckEveryAccountOnce(engine_); });
+    FormCloseQuery();
+    return true;
+}
+
+void TfrmMain::HandleLaterStart(const std::vector<std::string>& parameters) {
+    Guarded([this] { ShowRuleList(); });
+    const CommandLineRequest request = ParseCommandLine(parameters);
+    if (!request.complaint.empty())
+        host_.ShowMessage(request.complaint);
+}
+
+// The engine starts no second pass while one runs; the user who asked is told so where
+// it is seen, not only in a detail line of the log.
+void TfrmMain::CleanMailNow() {
+    if (!engine_.ScanInProgress) {
+        engine_.C3Click();
+        return;
+    }
+    const std::string refusal =
+        "A check is running already, so Clean Mail Now was not started. Ask again once it "
+        "has ended.";
+    ActivityLog(refusal);
+    if (!tray_.Notify(QString::fromStdString(refusal)))
+        ShowStatus();
 }
 
 void TfrmMain::FormCloseQuery() {
@@ -265,7 +287,7 @@ void TfrmMain::ShowStatus() {
 
 void TfrmMain::ShowAbout() {
     QMessageBox about(QMessageBox::Information, tr("About Sievomatic"),
-                      tr("Sievomatic Version 3.2f"), QMessageBox::Ok);
+                      tr("Sievomatic Version %1").arg(kProgramVersion), QMessageBox::Ok);
     about.setObjectName("dlgAbout");
     about.exec();
 }
@@ -285,7 +307,7 @@ void TfrmMain::PROCPreview() {
 
 PreviewCommands TfrmMain::PreviewHandlers() {
     return {[this](TSievoUser& account) { engine_.EnsureConnection(account, "SINGLEPASS"); },
-            [this] { engine_.C3Click(); }, [this](const QString& address) { QuickAdd(address); }};
+            [this] { CleanMailNow(); }, [this](const QString& address) { QuickAdd(address); }};
 }
 
 void TfrmMain::ViewDeletionRow(int index) {
