@@ -3,13 +3,12 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "app/command_line.h"
 #include "app/console_log.h"
 #include "app/default_files.h"
+#include "app/single_pass.h"
 #include "app/stop_signals.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
-#include "config/host.h"
 #include "config/settings.h"
 #include "engine/mail_engine.h"
 #include "update/spam_list_updater.h"
@@ -30,11 +29,9 @@ int RunProgram(const CommandLineRequest& request) {
     // A spammer list downloaded earlier but not yet in place takes effect now. The check
     // for a new list asks the user, so it waits for the windowed program.
     FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst"));
-    if (!request.complaint.empty())
-        TheHost().ShowMessage(request.complaint);
     int status = 0;
     if (request.singlePass) {
-        engine.RunSinglePass();
+        CheckEveryAccountOnce(engine);
         status = engine.LastPassErrors() == 0 ? 0 : 1;
     } else if (settings::AutoEnabled()) {
         engine.Timer1.start();
@@ -52,14 +49,14 @@ int RunProgram(const CommandLineRequest& request) {
 
 }  // namespace
 
-int RunHeadless(const std::vector<std::string>& parameters) {
+int RunHeadless(const CommandLineRequest& request) {
     ConsoleLog console(std::cout);
     TheActivityLog().AddListener(&console);
     int status = 1;
     try {
         InstallDefaultFiles();
         TheActivityLog().Open();
-        status = RunProgram(ParseCommandLine(parameters));
+        status = RunProgram(request);
     } catch (const std::exception& error) {
         AppException(error);
     }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "app/command_line.h"
 
 namespace sievo {
 
-// The program without windows: with "/SINGLEPASS" one check of every active account, else
+// The program without windows: for a single pass one check of every active account, else
 // the schedule while auto-check is on, until SIGINT or SIGTERM. Every log line goes to
 // standard output. Answers the exit status: 0 when every account was checked without error.
-int RunHeadless(const std::vector<std::string>& parameters);
+int RunHeadless(const CommandLineRequest& request);
 
 }  // namespace sievo

@@ -1,15 +1,34 @@
 #include <QCoreApplication>
+#include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/headless.h"
+#include "app/stop_signals.h"
 #include "ui/windowed_program.h"
 
 int main(int argc, char** argv) {
+    sievo::IgnoreFileSizeSignal();
+    const std::vector<std::string> parameters(argv + 1, argv + argc);
+    const sievo::CommandLineRequest request = sievo::ParseCommandLine(parameters);
+    if (request.help || request.version) {
+        std::cout << (request.help ? sievo::UsageText() : sievo::VersionText());
+        return 0;
+    }
+    // The engine asks the environment, for every check of this run.
+    if (request.dryRun)
+        setenv("SIEVOMATIC_DRY_RUN", "1", 1);
     if (sievo::WindowsWanted())
         return sievo::RunWindowed(argc, argv);
+    // Without a display nobody sees a message box: the mistake ends the run before any
+    // file is read or any server asked.
+    if (!request.complaint.empty()) {
+        std::cerr << request.complaint << "\nTry 'sievomatic --help' for more information.\n";
+        return sievo::kCommandLineStatus;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Corvane Sievomatic");
-    const std::vector<std::string> parameters(argv + 1, argv + argc);
-    return sievo::RunHeadless(parameters);
+    return sievo::RunHeadless(request);
 }

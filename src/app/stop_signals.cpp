@@ -21,6 +21,10 @@ void ForwardSignal(int number) {
 
 }  // namespace
 
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onStop)) {
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         throw Exception("Cannot watch for signals");
@@ -28,13 +32,11 @@ StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onSto
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Deliver(); });
     std::signal(SIGINT, ForwardSignal);
     std::signal(SIGTERM, ForwardSignal);
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 StopSignals::~StopSignals() {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGXFSZ, SIG_DFL);
     notifier_.reset();
     close(signalPipe[0]);
     close(signalPipe[1]);

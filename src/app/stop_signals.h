@@ -6,10 +6,13 @@
 
 namespace sievo {
 
+// Ignores SIGXFSZ for the rest of the run, so a write over the file-size limit (a quota,
+// `ulimit -f`) fails with an error like any other instead of killing the program before
+// it could say so. Called before the first file is written.
+void IgnoreFileSizeSignal();
+
 // Turns SIGINT and SIGTERM into a call on the event loop, since a signal handler may do
-// no more than write to a pipe. While it lives, SIGXFSZ is ignored as well, so a write
-// over the file-size limit fails with an error like any other instead of killing the
-// program before it could say so.
+// no more than write to a pipe.
 class StopSignals {
 public:
     // onStop runs from the event loop, also from the waits of a running check, after the

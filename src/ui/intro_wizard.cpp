@@ -303,8 +303,7 @@ void TfrmIntro::PreFill(const std::string& section) {
     lblInterval_->setText(IntervalLabelText(trkInterval_->value()));
 }
 
-void TfrmIntro::WriteAccount(const std::string& section) const {
-    const TIniFile ini(AccountsPath());
+void TfrmIntro::WriteAccount(IniEdit& ini, const std::string& section) const {
     ini.WriteString(section, "Method", connection_->Method());
     if (connection_->UsesService())
         ini.WriteString(section, "Service", connection_->Service());
@@ -320,16 +319,33 @@ void TfrmIntro::WriteAccount(const std::string& section) const {
         ini.WriteString(section, "POPSecurity", "STARTTLS");
 }
 
-void PROCAddAccountWizard(const AccountContext& context, QWidget* parent) {
+namespace {
+
+void AddAccount(const AccountContext& context, QWidget* parent) {
     TfrmIntro wizard(context, parent);
-    const int number = TIniFile(AccountsPath()).ReadInteger("ENTRYCOUNT", "NumEntries", 0) + 1;
+    const TIniFile accounts(AccountsPath());
+    const int number = accounts.ReadInteger("ENTRYCOUNT", "NumEntries", 0) + 1;
     const std::string section = AccountSection(number);
     wizard.PreFill(section);
     if (wizard.exec() != QDialog::Accepted)
         return;
-    wizard.WriteAccount(section);
-    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", number);
+    // The account and its count in one write: both are there or neither is.
+    accounts.Edit([&](IniEdit& ini) {
+        wizard.WriteAccount(ini, section);
+        ini.WriteInteger("ENTRYCOUNT", "NumEntries", number);
+    });
+    // Should this write fail, the next start finds the account and runs no wizard again.
     settings::SetOpenedBefore(true);
+}
+
+}  // namespace
+
+void PROCAddAccountWizard(const AccountContext& context, QWidget* parent) {
+    try {
+        AddAccount(context, parent);
+    } catch (const std::exception& error) {
+        ShowUserMessage(parent, QString::fromStdString(error.what()));
+    }
 }
 
 }  // namespace sievo

@@ -15,6 +15,7 @@ class QSlider;
 namespace sievo {
 
 class ConnectionChoice;
+class IniEdit;
 
 // "Welcome Wizard": the five steps to one new mail account. When step 2 is left it finds
 // out in the background whether the POP3 server offers TLS.
@@ -27,7 +28,7 @@ public:
     // Pre-fills the fields from the account section (normally absent: the defaults).
     void PreFill(const std::string& section);
     // Writes the new account into the section.
-    void WriteAccount(const std::string& section) const;
+    void WriteAccount(IniEdit& ini, const std::string& section) const;
 
     // The ports the security check tries (POP3S and the plain port with STLS).
     void SetProbePorts(SecurityProbe::Ports ports) { probePorts_ = ports; }
@@ -72,7 +73,8 @@ private:
 };
 
 // Runs the welcome wizard and, when it is finished, appends the new account to
-// accounts.ini and marks the program as set up.
+// accounts.ini and marks the program as set up. A file that cannot be read or written is
+// reported in a message box.
 void PROCAddAccountWizard(const AccountContext& context, QWidget* parent = nullptr);
 
 }  // namespace sievo

@@ -5,7 +5,9 @@
 #include <QMessageBox>
 #include <QThread>
 #include <filesystem>
+#include <optional>
 
+#include "app/single_pass.h"
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
@@ -32,6 +34,17 @@ namespace {
 constexpr unsigned kKeyF9 = 0xffc6;
 constexpr unsigned kKeyF10 = 0xffc7;
 constexpr unsigned kKeyF12 = 0xffc9;
+
+// The welcome wizard runs only when settings.ini says the program was never set up and no
+// account exists yet: a wizard whose account was saved but whose OpenedBefore was not
+// must not add the account again. An unreadable file (reported) is no first start.
+bool IsFirstStart(const std::optional<bool>& openedBefore) {
+    if (!openedBefore || *openedBefore)
+        return false;
+    int accounts = -1;
+    Guarded([&] { accounts = AccountCount(); });
+    return accounts == 0;
+}
 
 }  // namespace
 
@@ -89,7 +102,7 @@ void TfrmMain::OnTriggered(QAction* action, std::function<void()> command) {
 void TfrmMain::ConnectCommands() {
     OnTriggered(menu_.ruleList, [this] { ShowRuleList(); });
     OnTriggered(menu_.quickAdd, [this] { ruleList_.A1Click(); });
-    OnTriggered(menu_.cleanNow, [this] { engine_.C3Click(); });
+    OnTriggered(menu_.cleanNow, [this] { CleanMailNow(); });
     OnTriggered(menu_.enableAutoCheck, [this] { EnableAutoCheck(); });
     OnTriggered(menu_.disableAutoCheck, [this] { DisableAutoCheck(); });
     OnTriggered(menu_.preview, [this] { PROCPreview(); });
@@ -134,9 +147,10 @@ void TfrmMain::RegisterHotKeys() {
 // Each step is guarded: a failed update or a file that could not be moved must not leave
 // the program without its tray icon or its schedule.
 void TfrmMain::FormCreate() {
-    bool openedBefore = false;
+    std::optional<bool> openedBefore;
     Guarded([&] { openedBefore = settings::OpenedBefore(); });
-    if (!openedBefore) {
+    const bool firstStart = IsFirstStart(openedBefore);
+    if (firstStart) {
         Guarded([] {
             const std::string previous = PreviousRulesPath();
             if (std::filesystem::exists(previous))
@@ -144,22 +158,29 @@ void TfrmMain::FormCreate() {
         });
         Guarded([] { FLBOOLCorPlaySound(ProgramFile("welcome.wav")); });
     }
+    // An unreadable settings.ini was reported once; the steps reading it again are skipped.
     bool updateDue = false;
-    Guarded([&] { updateDue = AutoUpdateDue(QDateTime::currentDateTime()); });
-    if (!openedBefore) {
+    if (openedBefore.has_value())
+        Guarded([&] { updateDue = AutoUpdateDue(QDateTime::currentDateTime()); });
+    if (firstStart) {
         PROCAddAccountWizard();
-        ShowRuleList();
+        Guarded([this] { ShowRuleList(); });
     }
     tray_.Activate();
-    if (updateDue && openedBefore)
+    if (updateDue && openedBefore.value_or(false))
         Guarded([this] { updater_.FBOOLGetUpdate("SPAMLIST"); });
     Guarded([] { FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst")); });
-    Guarded([this] {
-        const bool autoCheck = settings::AutoEnabled();
-        SetAutoCheckMirror(autoCheck);
-        if (autoCheck)
-            engine_.Timer1.start();
-    });
+    RestoreAutoCheck(openedBefore.has_value());
+}
+
+// Off, without asking, when settings.ini could not be read.
+void TfrmMain::RestoreAutoCheck(bool settingsRead) {
+    bool autoCheck = false;
+    if (settingsRead)
+        Guarded([&] { autoCheck = settings::AutoEnabled(); });
+    SetAutoCheckMirror(autoCheck);
+    if (autoCheck)
+        engine_.Timer1.start();
 }
 
 void TfrmMain::PROCAddAccountWizard() {
@@ -177,15 +198,36 @@ void TfrmMain::CreateStatusWindow() {
 }
 
 bool TfrmMain::HandleCommandLine(const CommandLineRequest& request) {
-    if (request.singlePass) {
-        ShowStatus();
-        Guarded([this] { engine_.RunSinglePass(); });
-        FormCloseQuery();
-        return true;
-    }
     if (!request.complaint.empty())
         host_.ShowMessage(request.complaint);
-    return false;
+    if (!request.singlePass)
+        return false;
+    ShowStatus();
+    Guarded([this] { CheckEveryAccountOnce(engine_); });
+    FormCloseQuery();
+    return true;
+}
+
+void TfrmMain::HandleLaterStart(const std::vector<std::string>& parameters) {
+    Guarded([this] { ShowRuleList(); });
+    const CommandLineRequest request = ParseCommandLine(parameters);
+    if (!request.complaint.empty())
+        host_.ShowMessage(request.complaint);
+}
+
+// The engine starts no second pass while one runs; the user who asked is told so where
+// it is seen, not only in a detail line of the log.
+void TfrmMain::CleanMailNow() {
+    if (!engine_.ScanInProgress) {
+        engine_.C3Click();
+        return;
+    }
+    const std::string refusal =
+        "A check is running already, so Clean Mail Now was not started. Ask again once it "
+        "has ended.";
+    ActivityLog(refusal);
+    if (!tray_.Notify(QString::fromStdString(refusal)))
+        ShowStatus();
 }
 
 void TfrmMain::FormCloseQuery() {
@@ -247,7 +289,7 @@ void TfrmMain::ShowStatus() {
 
 void TfrmMain::ShowAbout() {
     QMessageBox about(QMessageBox::Information, tr("About Sievomatic"),
-                      tr("Sievomatic Version 3.2f"), QMessageBox::Ok);
+                      tr("Sievomatic Version %1").arg(kProgramVersion), QMessageBox::Ok);
     about.setObjectName("dlgAbout");
     about.exec();
 }
@@ -267,7 +309,7 @@ void TfrmMain::PROCPreview() {
 
 PreviewCommands TfrmMain::PreviewHandlers() {
     return {[this](TSievoUser& account) { engine_.EnsureConnection(account, "SINGLEPASS"); },
-            [this] { engine_.C3Click(); }, [this](const QString& address) { QuickAdd(address); }};
+            [this] { CleanMailNow(); }, [this](const QString& address) { QuickAdd(address); }};
 }
 
 void TfrmMain::ViewDeletionRow(int index) {

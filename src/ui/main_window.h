@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "engine/mail_engine.h"
@@ -46,6 +48,9 @@ public:
     // The command line, handled once the windows exist. Answers true when the program
     // is to end now (after a single pass).
     bool HandleCommandLine(const CommandLineRequest& request);
+    // A later start's command line, handed over by the single-instance socket: brings the
+    // rule list forward and says what it did not understand.
+    void HandleLaterStart(const std::vector<std::string>& parameters);
     // Stops the timer, cancels the sessions, saves the log and ends the event loop.
     void FormCloseQuery();
 
@@ -75,8 +80,10 @@ private:
     void ConnectCommands();
     void ConnectHelp();
     void PROCAddAccountWizard();
+    void CleanMailNow();
     void ShowAccounts();
     void SetAutoCheckMirror(bool enabled);
+    void RestoreAutoCheck(bool settingsRead);
     void CancelScanSession();
     void ShowStatus();
     void ShowAbout();

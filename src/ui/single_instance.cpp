@@ -80,8 +80,11 @@ void SingleInstance::ReadStart() {
         for (const QByteArray& line : bytes.split('\n'))
             if (!line.isEmpty())
                 parameters.push_back(line.toStdString());
-        onStart_(parameters);
         socket->disconnectFromServer();
+        // Handled from the event loop, not from inside this socket's signal: a message box
+        // there would run its own loop while the socket is torn down under it.
+        QMetaObject::invokeMethod(
+            &server_, [this, parameters] { onStart_(parameters); }, Qt::QueuedConnection);
     };
     QObject::connect(socket, &QLocalSocket::readyRead, socket, consume);
     // What arrived before the connection was taken raises no signal of its own.

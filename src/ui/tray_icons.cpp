@@ -67,6 +67,14 @@ void TrayIcons::LookForTray() {
     }
 }
 
+bool TrayIcons::Notify(const QString& text) {
+    if (!ICONMAIN.isVisible() || !QSystemTrayIcon::isSystemTrayAvailable() ||
+        !QSystemTrayIcon::supportsMessages())
+        return false;
+    ICONMAIN.showMessage(tr("Corvane Sievomatic"), text);
+    return true;
+}
+
 void TrayIcons::SetMail(bool visible, const std::string& hint) {
     const QString text = QString::fromStdString(hint);
     // Told once per change, not at every check that finds the same mail still waiting.

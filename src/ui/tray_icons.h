@@ -20,6 +20,8 @@ public:
     // Switches ICONMAIN on, or reports that there is no tray yet.
     void Activate();
     void SetMail(bool visible, const std::string& hint);
+    // A passing notice from the main icon; false where the desktop shows none.
+    bool Notify(const QString& text);
     bool MailVisible() const { return ICONMAIL.isVisible(); }
     QString MailHint() const { return ICONMAIL.toolTip(); }
 

@@ -62,7 +62,8 @@ int RunWindowed(int& argc, char** argv) {
         return main.Engine().LastPassErrors() == 0 ? 0 : 1;
     }
     main.RegisterHotKeys();
-    instance.Listen([&main](const std::vector<std::string>&) { main.ShowRuleList(); });
+    instance.Listen(
+        [&main](const std::vector<std::string>& parameters) { main.HandleLaterStart(parameters); });
     QApplication::exec();
     Guarded([] { TheActivityLog().Save(); });
     return stopSignals.ExitStatus();

@@ -1,3 +1,7 @@
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "config/password.h"
 #include "dovecot_server.h"
 #include "program_run.h"
@@ -78,6 +82,21 @@ TEST_F(DamagedFilesTest, ASinglePassNeitherTrustsNorOverwritesWhatTheFilesCannot
         EXPECT_EQ(Occurrences(run.output, kTooMany), c.checked ? 1 : 0) << run.output;
         EXPECT_EQ(ReadFile(c.file), c.bytes);
     }
+}
+
+// `ulimit -f 1`, as a quota or a shell sets it: the first default file laid into the new
+// data folder is refused, which is said like any other refused write.
+TEST_F(DamagedFilesTest, AStartUnderAFileSizeLimitReportsTheRefusedWrite) {
+    const auto run = testing::RunProgram(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"},
+                                         {{"SIEVOMATIC_HOME", Home()}}, {}, [] {
+                                             rlimit limit{};
+                                             getrlimit(RLIMIT_FSIZE, &limit);
+                                             limit.rlim_cur = 1024;
+                                             setrlimit(RLIMIT_FSIZE, &limit);
+                                             std::signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it
+                                         });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("Cannot create file " + Home()), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -8,7 +8,8 @@ namespace sievo::testing {
 
 ProgramRun RunProgram(const std::string& program, const QStringList& arguments,
                       const std::map<std::string, std::string>& changes,
-                      const std::function<void(QProcess&)>& meanwhile) {
+                      const std::function<void(QProcess&)>& meanwhile,
+                      const std::function<void()>& inChild) {
     constexpr int kPassLimitMs = 180000;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");
@@ -22,6 +23,8 @@ ProgramRun RunProgram(const std::string& program, const QStringList& arguments,
     }
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QString::fromStdString(program), arguments);
     ProgramRun run;
     if (meanwhile)

@@ -11,6 +11,9 @@
 
 #include "config/account.h"
 #include "config/activity_log.h"
+#include "config/password.h"
+#include "modal_answerer.h"
+#include "scripted_server.h"
 #include "ui/single_instance.h"
 #include "ui/status_window.h"
 #include "ui/tray_menu.h"
@@ -137,20 +140,48 @@ TEST_F(CommandsTest, StatusWindowClearAllEmptiesAndSavesTheLog) {
     EXPECT_EQ(ReadFile("logfile.txt"), "");
 }
 
+TEST_F(CommandsTest, CleanMailNowDuringACheckTellsTheUserWhyNothingStarts) {
+    ScriptedServer silent;
+    silent.Hold();
+    WriteAccount(1, {{"POPAddress", silent.Address()},
+                     {"POPUser", "sam"},
+                     {"Password", PasswordToIni("secret")}});
+    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    Main().CreateStatusWindow();
+    std::string newest;
+    QTimer::singleShot(300, [&] {
+        Main().Menu().cleanNow->trigger();
+        newest = TheActivityLog().Lines().front();
+        Main().Menu().close->trigger();
+    });
+    Main().Menu().cleanNow->trigger();
+
+    EXPECT_NE(newest.find("A check is running already, so Clean Mail Now was not started."),
+              std::string::npos)
+        << newest;
+    EXPECT_TRUE(Main().Status()->isVisible());  // no tray here to carry the notice
+}
+
 struct HandOverCase {
     const char* parameter;
     bool handedOver;
+    std::vector<std::string> boxes;
 };
 
 class SecondStartTest : public MainWindowTest,
                         public ::testing::WithParamInterface<HandOverCase> {};
 
+// The running program brings its rule list forward and says what it did not understand.
 TEST_P(SecondStartTest, HandsItsCommandLineToTheRunningProgramExceptForASinglePass) {
+    const HandOverCase& row = GetParam();
     WriteSetting("Main", "OpenedBefore", "1");
     std::vector<std::vector<std::string>> starts;
     SingleInstance running;
-    running.Listen(
-        [&starts](const std::vector<std::string>& parameters) { starts.push_back(parameters); });
+    running.Listen([&starts, this](const std::vector<std::string>& parameters) {
+        starts.push_back(parameters);
+        Main().HandleLaterStart(parameters);
+    });
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
 
     QProcess second;
     auto environment = QProcessEnvironment::systemEnvironment();
@@ -159,18 +190,24 @@ TEST_P(SecondStartTest, HandsItsCommandLineToTheRunningProgramExceptForASinglePa
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     second.setProcessEnvironment(environment);
     QSignalSpy finished(&second, &QProcess::finished);
-    second.start(SIEVOMATIC_PROGRAM, {GetParam().parameter});
+    second.start(SIEVOMATIC_PROGRAM, {row.parameter});
     ASSERT_TRUE(finished.wait(30000));
     EXPECT_EQ(second.exitCode(), 0);
     const std::vector<std::vector<std::string>> expected =
-        GetParam().handedOver ? std::vector<std::vector<std::string>>{{GetParam().parameter}}
-                              : std::vector<std::vector<std::string>>{};
-    EXPECT_EQ(starts, expected);
+        row.handedOver ? std::vector<std::vector<std::string>>{{row.parameter}}
+                       : std::vector<std::vector<std::string>>{};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return starts == expected; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answerer.seen == row.boxes; }, 2000))
+        << answerer.seen.size();
+    EXPECT_EQ(Main().RuleList().isVisible(), row.handedOver);
 }
 
-INSTANTIATE_TEST_SUITE_P(Starts, SecondStartTest,
-                         ::testing::Values(HandOverCase{"--anything", true},
-                                           HandOverCase{"/SINGLEPASS", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Starts, SecondStartTest,
+    ::testing::Values(
+        HandOverCase{
+            "--anything", true, {"dlgMessage: Command-line option \"--anything\" not understood"}},
+        HandOverCase{"/SINGLEPASS", false, {}}));
 
 }  // namespace
 }  // namespace sievo::testing

@@ -122,7 +122,7 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
     EXPECT_TRUE(wizard.findChild<QLabel*>("lblProbe")->text().contains(row.saying))
         << wizard.findChild<QLabel*>("lblProbe")->text().toStdString();
 
-    wizard.WriteAccount("USER1");
+    TIniFile(AccountsPath()).Edit([&](IniEdit& ini) { wizard.WriteAccount(ini, "USER1"); });
     EXPECT_EQ(TSievoUser(1).POPSecurity, row.security);
     wizard.reject();
 }

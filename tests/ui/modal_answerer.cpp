@@ -33,8 +33,16 @@ void ModalAnswerer::Look() {
     std::string record = window->objectName().toStdString();
     if (auto* box = qobject_cast<QMessageBox*>(window))
         record += ": " + box->text().toStdString();
+    const bool expected = !left_.empty() && left_.front().window == window->objectName();
+    if (expected && left_.front().act) {
+        seen.push_back(record);
+        const auto act = left_.front().act;
+        left_.pop_front();
+        act(*window);
+        return;
+    }
     QAbstractButton* button = nullptr;
-    if (!left_.empty() && left_.front().window == window->objectName())
+    if (expected)
         button = FindButton(*window, left_.front().button);
     if (!button) {
         seen.push_back("unexpected " + record);

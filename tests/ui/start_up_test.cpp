@@ -1,12 +1,18 @@
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
+#include "config/account.h"
 #include "config/activity_log.h"
 #include "config/password.h"
+#include "file_size_limit.h"
 #include "http_server.h"
 #include "modal_answerer.h"
 #include "scripted_server.h"
+#include "server_process.h"
+#include "ui/intro_wizard.h"
 #include "ui/status_window.h"
 #include "ui_fixture.h"
 
@@ -28,6 +34,78 @@ TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
     // A cancelled wizard sets nothing up, so the next start is a first start again.
     EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", "none"), "none");
 }
+
+TEST_F(StartUpTest, ADamagedSettingsFileIsReportedOnceAndRunsNoWizard) {
+    const std::string damaged(
+        "\x7f"
+        "ELF\2\1\1\0",
+        8);
+    WriteFile("settings.ini", damaged);
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+    Main().FormCreate();
+
+    EXPECT_EQ(answerer.seen, std::vector<std::string>{"dlgMessage: " + PathOf("settings.ini") +
+                                                      " is damaged: it is not a settings file. "
+                                                      "It is left as it is; repair or remove it."});
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
+    EXPECT_EQ(ReadFile("accounts.ini"), "<missing>");
+    EXPECT_EQ(ReadFile("settings.ini"), damaged);
+}
+
+void FinishWizard(QWidget& window) {
+    auto& wizard = static_cast<TfrmIntro&>(window);
+    wizard.SetProbePorts({FreePort(), FreePort()});  // nothing listens: the check ends at once
+    wizard.findChild<QLineEdit*>("edtEMailAddr")->setText("sam@example.test");
+    wizard.next();
+    wizard.findChild<QLineEdit*>("edtPOPAddress")->setText("127.0.0.1");
+    wizard.findChild<QLineEdit*>("edtPassword")->setText("secret");
+    for (int step = 2; step < 5; ++step)
+        wizard.next();
+    wizard.button(QWizard::FinishButton)->click();
+}
+
+struct RefusedWriteCase {
+    const char* name;
+    rlim_t sizeLimit;
+    const char* refusedFile;
+    int accountsAfter;
+};
+
+class FirstStartWriteTest : public MainWindowTest,
+                            public ::testing::WithParamInterface<RefusedWriteCase> {};
+
+// A first start whose writes are refused says so and goes on; the next start adds the
+// account only when none was saved.
+TEST_P(FirstStartWriteTest, IsReportedAndNeverAddsTheAccountTwice) {
+    const RefusedWriteCase& row = GetParam();
+    // Too long to be written again under the limit, short enough to be read.
+    WriteFile("settings.ini", "[Main]\r\n;" + std::string(2000, '-') + "\r\n");
+    {
+        const FileSizeLimit limit(row.sizeLimit);
+        ModalAnswerer answerer(
+            ModalAnswerer::Answers{{"frmIntro", "", FinishWizard}, {"dlgMessage", "OK"}});
+        Main().FormCreate();
+        EXPECT_EQ(answerer.seen,
+                  (std::vector<std::string>{
+                      "frmIntro", "dlgMessage: Unable to write to " + PathOf(row.refusedFile)}));
+        EXPECT_TRUE(Main().RuleList().isVisible());
+    }
+    EXPECT_EQ(AccountCount(), row.accountsAfter);
+
+    Restart();
+    ModalAnswerer later(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}});
+    Main().FormCreate();
+    EXPECT_EQ(later.seen, row.accountsAfter == 0 ? std::vector<std::string>{"frmIntro"}
+                                                 : std::vector<std::string>{});
+    EXPECT_EQ(AccountCount(), row.accountsAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, FirstStartWriteTest,
+    ::testing::Values(RefusedWriteCase{"NothingWritable", 0, "accounts.ini", 0},
+                      RefusedWriteCase{"SettingsNotWritable", 1024, "settings.ini", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StartUpTest, LaterStartWithAutoCheckIsSilentAndStartsTheTimer) {
     WriteSetting("Main", "OpenedBefore", "1");

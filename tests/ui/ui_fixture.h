@@ -38,6 +38,8 @@ protected:
             main_ = std::make_unique<TfrmMain>(std::make_unique<RecordingSoundPlayer>(sounds));
         return *main_;
     }
+    // Ends the program, so the next Main() is a later start over the same folder.
+    void Restart() { main_.reset(); }
     void WriteSetting(const char* section, const char* key, const std::string& value) const {
         TIniFile(PathOf("settings.ini")).WriteString(section, key, value);
     }
