@@ -22,10 +22,11 @@ public:
     RuleSettings Settings() const;
 
 protected:
-    // The address box is shown and has the focus when the wizard comes up.
+    // The address box is shown and has the focus when the wizard first comes up.
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool firstShow_ = true;
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;
 };
