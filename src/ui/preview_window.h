@@ -79,6 +79,9 @@ private:
     // shown in its place.
     void VerifyListed(int index);
     void DeleteCheckedItems();
+    // Asks before the ticked messages are deleted; false when nothing is ticked or the
+    // answer is No.
+    bool ConfirmDeletion();
     // Deletes the ticked messages; false when the deletion failed (reported, nothing
     // deleted).
     bool DeleteChecked(int& count);

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -100,16 +101,27 @@ INSTANTIATE_TEST_SUITE_P(
                                   "sam@home.test has 3 new mail messages -- click to view"},
                       ListingCase{0, "", "sam@home.test has no mail waiting"}));
 
-TEST_F(PreviewTest, DeletesExactlyTheTickedMessagesAndRefreshes) {
+// The Delete key and the menu item ask the same question, about the ticked rows whatever
+// row is highlighted; No deletes nothing.
+TEST_F(PreviewTest, DeleteAsksFirstThenDeletesExactlyTheTickedMessages) {
     const DovecotServer server({DovecotServer::GeneratedMessages(3), "", ""});
     ASSERT_TRUE(server.Started()) << server.Error();
     UseServer(server.PlainAddress());
     Main().Menu().preview->trigger();
     Tick(0);
     Tick(2);
+    Select(1);
     const LogWatch log;
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "No"}, {"dlgQuestion", "Yes"}});
+    QTest::keyClick(Child<QTreeView>("lstVRem"), Qt::Key_Delete);
+    EXPECT_EQ(server.StoredMessages().size(), 3u);
     Run("mnuDelete");
 
+    ASSERT_TRUE(answerer.AllAnswered());
+    const std::string question =
+        "dlgQuestion: Delete the 2 ticked messages from the server of sam@home.test?  This "
+        "cannot be undone.";
+    EXPECT_EQ(answerer.seen, (std::vector<std::string>{question, question}));
     EXPECT_TRUE(log.Holds("sam - Manually Deleting 1 messages."));
     EXPECT_TRUE(log.Holds("sam - Manually Deleting 2 messages."));
     EXPECT_EQ(server.StoredMessages(),
@@ -137,6 +149,7 @@ TEST_F(PreviewTest, MessageDeletedMeanwhileIsNeitherViewedNorDeletedInItsPlace) 
     Run("mnuView");
     EXPECT_FALSE(Main().MessageView().isVisible()) << "Message 3 shown as Message 2";
     EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + 1);
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}, {"dlgQuestion", "Yes"}});
     Run("mnuDelete");
 
     EXPECT_EQ(server.StoredMessages(),
@@ -147,6 +160,7 @@ TEST_F(PreviewTest, MessageDeletedMeanwhileIsNeitherViewedNorDeletedInItsPlace) 
     // A second try works on the fresh list.
     Tick(1);
     Run("mnuDelete");
+    EXPECT_TRUE(answerer.AllAnswered());
     EXPECT_EQ(server.StoredMessages(),
               std::vector<std::string>{DovecotServer::GeneratedMessage(3)});
 }
