@@ -80,8 +80,8 @@ void TfrmPrev::DeleteCheckedItems() {
         TheHost().PumpEvents();
     }
     // After a failure too: the numbers of the messages may have changed, and the list
-    // must show what really waits.
-    DownloadHeaders(*account_);
+    // must show what really waits. An account asked for meanwhile is listed instead.
+    DownloadHeaders(requested_.value_or(*account_));
 }
 
 bool TfrmPrev::DeleteChecked(int& count) {

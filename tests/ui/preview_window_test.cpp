@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
+#include <optional>
 
 #include "config/activity_log.h"
 #include "config/ini_file.h"
@@ -222,6 +224,58 @@ TEST_F(PreviewTest, CancelStopsTheDownloadWithoutAnError) {
     EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore);
     EXPECT_FALSE(Child<QProgressBar>("prgHeaders")->isVisible());
     EXPECT_EQ(Child<QPushButton>("btnCancel")->text(), "Start");
+    EXPECT_FALSE(Main().POPPrev.Connected());
+}
+
+// The window closed and opened again for another account while the first still lists: the
+// first stops, quietly, and the account asked for is listed.
+TEST_F(PreviewTest, ANewRequestReplacesTheRunningDownload) {
+    ScriptedServer first;
+    first.Send("+OK ready\r\n").ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+    first.ReadLine().Hold();  // STAT is never answered
+    const DovecotServer second({DovecotServer::GeneratedMessages(2), "", ""});
+    ASSERT_TRUE(second.Started()) << second.Error();
+    UseServer(first.Address());
+    WriteAccount(2, {{"POPAddress", second.PlainAddress()},
+                     {"POPUser", DovecotServer::kUserName},
+                     {"ClearPassword", DovecotServer::kPassword},
+                     {"EMailAddr", "ann@work.test"}});
+    TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    auto choose = [](int row) {
+        return [row](QWidget& dialog) {
+            auto* list = dialog.findChild<QTreeWidget*>("lstVAccounts");
+            list->setCurrentItem(list->topLevelItem(row));
+            dialog.findChild<QPushButton*>("btnOK")->click();
+        };
+    };
+    const ModalAction chooseFirst("frmSelectAccount", choose(0));
+    std::optional<ModalAction> chooseSecond;
+    QTimer reopen;  // once the first listing waits for its STAT reply
+    QObject::connect(&reopen, &QTimer::timeout, [&] {
+        if (first.Received().size() < 3)
+            return;
+        reopen.stop();
+        Prev().hide();
+        chooseSecond.emplace("frmSelectAccount", choose(1));
+        Main().Menu().preview->trigger();
+    });
+    reopen.start(20);
+    // Without the replacement the first listing would wait out its time-out.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout,
+                     [this] { Child<QPushButton>("btnCancel")->click(); });
+    giveUp.start(10000);
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    Main().Menu().preview->trigger();
+    giveUp.stop();
+
+    ASSERT_TRUE(chooseSecond && chooseSecond->Done());
+    EXPECT_TRUE(Prev().isVisible());
+    EXPECT_EQ(Column(PreviewListModel::kSubject), (QStringList{"Message 2", "Message 1"}));
+    EXPECT_EQ(Text("lblStatus"), "ann@work.test has 2 new mail messages -- click to view");
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore);
+    EXPECT_FALSE(Child<QPushButton>("btnCancel")->isVisible());
     EXPECT_FALSE(Main().POPPrev.Connected());
 }
 
