@@ -2,7 +2,7 @@
 # Shows the tray program at work under a virtual X display and saves screenshots:
 #   scripts/screenshots.sh [build-folder] [output-folder]
 # A private Dovecot holds a few dozen messages, a third of them spam that a rule deletes.
-# Needs Xvfb, trayer, xdotool and ImageMagick's import (installed here when missing).
+# Needs Xvfb, trayer, xdotool, xclip and ImageMagick's import (installed here when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -12,7 +12,7 @@ helper="$build/tests/support/serve_dovecot"
 [ -x "$program" ] && [ -x "$helper" ] || { echo "build first: scripts/build.sh $build" >&2; exit 1; }
 
 needed=()
-for tool in Xvfb:xvfb trayer:trayer xdotool:xdotool import:imagemagick; do
+for tool in Xvfb:xvfb trayer:trayer xdotool:xdotool xclip:xclip import:imagemagick; do
   command -v "${tool%%:*}" >/dev/null || needed+=("${tool#*:}")
 done
 if [ "${#needed[@]}" -gt 0 ]; then
@@ -113,6 +113,14 @@ shot 01-tray 3
 # on a right click.
 eval "$(xdotool getdisplaygeometry --shell)"
 open_menu() { xdotool mousemove $((WIDTH - 14)) 14 click 3; }
+# Gives the keyboard to the newest visible window of that title: without a window manager
+# nothing else does.
+focus() {
+  local id
+  id="$(xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)"
+  xdotool windowfocus "$id"
+  sleep 0.4
+}
 open_menu
 shot 02-tray-menu
 xdotool key Escape
@@ -159,6 +167,12 @@ xdotool key Down Return
 shot 13-viewer 2
 xdotool key Escape
 sleep 0.5
+# Two messages ticked, the one between them highlighted: Delete asks about the ticked ones.
+focus "Mail Preview Center"
+xdotool key space Down Down space Up Delete
+shot 15-preview-delete-question 1
+xdotool key Escape
+sleep 0.5
 xdotool key Escape
 # A rule that asks before deleting: Clean Mail Now shows the confirmation window, and
 # Escape keeps every message.
@@ -196,14 +210,6 @@ menu_pick() {
   done
   xdotool key Return
 }
-# Gives the keyboard to the newest visible window of that title: without a window manager
-# nothing else does.
-focus() {
-  local id
-  id="$(xdotool search --sync --onlyvisible --name "^$1\$" | tail -1)"
-  xdotool windowfocus "$id"
-  sleep 0.4
-}
 # Every page of the tabbed dialog in front, from the first.
 shoot_pages() {
   local prefix="$1" count="$2" page
@@ -238,6 +244,11 @@ xdotool key Escape
 menu_pick 7 1 1
 focus "My Friends"
 shot 34-friends 0.5
+# A block of addresses pasted after the first line: one entry each, trimmed, no blank ones.
+printf '  colleague@work.example\r\n\r\nnewsletter.example  \r\nbrother@family.test\r\n' |
+  xclip -selection clipboard
+xdotool key Home ctrl+v
+shot 34b-friends-pasted 0.5
 xdotool key Escape
 menu_pick 7 1 2
 focus "Built In Spammer List"

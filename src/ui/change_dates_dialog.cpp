@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "config/date_time.h"
 #include "ui/dialog_helpers.h"
@@ -15,6 +17,33 @@
 #include "ui/widget_names.h"
 
 namespace sievo {
+
+namespace {
+
+// The field shows the long time with seconds, but people type "14:30": the locale's short
+// time and the 24-hour form are taken too.
+std::optional<QTime> TypedTime(const QString& text) {
+    const QLocale locale;
+    for (const QString& format : {locale.timeFormat(QLocale::ShortFormat), QStringLiteral("H:mm"),
+                                  QStringLiteral("H:mm:ss")}) {
+        const QTime time = locale.toTime(text, format);
+        if (time.isValid())
+            return time;
+    }
+    return std::nullopt;
+}
+
+std::optional<QDateTime> TypedDateTime(const QString& date, const QString& time) {
+    if (auto when = ParseDateTimeText((date + ' ' + time).toStdString()))
+        return when;
+    const auto day = ParseDateTimeText(date.toStdString());
+    const auto hour = TypedTime(time);
+    if (!day || !hour)
+        return std::nullopt;
+    return QDateTime(day->date(), *hour);
+}
+
+}  // namespace
 
 TfrmChange::TfrmChange(const QTime& time, QWidget* parent)
     : QDialog(parent),
@@ -90,12 +119,10 @@ void TfrmChange::CalendarChanged() {
 }
 
 void TfrmChange::accept() {
-    const std::string typed =
-        edtDate_->text().trimmed().toStdString() + ' ' + edtTime_->text().trimmed().toStdString();
-    const auto when = ParseDateTimeText(typed);
+    const QString date = edtDate_->text().trimmed(), time = edtTime_->text().trimmed();
+    const auto when = TypedDateTime(date, time);
     if (!when) {
-        ShowUserMessage(
-            this, tr("'%1' is not a valid date and time.").arg(QString::fromStdString(typed)));
+        ShowUserMessage(this, tr("'%1' is not a valid date and time.").arg(date + ' ' + time));
         return;
     }
     chosen_ = *when;

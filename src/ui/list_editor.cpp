@@ -1,15 +1,12 @@
 #include "ui/list_editor.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <filesystem>
 
 #include "config/activity_log.h"
@@ -38,7 +35,7 @@ TfrmListEditor::TfrmListEditor(const char* objectName, const QString& caption, s
       path_(ProgramFile(fileName)),
       model_(this),
       lblDate_(new QLabel(this)),
-      lstLines_(new QListView(this)),
+      lstLines_(new ListLinesView(model_, this)),
       btnOK_(new QPushButton(tr("OK / Save"), this)),
       notes_(new QVBoxLayout),
       tools_(new QVBoxLayout) {
@@ -46,12 +43,6 @@ TfrmListEditor::TfrmListEditor(const char* objectName, const QString& caption, s
     setWindowTitle(caption);
     Name(lblDate_, "lblDate", tr("Last updated"));
     Name(lstLines_, "lstLines", caption);
-    lstLines_->setModel(&model_);
-    lstLines_->setUniformItemSizes(true);
-    lstLines_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstLines_->setEditTriggers(QAbstractItemView::DoubleClicked |
-                               QAbstractItemView::EditKeyPressed);
-    AddKeys();
     Name(btnOK_, "btnOK", tr("OK / Save"));
     btnOK_->setDefault(true);
     auto* btnCancel = new QPushButton(tr("Cancel"), this);
@@ -60,8 +51,9 @@ TfrmListEditor::TfrmListEditor(const char* objectName, const QString& caption, s
     connect(btnOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    tools_->addWidget(NoteLabel(tr("Double-click a line to change it; Insert adds a line, "
-                                   "Delete removes the selected lines."),
+    tools_->addWidget(NoteLabel(tr("Type to add a line (or press Insert); paste a block to "
+                                   "add one line per address. Double-click a line to change "
+                                   "it; Delete removes the selected lines."),
                                 this));
     tools_->addStretch();
     tools_->addWidget(btnOK_);
@@ -74,36 +66,6 @@ TfrmListEditor::TfrmListEditor(const char* objectName, const QString& caption, s
     layout->addWidget(lblDate_);
     layout->addLayout(row, 1);
     resize(620, 460);
-}
-
-void TfrmListEditor::AddKeys() {
-    auto* add = new QAction(tr("Add line"), lstLines_);
-    add->setShortcut(Qt::Key_Insert);
-    add->setShortcutContext(Qt::WidgetShortcut);
-    connect(add, &QAction::triggered, this, &TfrmListEditor::AddLine);
-    auto* remove = new QAction(tr("Remove lines"), lstLines_);
-    remove->setShortcut(QKeySequence::Delete);
-    remove->setShortcutContext(Qt::WidgetShortcut);
-    connect(remove, &QAction::triggered, this, &TfrmListEditor::RemoveSelectedLines);
-    lstLines_->addActions({add, remove});
-    lstLines_->setContextMenuPolicy(Qt::ActionsContextMenu);
-}
-
-void TfrmListEditor::AddLine() {
-    const QModelIndex current = lstLines_->currentIndex();
-    const int row = current.isValid() ? current.row() + 1 : model_.rowCount();
-    model_.insertRows(row, 1);
-    const QModelIndex added = model_.index(row);
-    lstLines_->setCurrentIndex(added);
-    lstLines_->edit(added);
-}
-
-void TfrmListEditor::RemoveSelectedLines() {
-    QModelIndexList selected = lstLines_->selectionModel()->selectedRows();
-    std::sort(selected.begin(), selected.end(),
-              [](const QModelIndex& a, const QModelIndex& b) { return a.row() > b.row(); });
-    for (const QModelIndex& index : selected)
-        model_.removeRows(index.row(), 1);
 }
 
 void TfrmListEditor::showEvent(QShowEvent* event) {
@@ -143,8 +105,10 @@ void TfrmListEditor::done(int result) {
     if (closing_)
         return;
     closing_ = true;
-    if (!discard_)
+    if (!discard_) {
+        lstLines_->CommitPendingEdit();
         Save();
+    }
     discard_ = false;
     QDialog::done(result);
 }

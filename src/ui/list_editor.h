@@ -4,17 +4,17 @@
 #include <string>
 
 #include "ui/list_lines_model.h"
+#include "ui/list_lines_view.h"
 
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
 class QVBoxLayout;
 
 namespace sievo {
 
 // A list file of the data folder shown line by line for editing: it is loaded at every
-// showing and saved at every close, except after Cancel.
+// showing and saved, with a line still being edited, at every close except Cancel.
 class TfrmListEditor : public QDialog {
     Q_OBJECT
 
@@ -33,21 +33,18 @@ protected:
 
     QVBoxLayout* Notes() { return notes_; }
     QVBoxLayout* Tools() { return tools_; }
-    QListView* Lines() { return lstLines_; }
+    ListLinesView* Lines() { return lstLines_; }
     ListLinesModel& Model() { return model_; }
     QPushButton* OkButton() { return btnOK_; }
 
 private:
     void Load();
     void Save();
-    void AddLine();
-    void RemoveSelectedLines();
-    void AddKeys();
 
     std::string path_;
     ListLinesModel model_;
     QLabel* lblDate_;
-    QListView* lstLines_;
+    ListLinesView* lstLines_;
     QPushButton* btnOK_;
     QVBoxLayout* notes_;
     QVBoxLayout* tools_;

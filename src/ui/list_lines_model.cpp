@@ -1,8 +1,29 @@
 #include "ui/list_lines_model.h"
 
 #include <QString>
+#include <iterator>
 
 namespace sievo {
+
+namespace {
+
+bool HasLineBreak(const QString& text) {
+    return text.contains('\n') || text.contains('\r');
+}
+
+// The entries of a block of text: one per line, trimmed, blank lines dropped.
+std::vector<std::string> Entries(QString block) {
+    block.replace('\r', '\n');
+    std::vector<std::string> entries;
+    for (const QString& line : block.split('\n', Qt::SkipEmptyParts)) {
+        const QString entry = line.trimmed();
+        if (!entry.isEmpty())
+            entries.push_back(entry.toStdString());
+    }
+    return entries;
+}
+
+}  // namespace
 
 void ListLinesModel::Load(std::string_view text) {
     beginResetModel();
@@ -65,12 +86,33 @@ QVariant ListLinesModel::data(const QModelIndex& index, int role) const {
 bool ListLinesModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    // A line of the file cannot hold a line break.
-    std::string line = value.toString().toStdString();
-    std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
-    lines_[index.row()] = std::move(line);
+    const QString text = value.toString();
+    std::vector<std::string> entries =
+        HasLineBreak(text) ? Entries(text) : std::vector{text.toStdString()};
+    // A block of nothing but blank lines leaves an empty line, as clearing it would.
+    if (entries.empty())
+        entries.emplace_back();
+    lines_[index.row()] = std::move(entries.front());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    entries.erase(entries.begin());
+    InsertLines(index.row() + 1, std::move(entries));
     return true;
+}
+
+int ListLinesModel::InsertBlock(int row, const QString& block) {
+    std::vector<std::string> entries = Entries(block);
+    const int count = static_cast<int>(entries.size());
+    InsertLines(row, std::move(entries));
+    return count;
+}
+
+void ListLinesModel::InsertLines(int row, std::vector<std::string> lines) {
+    if (lines.empty())
+        return;
+    beginInsertRows({}, row, row + static_cast<int>(lines.size()) - 1);
+    lines_.insert(lines_.begin() + row, std::make_move_iterator(lines.begin()),
+                  std::make_move_iterator(lines.end()));
+    endInsertRows();
 }
 
 Qt::ItemFlags ListLinesModel::flags(const QModelIndex& index) const {
@@ -80,9 +122,7 @@ Qt::ItemFlags ListLinesModel::flags(const QModelIndex& index) const {
 bool ListLinesModel::insertRows(int row, int count, const QModelIndex& parent) {
     if (parent.isValid() || row < 0 || row > rowCount() || count < 1)
         return false;
-    beginInsertRows(parent, row, row + count - 1);
-    lines_.insert(lines_.begin() + row, count, std::string());
-    endInsertRows();
+    InsertLines(row, std::vector<std::string>(count));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "config/host.h"
 #include "mail/account_clients.h"
 #include "mail/message.h"
+#include "ui/message_boxes.h"
 #include "ui/message_view_window.h"
 #include "ui/preview_window.h"
 #include "ui/view_retrieval.h"
@@ -50,6 +51,20 @@ void TfrmPrev::VerifyListed(int index) {
     viewClient_.VerifyMessage(index);
 }
 
+// The key and the menu item both end here. What is deleted is the ticked rows, not the
+// highlighted one, and it cannot be undone, so the question says how many and where.
+bool TfrmPrev::ConfirmDeletion() {
+    const std::size_t ticked = model_.CheckedIndexes().size();
+    if (ticked == 0) {
+        ShowUserMessage(this, tr("No message is ticked.  Tick the messages to delete first."));
+        return false;
+    }
+    const QString what =
+        ticked == 1 ? tr("the ticked message") : tr("the %1 ticked messages").arg(ticked);
+    return AskUserYesNo(this, tr("Delete %1 from the server of %2?  This cannot be undone.")
+                                  .arg(what, QString::fromStdString(account_->EMailAddr)));
+}
+
 void TfrmPrev::DeleteCheckedItems() {
     if (!account_)
         return;
@@ -57,14 +72,16 @@ void TfrmPrev::DeleteCheckedItems() {
         TheHost().ShowMessage("Please wait until done downloading headers before deleting");
         return;
     }
+    if (!ConfirmDeletion())
+        return;
     int count = 0;
     if (DeleteChecked(count)) {
         SetStatus("Deleted " + std::to_string(count) + " messages, please wait... refreshing");
         TheHost().PumpEvents();
     }
     // After a failure too: the numbers of the messages may have changed, and the list
-    // must show what really waits.
-    DownloadHeaders(*account_);
+    // must show what really waits. An account asked for meanwhile is listed instead.
+    DownloadHeaders(requested_.value_or(*account_));
 }
 
 bool TfrmPrev::DeleteChecked(int& count) {

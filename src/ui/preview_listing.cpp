@@ -64,15 +64,31 @@ void TfrmPrev::Shutdown() {
         listingClient_.Cancel();
 }
 
+// One session at a time: a second listing on the same connection would read the first
+// one's replies. A request that comes while one runs (the window closed and opened again
+// for another account) is the one the user wants now: the running listing stops and the
+// loop below lists the account asked for last.
 void TfrmPrev::DownloadHeaders(const TSievoUser& account) {
-    // One session at a time: a second listing on the same connection would read the
-    // first one's replies.
-    if (busy_)
+    requested_ = account;
+    if (busy_) {
+        if (listing_)
+            listingClient_.Cancel();
         return;
+    }
     const QScopedValueRollback busy(busy_, true);
-    account_ = account;
+    while (requested_) {
+        account_ = std::move(*requested_);
+        requested_.reset();
+        ListAccount();
+    }
+}
+
+void TfrmPrev::ListAccount() {
+    const QScopedValueRollback listing(listing_, true);
     commands_.prepareConnection(*account_);
     TheHost().PumpEvents();
+    if (requested_)
+        return;
     BeginDownload(*account_);
     canceledByUser_ = false;
     bool completed = false;
@@ -96,8 +112,10 @@ void TfrmPrev::DownloadHeaders(const TSievoUser& account) {
 // Told once, here: the error has ended the download, and nothing else reports it again.
 void TfrmPrev::ReportListingFailure(const std::exception& error) {
     listingClient_.Cancel();
-    // Neither the user's own Cancel nor the program's end is a failure.
-    if ((canceledByUser_ || shuttingDown_) && dynamic_cast<const ECanceledError*>(&error)) {
+    // Neither the user's own Cancel, nor a newer request, nor the program's end is a
+    // failure.
+    const bool meant = canceledByUser_ || requested_ || shuttingDown_;
+    if (meant && dynamic_cast<const ECanceledError*>(&error)) {
         SetStatus("Message Preview Canceled");
         return;
     }
@@ -126,6 +144,9 @@ void TfrmPrev::ListHeaders(const TSievoUser& account) {
         listingClient_.ConnectAndLogin();
     ActivityLog("Downloading Headers for message preview", true, &account);
     TheHost().PumpEvents();
+    // A cancel while the events ran has closed the connection already.
+    if (!listingClient_.Connected())
+        throw ECanceledError(SocketMessageText(kMsgCanceled));
     SetStatus("Downloading Headers for user " + account.EMailAddr);
     listingClient_.UpdateInfo();
 }

@@ -46,7 +46,8 @@ public:
     // something was listed.
     void Open(const TSievoUser& account);
     // Lists the messages waiting for the account. A failure is reported once and leaves
-    // the rows received so far, with Start to try again.
+    // the rows received so far, with Start to try again. Called while a listing runs, it
+    // stops that one and lists this account instead.
     void DownloadHeaders(const TSievoUser& account);
     // The program ends: a running download stops at once.
     void Shutdown();
@@ -67,6 +68,8 @@ private:
     // Runs a command of the window; its errors reach the error handler.
     void Command(const std::function<void()>& command);
 
+    // Lists the account in account_, unless a newer request came meanwhile.
+    void ListAccount();
     void BeginDownload(const TSievoUser& account);
     void ListHeaders(const TSievoUser& account);
     void ReportListingFailure(const std::exception& error);
@@ -79,6 +82,9 @@ private:
     // shown in its place.
     void VerifyListed(int index);
     void DeleteCheckedItems();
+    // Asks before the ticked messages are deleted; false when nothing is ticked or the
+    // answer is No.
+    bool ConfirmDeletion();
     // Deletes the ticked messages; false when the deletion failed (reported, nothing
     // deleted).
     bool DeleteChecked(int& count);
@@ -92,8 +98,11 @@ private:
     TfrmMessageView& viewer_;
     PreviewCommands commands_;
     std::optional<TSievoUser> account_;
+    // The account a download was asked for last, until its listing starts.
+    std::optional<TSievoUser> requested_;
     PreviewListModel model_;
-    bool busy_ = false;
+    bool busy_ = false;     // a listing or a deletion uses the listing client
+    bool listing_ = false;  // a listing does
     bool canceledByUser_ = false;
     bool shuttingDown_ = false;
     bool popupEnabled_ = false;

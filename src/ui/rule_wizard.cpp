@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QWizardPage>
+#include <utility>
 
 #include "ui/message_boxes.h"
 #include "ui/rule_action_panel.h"
@@ -61,7 +62,10 @@ TfrmRuleWiz::TfrmRuleWiz(QWidget* parent)
 
 void TfrmRuleWiz::showEvent(QShowEvent* event) {
     QWizard::showEvent(event);
-    criterion_->ChooseAddress();
+    // Only the first time: restoring the minimised wizard shows it again, and must keep the
+    // criterion the user chose.
+    if (std::exchange(firstShow_, false))
+        criterion_->ChooseAddress();
 }
 
 void TfrmRuleWiz::done(int result) {

@@ -28,10 +28,11 @@ public:
     void done(int result) override;
 
 protected:
-    // The address box is shown and has the focus when the wizard comes up.
+    // The address box is shown and has the focus when the wizard first comes up.
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool firstShow_ = true;
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;
     std::function<void(const RuleSettings&)> save_;

@@ -1,6 +1,7 @@
 #include "update/spam_list_updater.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <filesystem>
 
 #include "config/activity_log.h"
@@ -86,6 +87,13 @@ void SpamListUpdater::ApplyProxySettings() {
 }
 
 void SpamListUpdater::Download(const std::string& url, const std::string& fileName) {
+    // The window opens with the transfer and closes with its connection, but a transfer
+    // can fail before it connects (offline) or time out midway: however it ends, its
+    // connection and its window go.
+    const auto closeWindow = qScopeGuard([this] {
+        httpUpdate_.Close();
+        TheHost().CloseTransferProgress();
+    });
     httpUpdate_.SetURL(url);
     const int status = httpUpdate_.Get();
     // An error page must never take the place of the descriptor or the list.

@@ -60,9 +60,12 @@ public:
         programs.push_back(line);
         return true;
     }
-    void ShowTransferProgress() override { ++transferWindows; }
+    void ShowTransferProgress() override {
+        ++transferWindows;
+        transferWindowOpen = true;
+    }
     void SetTransferProgress(int, std::int64_t bytes) override { transferredBytes = bytes; }
-    void CloseTransferProgress() override {}
+    void CloseTransferProgress() override { transferWindowOpen = false; }
 
     // What the host was asked.
     std::vector<std::string> messages, questions, sounds, progress, programs;
@@ -70,6 +73,7 @@ public:
     int pumps = 0;
     int ruleListRefreshes = 0;
     int transferWindows = 0;
+    bool transferWindowOpen = false;
     std::int64_t transferredBytes = 0;
     bool progressVisible = false;
     bool mailIconVisible = false;

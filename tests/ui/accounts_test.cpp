@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -235,6 +236,37 @@ TEST_F(AccountDialogsTest, CalendarMonthsStayInTheYearAndClampTheDay) {
     EXPECT_TRUE(answerer.AllAnswered());
     EXPECT_FALSE(change.Chosen().isValid());  // stays open, nothing taken
 }
+
+struct TypedTimeCase {
+    const char* locale;
+    const char* typed;
+    QTime taken;
+};
+
+class ChangeScanTimeTest : public ::testing::TestWithParam<TypedTimeCase> {
+protected:
+    void TearDown() override { QLocale::setDefault(before_); }
+
+private:
+    QLocale before_;
+};
+
+// The field shows the long time with seconds; the short one, as people type it, counts too.
+TEST_P(ChangeScanTimeTest, TakesTheLongAndTheShortTime) {
+    QLocale::setDefault(QLocale(GetParam().locale));
+    TfrmChange change(QTime(8, 30), nullptr);
+    change.findChild<QLineEdit*>("edtTime")->setText(GetParam().typed);
+    ModalAnswerer refused(ModalAnswerer::Answers{});
+    change.accept();
+    EXPECT_EQ(refused.seen, std::vector<std::string>{});
+    EXPECT_EQ(change.Chosen(), QDateTime(QDate::currentDate(), GetParam().taken));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ChangeScanTimeTest,
+                         ::testing::Values(TypedTimeCase{"de_DE", "14:30", QTime(14, 30)},
+                                           TypedTimeCase{"de_DE", "14:30:15", QTime(14, 30, 15)},
+                                           TypedTimeCase{"en_US", "2:30 PM", QTime(14, 30)},
+                                           TypedTimeCase{"en_US", "14:30", QTime(14, 30)}));
 
 class ServerTestButtonTest : public AccountDialogsTest {};
 

@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -60,6 +62,48 @@ INSTANTIATE_TEST_SUITE_P(Ways, ListEditorClosingTest,
                                            ClosingCase{Closing::CloseBox, true},
                                            ClosingCase{Closing::Ok, true}));
 
+class ListEditorPendingTest : public ListEditorTest,
+                              public ::testing::WithParamInterface<Closing> {};
+
+// A block pasted on the list or into a line adds one entry per line, trimmed and without
+// the blank ones; typing on the list starts a new line and Enter ends it; the line still
+// being edited is saved by every way of closing that saves.
+TEST_P(ListEditorPendingTest, PastedBlocksAndTypedLinesAreSaved) {
+    WriteFile("friends.lst", "old@example.test\nfriend.test");
+    TfrmFriends window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* list = window.findChild<QListView*>("lstLines");
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QApplication::clipboard()->setText("  a@x.test \r\n\r\nb.test\n  \n");
+    QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_N);
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(qobject_cast<QLineEdit*>(editor));
+    QTest::keyClicks(editor, "ew@z.test");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    QTest::keyClick(list, Qt::Key_L);
+    editor = QApplication::focusWidget();
+    ASSERT_TRUE(qobject_cast<QLineEdit*>(editor));
+    QTest::keyClicks(editor, "ast@z.test");
+    QApplication::clipboard()->setText("\n more@z.test\n");
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    if (GetParam() == Closing::CloseBox)
+        window.close();
+    else
+        window.findChild<QPushButton*>("btnOK")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(ReadFile("friends.lst"),
+              "old@example.test\r\na@x.test\r\nb.test\r\nnew@z.test\r\nlast@z.test\r\n"
+              "more@z.test\r\nfriend.test\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ListEditorPendingTest,
+                         ::testing::Values(Closing::CloseBox, Closing::Ok));
+
 TEST_F(ListEditorTest, FindSelectsTheFirstOccurrenceAndMissesChangeNothing) {
     WriteFile("sievo.lst", "alpha@spam.test\r\nbeta@spam.test\r\nbetamax@spam.test\r\n");
     TfrmSpamList window;
@@ -99,7 +143,7 @@ TEST_F(ListEditorTest, AMissingFileSaysSoAndIsCreatedOnClose) {
     model->insertRows(0, 1);
     model->setData(model->index(0, 0), "a\r\nb");  // a line break cannot enter a line
     window.close();
-    EXPECT_EQ(ReadFile("friends.lst"), "ab\r\n");
+    EXPECT_EQ(ReadFile("friends.lst"), "a\r\nb\r\n");
 }
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
+#include <optional>
 
 #include "config/activity_log.h"
 #include "config/ini_file.h"
@@ -100,16 +103,27 @@ INSTANTIATE_TEST_SUITE_P(
                                   "sam@home.test has 3 new mail messages -- click to view"},
                       ListingCase{0, "", "sam@home.test has no mail waiting"}));
 
-TEST_F(PreviewTest, DeletesExactlyTheTickedMessagesAndRefreshes) {
+// The Delete key and the menu item ask the same question, about the ticked rows whatever
+// row is highlighted; No deletes nothing.
+TEST_F(PreviewTest, DeleteAsksFirstThenDeletesExactlyTheTickedMessages) {
     const DovecotServer server({DovecotServer::GeneratedMessages(3), "", ""});
     ASSERT_TRUE(server.Started()) << server.Error();
     UseServer(server.PlainAddress());
     Main().Menu().preview->trigger();
     Tick(0);
     Tick(2);
+    Select(1);
     const LogWatch log;
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "No"}, {"dlgQuestion", "Yes"}});
+    QTest::keyClick(Child<QTreeView>("lstVRem"), Qt::Key_Delete);
+    EXPECT_EQ(server.StoredMessages().size(), 3u);
     Run("mnuDelete");
 
+    ASSERT_TRUE(answerer.AllAnswered());
+    const std::string question =
+        "dlgQuestion: Delete the 2 ticked messages from the server of sam@home.test?  This "
+        "cannot be undone.";
+    EXPECT_EQ(answerer.seen, (std::vector<std::string>{question, question}));
     EXPECT_TRUE(log.Holds("sam - Manually Deleting 1 messages."));
     EXPECT_TRUE(log.Holds("sam - Manually Deleting 2 messages."));
     EXPECT_EQ(server.StoredMessages(),
@@ -137,6 +151,7 @@ TEST_F(PreviewTest, MessageDeletedMeanwhileIsNeitherViewedNorDeletedInItsPlace) 
     Run("mnuView");
     EXPECT_FALSE(Main().MessageView().isVisible()) << "Message 3 shown as Message 2";
     EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + 1);
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}, {"dlgQuestion", "Yes"}});
     Run("mnuDelete");
 
     EXPECT_EQ(server.StoredMessages(),
@@ -147,6 +162,7 @@ TEST_F(PreviewTest, MessageDeletedMeanwhileIsNeitherViewedNorDeletedInItsPlace) 
     // A second try works on the fresh list.
     Tick(1);
     Run("mnuDelete");
+    EXPECT_TRUE(answerer.AllAnswered());
     EXPECT_EQ(server.StoredMessages(),
               std::vector<std::string>{DovecotServer::GeneratedMessage(3)});
 }
@@ -208,6 +224,58 @@ TEST_F(PreviewTest, CancelStopsTheDownloadWithoutAnError) {
     EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore);
     EXPECT_FALSE(Child<QProgressBar>("prgHeaders")->isVisible());
     EXPECT_EQ(Child<QPushButton>("btnCancel")->text(), "Start");
+    EXPECT_FALSE(Main().POPPrev.Connected());
+}
+
+// The window closed and opened again for another account while the first still lists: the
+// first stops, quietly, and the account asked for is listed.
+TEST_F(PreviewTest, ANewRequestReplacesTheRunningDownload) {
+    ScriptedServer first;
+    first.Send("+OK ready\r\n").ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+    first.ReadLine().Hold();  // STAT is never answered
+    const DovecotServer second({DovecotServer::GeneratedMessages(2), "", ""});
+    ASSERT_TRUE(second.Started()) << second.Error();
+    UseServer(first.Address());
+    WriteAccount(2, {{"POPAddress", second.PlainAddress()},
+                     {"POPUser", DovecotServer::kUserName},
+                     {"ClearPassword", DovecotServer::kPassword},
+                     {"EMailAddr", "ann@work.test"}});
+    TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    auto choose = [](int row) {
+        return [row](QWidget& dialog) {
+            auto* list = dialog.findChild<QTreeWidget*>("lstVAccounts");
+            list->setCurrentItem(list->topLevelItem(row));
+            dialog.findChild<QPushButton*>("btnOK")->click();
+        };
+    };
+    const ModalAction chooseFirst("frmSelectAccount", choose(0));
+    std::optional<ModalAction> chooseSecond;
+    QTimer reopen;  // once the first listing waits for its STAT reply
+    QObject::connect(&reopen, &QTimer::timeout, [&] {
+        if (first.Received().size() < 3)
+            return;
+        reopen.stop();
+        Prev().hide();
+        chooseSecond.emplace("frmSelectAccount", choose(1));
+        Main().Menu().preview->trigger();
+    });
+    reopen.start(20);
+    // Without the replacement the first listing would wait out its time-out.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout,
+                     [this] { Child<QPushButton>("btnCancel")->click(); });
+    giveUp.start(10000);
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    Main().Menu().preview->trigger();
+    giveUp.stop();
+
+    ASSERT_TRUE(chooseSecond && chooseSecond->Done());
+    EXPECT_TRUE(Prev().isVisible());
+    EXPECT_EQ(Column(PreviewListModel::kSubject), (QStringList{"Message 2", "Message 1"}));
+    EXPECT_EQ(Text("lblStatus"), "ann@work.test has 2 new mail messages -- click to view");
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore);
+    EXPECT_FALSE(Child<QPushButton>("btnCancel")->isVisible());
     EXPECT_FALSE(Main().POPPrev.Connected());
 }
 

@@ -73,6 +73,18 @@ TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWri
     EXPECT_EQ(Main().RuleList().findChild<QTreeWidget*>("lstVRules")->topLevelItemCount(), 1);
 }
 
+TEST_F(RuleDialogsTest, RestoringTheMinimisedWizardKeepsTheChosenCriterion) {
+    RunWizard([](QWizard& wizard) {
+        wizard.findChild<QAbstractButton*>("optHeader")->click();
+        wizard.findChild<QComboBox*>("edtHeaders")->setCurrentText("X-Mailer: Floodgate");
+        wizard.setWindowState(Qt::WindowMinimized);
+        wizard.setWindowState(Qt::WindowNoState);
+        EXPECT_TRUE(wizard.findChild<QAbstractButton*>("optHeader")->isChecked());
+    });
+    EXPECT_EQ(Rule1("Criteria"), "HEADER");
+    EXPECT_EQ(Rule1("Value"), "X-Mailer: Floodgate");
+}
+
 TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
     WriteLibrary({{"Go away", "away1"}});
     TfrmRuleProp dialog;

@@ -95,6 +95,14 @@ TEST_F(UpdaterTest, AnErrorPageNeverReplacesTheList) {
     EXPECT_EQ(host.messages.back(), "UPDATER ERROR -- HTTP 404");
 }
 
+// Offline, the transfer fails after the window opened but before anything connected.
+TEST_F(UpdaterTest, ATransferFailingBeforeItConnectsClosesItsProgressWindow) {
+    Set("AUTOUPDATE", "UpdateURL", "http://127.0.0.1:no-port/updates.ini");
+    EXPECT_THROW(updater.FBOOLGetUpdate("SPAMLIST"), Exception);
+    EXPECT_EQ(host.transferWindows, 1);
+    EXPECT_FALSE(host.transferWindowOpen);
+}
+
 TEST_F(UpdaterTest, ADownloadedListReplacesTheOldOneOnlyWhenItHoldsAddresses) {
     const char* const kMissing = "<missing>";
     const struct {
