@@ -14,6 +14,7 @@
 
 #include "config/account.h"
 #include "config/ini_file.h"
+#include "config/numbered_sections.h"
 #include "config/password.h"
 #include "config/settings.h"
 #include "config/text.h"
@@ -286,7 +287,16 @@ void TfrmIntro::ShowProbeOutcome() {
 // A check still running when the wizard ends is cancelled, so the window never waits.
 void TfrmIntro::done(int result) {
     probe_.Cancel();
+    // A refused write keeps the wizard open with what the user entered.
+    if (result == QDialog::Accepted && !RunShowingFailure(this, [this] { AppendAccount(); }))
+        return;
     QWizard::done(result);
+}
+
+void TfrmIntro::AppendAccount() const {
+    AppendNumberedSection(
+        TIniFile(AccountsPath()), kAccountCount,
+        [this](IniEdit& ini, int number) { WriteAccount(ini, AccountSection(number)); });
 }
 
 void TfrmIntro::PreFill(const std::string& section) {
@@ -323,17 +333,9 @@ namespace {
 
 void AddAccount(const AccountContext& context, QWidget* parent) {
     TfrmIntro wizard(context, parent);
-    const TIniFile accounts(AccountsPath());
-    const int number = accounts.ReadInteger("ENTRYCOUNT", "NumEntries", 0) + 1;
-    const std::string section = AccountSection(number);
-    wizard.PreFill(section);
+    wizard.PreFill(AccountSection(AccountCount() + 1));
     if (wizard.exec() != QDialog::Accepted)
         return;
-    // The account and its count in one write: both are there or neither is.
-    accounts.Edit([&](IniEdit& ini) {
-        wizard.WriteAccount(ini, section);
-        ini.WriteInteger("ENTRYCOUNT", "NumEntries", number);
-    });
     // Should this write fail, the next start finds the account and runs no wizard again.
     settings::SetOpenedBefore(true);
 }

@@ -27,8 +27,6 @@ public:
 
     // Pre-fills the fields from the account section (normally absent: the defaults).
     void PreFill(const std::string& section);
-    // Writes the new account into the section.
-    void WriteAccount(IniEdit& ini, const std::string& section) const;
 
     // The ports the security check tries (POP3S and the plain port with STLS).
     void SetProbePorts(SecurityProbe::Ports ports) { probePorts_ = ports; }
@@ -39,6 +37,9 @@ public:
     void done(int result) override;
 
 private:
+    // Adds the account after the last one, with its count, in one write.
+    void AppendAccount() const;
+    void WriteAccount(IniEdit& ini, const std::string& section) const;
     class QWizardPage* StepPage(int step, const QString& heading);
     void AddAddressPage();
     void AddServerPage();

@@ -83,12 +83,18 @@ TEST_P(FirstStartWriteTest, IsReportedAndNeverAddsTheAccountTwice) {
     WriteFile("settings.ini", "[Main]\r\n;" + std::string(2000, '-') + "\r\n");
     {
         const FileSizeLimit limit(row.sizeLimit);
-        ModalAnswerer answerer(
-            ModalAnswerer::Answers{{"frmIntro", "", FinishWizard}, {"dlgMessage", "OK"}});
+        // A refused account keeps the wizard open until the user gives up.
+        const bool accountRefused = row.accountsAfter == 0;
+        ModalAnswerer::Answers answers{{"frmIntro", "", FinishWizard}, {"dlgMessage", "OK"}};
+        std::vector<std::string> expected{
+            "frmIntro", "dlgMessage: Unable to write to " + PathOf(row.refusedFile)};
+        if (accountRefused) {
+            answers.push_back({"frmIntro", "btnCancel"});
+            expected.push_back("frmIntro");
+        }
+        ModalAnswerer answerer(answers);
         Main().FormCreate();
-        EXPECT_EQ(answerer.seen,
-                  (std::vector<std::string>{
-                      "frmIntro", "dlgMessage: Unable to write to " + PathOf(row.refusedFile)}));
+        EXPECT_EQ(answerer.seen, expected);
         EXPECT_TRUE(Main().RuleList().isVisible());
     }
     EXPECT_EQ(AccountCount(), row.accountsAfter);
