@@ -14,6 +14,7 @@
 #include "engine/action_ledger.h"
 #include "engine/data_files_check.h"
 #include "engine/judging.h"
+#include "engine/leftover_copies.h"
 #include "engine/scan_judge.h"
 #include "engine/smtp_sender.h"
 #include "engine/trash.h"
@@ -187,8 +188,6 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
     const QDateTime next = ReadAccountDate(Account, "NextDateTime").value_or(now);
     if (now < next && !manual)
         return;
-    if (!dryRun)
-        SendLeftoverCopiesToTrash(Account);
     if (stopping_ || !ConnectAndList(Mode, Account)) {
         timerFromSettings = true;
         return;
@@ -220,8 +219,9 @@ void MailEngine::ReportingFailure(const std::function<void()>& step) {
     }
 }
 
-// A check that ended before its copies reached the Trash (a lost connection, a full
-// disk) left them in the bin folder; they go first, before new ones join them.
+// A check that ended before its copies reached the Trash (a lost connection, a killed
+// program, a full disk) left them in the bin folder; they go once the listing has told
+// which of their messages are still there (recorded as copied), before new ones join them.
 void MailEngine::SendLeftoverCopiesToTrash(const TSievoUser& account) {
     const std::string temp = EnsureTempFolder();
     if (std::filesystem::is_empty(temp))
@@ -239,6 +239,11 @@ int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
     ActionLedger ledger(account);
     AdoptHeaderBlockKeys(ledger, POP.RemoteInfo());
     ReportingFailure([&] { ledger.KeepOnly({keys.begin(), keys.end()}); });
+    if (!dryRun) {
+        ReportingFailure(
+            [&] { AdoptLeftoverCopies(POP.MessageDirectory(), POP.RemoteInfo(), keys, ledger); });
+        ReportingFailure([&] { SendLeftoverCopiesToTrash(account); });
+    }
     ScanJudge judge(POP, *smtp_, ledger, faults_, keys, dryRun);
     const bool newMail = POP.RemoteInfo().Count() > 0;
     if (newMail) {
@@ -322,8 +327,9 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
         // a new one must not be opened to carry out the marks.
         if (stopping_)
             throw ECanceledError(SocketMessageText(kMsgCanceled));
+        POP.OnRetrieved = [&judge](TagSocket&, int index) { judge.RecordCopied(index); };
+        const auto stopRecording = qScopeGuard([this] { POP.OnRetrieved = nullptr; });
         POP.TransferData();
-        judge.RecordRetrieved();
         TheHost().RefreshRuleList();
         // Counted again after the transfer: a message whose copy could not be kept was
         // not deleted either. A dry run tells what it would have deleted.

@@ -140,12 +140,9 @@ void ScanJudge::FlushHits(bool now) {
     }
 }
 
-void ScanJudge::RecordRetrieved() {
-    const auto& items = pop_.RemoteInfo();
+void ScanJudge::RecordCopied(int index) {
     try {
-        for (int i = 0; i < items.Count(); ++i)
-            if (items[i].MarkedForRetrieve())
-                ledger_.MarkDone(KeyOf(i), kTrashAction);
+        ledger_.MarkDone(KeyOf(index), kTrashAction);
     } catch (const std::exception& error) {
         faults_.ReportOnce(error);
     }

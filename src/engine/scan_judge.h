@@ -45,9 +45,11 @@ public:
     // Writes the hits counted since the last write, when enough time has passed or when
     // asked to write now. A refused write is reported once; the hits wait for the next.
     void FlushHits(bool now);
-    // Records that the messages marked for retrieval reached the Trash folder; a refused
-    // write is reported once (the copies are then made again at the next check).
-    void RecordRetrieved();
+    // Records that message `index` was copied for the Trash, as soon as the copy is
+    // written and before its deletion is sent, so that a check cut short after the copy
+    // does not copy it again. A refused write is reported once (the copy is then made
+    // again at the next check).
+    void RecordCopied(int index);
 
     const std::vector<DeletionRow>& Rows() const { return rows_; }
     const std::string& KeyOf(int index) const { return keys_.at(static_cast<std::size_t>(index)); }

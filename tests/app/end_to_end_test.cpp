@@ -4,6 +4,7 @@
 #include <QThread>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -15,6 +16,7 @@
 #include "program_run.h"
 #include "smtp_sink.h"
 #include "temp_home.h"
+#include "trash_copies.h"
 
 namespace sievo {
 namespace {
@@ -150,6 +152,15 @@ protected:
         return kept;
     }
 
+    // Starts over with the whole mailbox, and nothing in the data folder but the setup.
+    void StartAfresh() {
+        for (const char* name : {"temp", "xdg", "handled.lst", "rules.ini"})
+            std::filesystem::remove_all(PathOf(name));
+        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{mailbox, "", ""});
+        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+        WriteSetUp();
+    }
+
     int TrashCount() const {
         return int(
             QDir(QString::fromStdString(PathOf("xdg/Trash/files"))).entryList(QDir::Files).size());
@@ -200,6 +211,39 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailboxAndASecondDoesNothingTwice) {
     EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
     EXPECT_EQ(sink.Received().size(), received.size());
     EXPECT_EQ(TrashCount(), 2 * kPerKind);
+}
+
+// SIGKILL during the transfer, once `copies` files are in the bin folder (the first may be
+// cut short while written): the next pass finishes the work, and every message the rules
+// copy has one copy in the Trash, whether it was deleted or kept.
+TEST_F(EndToEndTest, AfterASigkillMidCheckEveryCopiedMessageHasOneTrashCopy) {
+    std::map<std::string, int> expected;
+    for (int n = 0; n < int(mailbox.size()); ++n)
+        if (n % kKinds == kEncodedSubject || n % kKinds == kBulkHeader)
+            expected["<" + std::to_string(n) + "@e2e.test>"] = 1;
+    const auto inBinFolder = [this] {
+        std::error_code error;
+        const std::filesystem::directory_iterator files(PathOf("temp"), error);
+        return std::distance(begin(files), end(files));
+    };
+    for (const int copies : {1, kPerKind}) {
+        SCOPED_TRACE(copies);
+        StartAfresh();
+        RunSinglePass(-1, [&](QProcess& program) {
+            ASSERT_TRUE(program.waitForStarted());
+            while (inBinFolder() < copies && !program.waitForFinished(1)) {
+            }
+            program.kill();  // SIGKILL
+            program.waitForFinished();
+        });
+        ASSERT_GE(inBinFolder(), copies);  // killed in the middle of the transfer
+        ASSERT_EQ(TrashCount(), 0);
+
+        RunSinglePass();
+        ASSERT_TRUE(dovecot->WaitForSessionsEnded(2));
+        EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
+        EXPECT_EQ(testing::TrashCopiesByMessageId(PathOf("xdg/Trash")), expected);
+    }
 }
 
 // A server that takes the connection and never says a word keeps the pass waiting for

@@ -11,7 +11,7 @@ class QProcess;
 namespace sievo::testing {
 
 struct ProgramRun {
-    int exitCode = -1;
+    int exitCode = -1;   // -1 when a signal it did not catch ended it (SIGKILL)
     std::string output;  // standard output, then standard error
 };
 

@@ -1,9 +1,13 @@
 #include <QDir>
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <set>
 
+#include "cutting_proxy.h"
 #include "file_size_limit.h"
 #include "scan_fixture.h"
+#include "trash_copies.h"
 
 namespace sievo {
 namespace {
@@ -132,6 +136,70 @@ TEST_F(ScanFaultsTest, AFullDiskIsToldOnceAndTheScanStillEnds) {
           "-SV_ERROR-Unable to write to " + AccountsPath()})
         EXPECT_EQ(std::count(errors.begin(), errors.end(), expected), 1) << expected;
     EXPECT_EQ(AccountValue("NextDateTime"), "");
+}
+
+// A check that ends between a message's copy and the server's answer to QUIT leaves the
+// copy behind; the next pass sends it to the Trash and must not copy the message again,
+// whether the server still holds it or QUIT already removed it, even when the record of
+// the copy was never written (as when the program is killed right after the copy), and
+// when the check of another account sends the copy to the Trash first.
+TEST_F(ScanFaultsTest, AMessageGetsOneTrashCopyWhereverTheConnectionIsLost) {
+    const std::vector<std::string> mails = {Mail(1, "a@x.test", "keep"),
+                                            Mail(2, "b@x.test", "win")};
+    const struct {
+        const char* cutAt;
+        bool recordWritable;
+        bool deletedByQuit;
+        bool otherAccountFirst;
+    } cases[] = {{"DELE", true, false, false},
+                 {"QUIT", true, true, false},
+                 {"DELE", false, false, false},
+                 {"DELE", true, false, true}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(std::string(row.cutAt) + (row.recordWritable ? "" : ", no record") +
+                     (row.otherAccountFirst ? ", another account first" : ""));
+        for (const std::string& path : {PathOf("handled.lst"), PathOf("xdg"), RulesPath()})
+            std::filesystem::remove_all(path);
+        StartMailbox(mails);
+        sessions = 0;
+        AddRule({"SUBCONT", "keep", false, false, true});
+        AddRule({"SUBCONT", "win", true, false, true});
+        const std::string server = dovecot->PlainAddress();
+        testing::CuttingProxy proxy(quint16(std::stoi(server.substr(server.rfind(':') + 1))),
+                                    row.cutAt);
+        // The other account's mailbox is empty: its check only finds the copies left.
+        std::unique_ptr<testing::DovecotServer> otherServer;
+        const int cutAccount = row.otherAccountFirst ? 2 : 1;
+        if (row.otherAccountFirst) {
+            otherServer = std::make_unique<testing::DovecotServer>(
+                testing::DovecotServer::Options{{}, "", ""});
+            ASSERT_TRUE(otherServer->Started()) << otherServer->Error();
+            for (const char* key : {"POPUser", "Password", "EMailAddr", "SMTPAddress"})
+                Account(key, AccountValue(key), "USER2");
+            Account("POPAddress", otherServer->PlainAddress());
+            TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+        }
+        Account("POPAddress", proxy.Address(), cutAccount == 1 ? "USER1" : "USER2");
+        if (!row.recordWritable) {
+            ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("handled.lst"))));
+        }
+        TSievoUser account(cutAccount);
+        EXPECT_ANY_THROW(engine->ScanMailbox("SINGLEPASS", account));
+        ASSERT_TRUE(proxy.Cut());
+        EXPECT_EQ(Stored(), row.deletedByQuit ? std::vector<std::string>{mails[0]} : mails);
+        if (!row.recordWritable) {
+            std::filesystem::remove(PathOf("handled.lst"));
+            // and a copy that a kill cut short while it was written
+            WriteFile("temp/msg_1.eml.Xq3vZ9", mails[1].substr(0, mails[1].find("\r\n\r\n")));
+        }
+
+        engine->C3Click();
+        EXPECT_EQ(engine->LastPassErrors(), 0);
+        EXPECT_EQ(Stored(), std::vector<std::string>{mails[0]});
+        EXPECT_EQ(testing::TrashCopiesByMessageId(TrashFolder()),
+                  (std::map<std::string, int>{{"<1@scan.test>", 1}, {"<2@scan.test>", 1}}));
+        EXPECT_TRUE(QDir(QString::fromStdString(PathOf("temp"))).isEmpty());
+    }
 }
 
 }  // namespace
