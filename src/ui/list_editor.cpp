@@ -15,6 +15,7 @@
 #include "config/errors.h"
 #include "config/file_io.h"
 #include "ui/dialog_helpers.h"
+#include "ui/message_boxes.h"
 #include "ui/widget_names.h"
 
 namespace sievo {
@@ -92,7 +93,7 @@ void TfrmListEditor::Save() {
     if (unreadable_)
         return;
     if (!WriteFileAtomically(path_, model_.Text()))
-        AppException(Exception("Unable to write to " + path_));
+        throw Exception("Unable to write to " + path_);
 }
 
 void TfrmListEditor::reject() {
@@ -107,7 +108,11 @@ void TfrmListEditor::done(int result) {
     closing_ = true;
     if (!discard_) {
         lstLines_->CommitPendingEdit();
-        Save();
+        // A refused write keeps the window open with every line the user entered.
+        if (!RunShowingFailure(this, [this] { Save(); })) {
+            closing_ = false;
+            return;
+        }
     }
     discard_ = false;
     QDialog::done(result);
@@ -116,7 +121,7 @@ void TfrmListEditor::done(int result) {
 void TfrmListEditor::closeEvent(QCloseEvent* event) {
     // The close box saves as "OK / Save" does.
     done(QDialog::Accepted);
-    event->accept();
+    event->setAccepted(!isVisible());
 }
 
 TfrmFriends::TfrmFriends(QWidget* parent)

@@ -82,13 +82,14 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
                        [this] { return engine_.PassRunning(); }};
     ConnectCommands();
     ConnectHelp();
-    connect(&tray_, &TrayIcons::MainDoubleClicked, this, &TfrmMain::ShowRuleList);
+    connect(&tray_, &TrayIcons::MainDoubleClicked, this,
+            [this] { Guarded([this] { ShowRuleList(); }); });
     connect(&tray_, &TrayIcons::MailClicked, menu_.preview, &QAction::trigger);
     host_.SetDeletionViewer([this](int index) { ViewDeletionRow(index); });
     connect(&tray_, &TrayIcons::TrayMissing, this, [this](bool missing) {
         ruleList_.SetTrayMissing(missing, &menu_.Menu());
         if (missing)
-            ShowRuleList();
+            Guarded([this] { ShowRuleList(); });
     });
 }
 

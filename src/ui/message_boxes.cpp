@@ -28,7 +28,9 @@ bool RunShowingFailure(QWidget* parent, const std::function<void()>& work) {
         work();
         return true;
     } catch (const std::exception& error) {
-        AppException(error);
+        // Counted and logged where the log is open; before that, it would show its own box.
+        if (TheActivityLog().IsOpen())
+            AppException(error);
         ShowUserMessage(parent, QString::fromStdString(error.what()));
         return false;
     }

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "file_size_limit.h"
+#include "modal_answerer.h"
 #include "temp_home.h"
 #include "ui/list_editor.h"
 
@@ -103,6 +105,26 @@ TEST_P(ListEditorPendingTest, PastedBlocksAndTypedLinesAreSaved) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, ListEditorPendingTest,
                          ::testing::Values(Closing::CloseBox, Closing::Ok));
+
+TEST_F(ListEditorTest, ARefusedSaveIsShownAndKeepsTheWindowAndItsLinesOpen) {
+    WriteFile("friends.lst", "old@example.test");
+    TfrmFriends window;
+    window.show();
+    auto* list = window.findChild<QListView*>("lstLines");
+    list->model()->setData(list->model()->index(0, 0), "new@example.test");
+    {
+        const FileSizeLimit fullDisk(0);
+        ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+        window.close();
+        ASSERT_TRUE(answerer.AllAnswered());
+        EXPECT_NE(answerer.seen[0].find("Unable to write to"), std::string::npos);
+    }
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(ReadFile("friends.lst"), "old@example.test");
+    window.findChild<QPushButton*>("btnOK")->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(ReadFile("friends.lst"), "new@example.test\r\n");
+}
 
 TEST_F(ListEditorTest, FindSelectsTheFirstOccurrenceAndMissesChangeNothing) {
     WriteFile("sievo.lst", "alpha@spam.test\r\nbeta@spam.test\r\nbetamax@spam.test\r\n");
