@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+
+#include "wait_until.h"
 
 namespace sievo::testing {
 
@@ -45,15 +46,6 @@ inline QWidget* TopLevel(const QString& name) {
         if (window->objectName() == name && window->isVisible())
             return window;
     return nullptr;
-}
-
-// Lets events be handled until `done` holds or `timeoutMs` have passed; whether it held.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 }  // namespace sievo::testing
