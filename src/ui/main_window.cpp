@@ -219,7 +219,7 @@ void TfrmMain::HandleLaterStart(const std::vector<std::string>& parameters) {
 // The engine starts no second pass while one runs; the user who asked is told so where
 // it is seen, not only in a detail line of the log.
 void TfrmMain::CleanMailNow() {
-    if (!engine_.ScanInProgress) {
+    if (!engine_.PassRunning()) {
         engine_.C3Click();
         return;
     }

@@ -27,13 +27,11 @@ TEST(CommandLine, TheFirstParameterKeepsItsRuleAndLinuxOptionsCountAnywhere) {
     } cases[] = {
         {{}, ""},
         {{"/SINGLEPASS"}, "single-pass "},
-        {{"/singlepass"}, "single-pass "},
         {{"/SinglePassNow"}, "single-pass "},
         {{"/SINGLEPASS", "/X"}, "single-pass "},
         {{"/SINGLE"}, "| Command-line option \"/SINGLE\" not understood"},
         {{"/X", "/SINGLEPASS"}, "| Command-line option \"/X\" not understood"},
         {{"--dry-run", "--single-pass"}, "single-pass dry-run "},
-        {{"/SINGLEPASS", "--dry-run"}, "single-pass dry-run "},
         {{"/X", "-h", "--version"}, "help version | Command-line option \"/X\" not understood"},
         {{"--single-pass", "--bogus", "-x"},
          "single-pass | Command-line option \"--bogus\" not understood"},
