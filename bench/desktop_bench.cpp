@@ -20,9 +20,9 @@
 #include "delay_proxy.h"
 #include "dovecot_server.h"
 #include "offscreen_desktop.h"
-#include "ui/main_window.h"
-#include "ui/single_instance.h"
-#include "ui/sound_player.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/single_instance.h"
+#include "ui/shell/sound_player.h"
 
 namespace {
 

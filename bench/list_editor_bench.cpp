@@ -12,7 +12,7 @@
 #include "config/file_io.h"
 #include "offscreen_desktop.h"
 #include "resource_usage.h"
-#include "ui/list_editor.h"
+#include "ui/lists/list_editor.h"
 
 namespace {
 

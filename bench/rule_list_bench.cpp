@@ -12,8 +12,8 @@
 
 #include "config/file_io.h"
 #include "offscreen_desktop.h"
-#include "ui/rule_list_window.h"
-#include "ui/tray_menu.h"
+#include "ui/rules/rule_list_window.h"
+#include "ui/shell/tray_menu.h"
 
 namespace {
 

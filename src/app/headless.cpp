@@ -5,7 +5,7 @@
 
 #include "app/console_log.h"
 #include "app/default_files.h"
-#include "app/single_pass.h"
+#include "engine/single_pass.h"
 #include "app/stop_signals.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/command_line.h"
+#include "engine/command_line.h"
 
 namespace sievo {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
+#include "engine/command_line.h"
 #include "app/headless.h"
 #include "app/stop_signals.h"
-#include "ui/windowed_program.h"
+#include "app/windowed_program.h"
 
 int main(int argc, char** argv) {
     sievo::IgnoreFileSizeSignal();

@@ -6,8 +6,8 @@
 
 #include "config/ini_file.h"
 #include "temp_home.h"
-#include "ui/main_window.h"
-#include "ui/sound_player.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/sound_player.h"
 
 namespace sievo::testing {
 

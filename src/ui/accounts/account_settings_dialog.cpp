@@ -1,0 +1,351 @@
+#include "ui/accounts/account_settings_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "config/account.h"
+#include "config/date_time.h"
+#include "config/ini_file.h"
+#include "config/password.h"
+#include "config/text.h"
+#include "ui/accounts/change_dates_dialog.h"
+#include "ui/accounts/connection_choice.h"
+#include "ui/common/dialog_helpers.h"
+#include "ui/common/message_boxes.h"
+#include "ui/common/widget_names.h"
+
+namespace sievo {
+
+namespace {
+
+struct SecurityChoice {
+    const char* key;
+    const char* text;
+};
+constexpr SecurityChoice kSecurityChoices[] = {
+    {"NONE", QT_TR_NOOP("None")},
+    {"SSL", QT_TR_NOOP("SSL/TLS")},
+    {"STARTTLS", QT_TR_NOOP("STARTTLS")},
+};
+
+void SelectSecurity(QComboBox* box, const std::string& key) {
+    const int index = box->findData(QString::fromStdString(ToUpperAscii(key)));
+    box->setCurrentIndex(index < 0 ? 0 : index);
+}
+
+std::string SecurityKey(const QComboBox* box) {
+    return box->currentData().toString().toStdString();
+}
+
+std::string Text(const QLineEdit* field) {
+    return field->text().toStdString();
+}
+
+QString NextScanText(const QDateTime& when) {
+    return QObject::tr("The next scan time is: ") +
+           QString::fromStdString(FormatDateTimeText(when));
+}
+
+}  // namespace
+
+TfrmSettings::TfrmSettings(int account, const AccountContext& context, QWidget* parent)
+    : QDialog(parent),
+      account_(account),
+      context_(context),
+      pages_(new QTabWidget(this)),
+      lblInterval_(new QLabel(this)),
+      lblNextScan_(new QLabel(this)),
+      btnTest_(new QPushButton(tr("&Test"), this)),
+      lblTestResult_(new QLabel(this)) {
+    Name(this, "frmSettings", tr("Account Settings"));
+    setWindowTitle(tr("Account Settings"));
+    pages_->setObjectName("pgcSettings");
+    pages_->setUsesScrollButtons(false);  // every page's name in view
+    pages_->addTab(NamePage(), tr("Account Name"));
+    pages_->addTab(IntervalPage(), tr("Auto-Clean Interval"));
+    pages_->addTab(ServerPage(), tr("Server"));
+    pages_->addTab(ConnectionPage(), tr("Connection"));
+    pages_->addTab(SoundsPage(), tr("Sounds"));
+    pages_->addTab(ProgramPage(), tr("External Mail Program"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages_);
+    layout->addWidget(OkCancelButtons(this));
+    Load();
+}
+
+QLineEdit* TfrmSettings::Field(const char* objectName, bool secret) {
+    auto* field = new QLineEdit(this);
+    field->setObjectName(objectName);
+    if (secret)
+        field->setEchoMode(QLineEdit::Password);
+    return field;
+}
+
+QComboBox* TfrmSettings::SecurityBox(const char* objectName) {
+    auto* box = new QComboBox(this);
+    box->setObjectName(objectName);
+    for (const SecurityChoice& choice : kSecurityChoices)
+        box->addItem(tr(choice.text), QString::fromLatin1(choice.key));
+    return box;
+}
+
+QWidget* TfrmSettings::NamePage() {
+    auto* page = new QWidget(this);
+    edtEMailAddr_ = Field("edtEMailAddr");
+    auto* layout = new QFormLayout(page);
+    layout->addRow(BuddyLabel(tr("&E-Mail Address"), edtEMailAddr_, page), edtEMailAddr_);
+    layout->addRow(NoteLabel(tr("This address will be utilized to indentify the account."), page));
+    return page;
+}
+
+QWidget* TfrmSettings::IntervalPage() {
+    auto* page = new QWidget(this);
+    trkInterval_ = NewIntervalSlider(lblInterval_, page);
+    trkInterval_->setObjectName("trkInterval");
+    Name(lblNextScan_, "lblNextScan", tr("Next scan time"));
+    auto* btnChange = new QPushButton(tr("&Change"), page);
+    Name(btnChange, "btnChange", tr("Change"));
+    connect(btnChange, &QPushButton::clicked, this, &TfrmSettings::ChangeDates);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(NoteLabel(tr("How often do you want Sievomatic to check your mailbox?  "
+                                   "This setting also applies to mail notification features."),
+                                page));
+    layout->addWidget(BuddyLabel(tr("&Scan Interval"), trkInterval_, page));
+    layout->addWidget(trkInterval_);
+    layout->addWidget(lblInterval_);
+    auto* next = new QHBoxLayout;
+    next->addWidget(lblNextScan_, 1);
+    next->addWidget(btnChange);
+    layout->addLayout(next);
+    layout->addWidget(NoteLabel(
+        tr("NOTE: You can disable/enable automatic mailbox cleaning by selecting the Auto-Clean "
+           "menu option.  If Auto-Clean is disabled then these settings have no effect."),
+        page));
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TfrmSettings::ServerPage() {
+    auto* page = new QWidget(this);
+    edtPOPAddress_ = Field("edtPOPAddress");
+    edtPOPUser_ = Field("edtPOPUser");
+    edtPassword_ = Field("edtPassword", true);
+    cboPOPSecurity_ = SecurityBox("cboPOPSecurity");
+    edtSMTPAddress_ = Field("edtSMTPAddress");
+    cboSMTPSecurity_ = SecurityBox("cboSMTPSecurity");
+    edtSMTPUser_ = Field("edtSMTPUser");
+    edtSMTPPassword_ = Field("edtSMTPPassword", true);
+    Name(btnTest_, "btnTest", tr("Test"));
+    btnTest_->setAutoDefault(false);
+    Name(lblTestResult_, "lblTestResult", tr("Test result"));
+    lblTestResult_->setWordWrap(true);
+    lblTestResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(btnTest_, &QPushButton::clicked, this, &TfrmSettings::RunTest);
+
+    auto* layout = new QFormLayout(page);
+    layout->addRow(BuddyLabel(tr("&POP Server to Scan:"), edtPOPAddress_, page), edtPOPAddress_);
+    layout->addRow(BuddyLabel(tr("POP Logon &Username:"), edtPOPUser_, page), edtPOPUser_);
+    layout->addRow(BuddyLabel(tr("&Mail Password:"), edtPassword_, page), edtPassword_);
+    layout->addRow(BuddyLabel(tr("POP Se&curity:"), cboPOPSecurity_, page), cboPOPSecurity_);
+    layout->addRow(BuddyLabel(tr("&SMTP Server Address:"), edtSMTPAddress_, page), edtSMTPAddress_);
+    layout->addRow(NoteLabel(tr("This address will be utilized for any outgoing \"reply "
+                                "messages\""),
+                             page));
+    layout->addRow(BuddyLabel(tr("SMTP Securit&y:"), cboSMTPSecurity_, page), cboSMTPSecurity_);
+    layout->addRow(BuddyLabel(tr("SMTP User &Name:"), edtSMTPUser_, page), edtSMTPUser_);
+    layout->addRow(BuddyLabel(tr("SMTP Pass&word:"), edtSMTPPassword_, page), edtSMTPPassword_);
+    layout->addRow(btnTest_, lblTestResult_);
+    return page;
+}
+
+QWidget* TfrmSettings::ConnectionPage() {
+    auto* page = new QWidget(this);
+    connection_ = new ConnectionChoice(
+        {tr("I use a &LAN connection."),
+         tr("&Only check if I have already dialed into the "
+            "Internet."),
+         tr("Use a &Dial-up networking connection."), tr("Please &specify a connection to use.")},
+        page);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(NoteLabel(tr("What method do you use to connect to the Internet?"), page));
+    layout->addWidget(connection_);
+    return page;
+}
+
+QWidget* TfrmSettings::SoundsPage() {
+    auto* page = new QWidget(this);
+    chkMailNotify_ = new QCheckBox(tr("Play &sound when new mail is waiting on server"), page);
+    Name(chkMailNotify_, "chkMailNotify", tr("Play sound when new mail is waiting on server"));
+    edtMailNotifyWAV_ = Field("edtMailNotifyWAV");
+    auto* path = new QHBoxLayout;
+    path->addWidget(edtMailNotifyWAV_, 1);
+    path->addWidget(BrowseButton(edtMailNotifyWAV_, "btnBrowseWAV", tr("Select WAV File"),
+                                 tr("Sound Files (*.wav);;All Files (*)"), "wav", page));
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(chkMailNotify_);
+    layout->addWidget(BuddyLabel(tr("&Path to .WAV file"), edtMailNotifyWAV_, page));
+    layout->addLayout(path);
+    layout->addWidget(NoteLabel(tr("NOTE: If a filename is not specified then a default "
+                                   "Windows \"beep\" will be used."),
+                                page));
+    layout->addStretch();
+    return page;
+}
+
+QWidget* TfrmSettings::ProgramPage() {
+    auto* page = new QWidget(this);
+    edtCommandLine_ = Field("edtCommandLine");
+    auto* path = new QHBoxLayout;
+    path->addWidget(edtCommandLine_, 1);
+    path->addWidget(BrowseButton(edtCommandLine_, "btnBrowseProgram", tr("Select Program File"),
+                                 tr("Program Files (*)"), QString(), page));
+    auto* group = new QGroupBox(tr("Launch mail program when I have mail"), page);
+    chkRunAfterManual_ = new QCheckBox(tr("After performing a &manual mailbox clean."), group);
+    chkRunAfterAuto_ = new QCheckBox(tr("After performing an &automatic mailbox clean."), group);
+    Name(chkRunAfterManual_, "chkRunAfterManual", tr("After performing a manual mailbox clean"));
+    Name(chkRunAfterAuto_, "chkRunAfterAuto", tr("After performing an automatic mailbox clean"));
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(chkRunAfterManual_);
+    groupLayout->addWidget(chkRunAfterAuto_);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(BuddyLabel(tr("My mail &program is located at the following path:"),
+                                 edtCommandLine_, page));
+    layout->addLayout(path);
+    layout->addWidget(group);
+    layout->addStretch();
+    return page;
+}
+
+void TfrmSettings::Load() {
+    const IniSnapshot ini = TIniFile(AccountsPath()).Snapshot();
+    const std::string section = AccountSection(account_);
+    auto text = [&](const char* key, const char* defaultValue = "") {
+        return QString::fromStdString(ini.ReadString(section, key, defaultValue));
+    };
+    const std::string service = ToUpperAscii(TrimBlanks(ini.ReadString(section, "Service", "")));
+    connection_->SetEntries(
+        context_.dialUpEntries ? context_.dialUpEntries() : std::vector<std::string>{},
+        [&](const std::string& entry) { return ToUpperAscii(TrimBlanks(entry)) == service; });
+    connection_->SetMethod(ini.ReadString(section, "Method", "LAN"));
+    // As the checks read it: an account the wizard made has no key and plays the sound.
+    chkMailNotify_->setChecked(ini.ReadBool(section, "MailNotify", true));
+    edtMailNotifyWAV_->setText(text("MailNotifyWAV"));
+    edtCommandLine_->setText(text("CommandLine"));
+    chkRunAfterManual_->setChecked(ini.ReadBool(section, "RunAfterManual", false));
+    chkRunAfterAuto_->setChecked(ini.ReadBool(section, "RunAfterAuto", false));
+    edtEMailAddr_->setText(text("EMailAddr"));
+    edtSMTPAddress_->setText(text("SMTPAddress"));
+    edtPOPAddress_->setText(text("POPAddress"));
+    edtPOPUser_->setText(text("POPUser"));
+    edtPassword_->setText(QString::fromStdString(AccountPassword(ini, section)));
+    SelectSecurity(cboPOPSecurity_, ini.ReadString(section, "POPSecurity", "NONE"));
+    smtpSecurityStored_ = !ini.ReadString(section, "SMTPSecurity", "").empty();
+    SelectSecurity(cboSMTPSecurity_, ini.ReadString(section, "SMTPSecurity", "NONE"));
+    edtSMTPUser_->setText(text("SMTPUser"));
+    edtSMTPPassword_->setText(
+        QString::fromStdString(PasswordFromIni(ini.ReadString(section, "SMTPPassword", ""))));
+    trkInterval_->setValue(ini.ReadInteger(section, "Minutes", 15));
+    lblInterval_->setText(IntervalLabelText(trkInterval_->value()));
+    // A text that does not convert would otherwise keep the user out of the account
+    // for good; it shows as now, as the scan treats it.
+    const QDateTime now = QDateTime::currentDateTime();
+    SetNextScan(ParseDateTimeText(ini.ReadString(section, "NextDateTime", "")).value_or(now));
+}
+
+void TfrmSettings::SetNextScan(const QDateTime& when) {
+    nextScan_ = when;
+    lblNextScan_->setText(NextScanText(when));
+}
+
+void TfrmSettings::ChangeDates() {
+    TfrmChange change(nextScan_.time(), this);
+    if (change.exec() == QDialog::Accepted)
+        SetNextScan(change.Chosen());
+}
+
+TSievoUser TfrmSettings::Shown() const {
+    TSievoUser account(0);
+    account.POPAddress = Text(edtPOPAddress_);
+    account.POPUser = Text(edtPOPUser_);
+    account.Password = Text(edtPassword_);
+    account.POPSecurity = SecurityKey(cboPOPSecurity_);
+    account.SMTPAddress = Text(edtSMTPAddress_);
+    account.SMTPSecurity = SecurityKey(cboSMTPSecurity_);
+    // As the account will be once saved: a "NONE" the file does not name keeps the SMTP
+    // password off a plain connection.
+    account.SMTPSecurityExplicit = smtpSecurityStored_;
+    account.SMTPUser = Text(edtSMTPUser_);
+    account.SMTPPassword = Text(edtSMTPPassword_);
+    return account;
+}
+
+void TfrmSettings::RunTest() {
+    btnTest_->setEnabled(false);
+    lblTestResult_->setText(tr("Testing..."));
+    const QString result = check_.Run(Shown());
+    lblTestResult_->setText(result);
+    btnTest_->setEnabled(true);
+}
+
+void TfrmSettings::done(int result) {
+    check_.Cancel();
+    QDialog::done(result);
+}
+
+void TfrmSettings::accept() {
+    if (RunShowingFailure(this, [this] { Save(); }))
+        QDialog::accept();
+}
+
+void TfrmSettings::Save() const {
+    const std::string section = AccountSection(account_);
+    // One write: a refused one leaves the account as it was, never half changed.
+    TIniFile(AccountsPath()).Edit([&](IniEdit& ini) {
+        auto write = [&](const char* key, const std::string& value) {
+            ini.WriteString(section, key, value);
+        };
+        write("Method", connection_->Method());
+        if (connection_->UsesService())
+            write("Service", connection_->Service());
+        ini.WriteBool(section, "MailNotify", chkMailNotify_->isChecked());
+        write("MailNotifyWAV", Text(edtMailNotifyWAV_));
+        write("CommandLine", Text(edtCommandLine_));
+        ini.WriteBool(section, "RunAfterManual", chkRunAfterManual_->isChecked());
+        ini.WriteBool(section, "RunAfterAuto", chkRunAfterAuto_->isChecked());
+        write("EMailAddr", Text(edtEMailAddr_));
+        write("SMTPAddress", Text(edtSMTPAddress_));
+        write("POPAddress", Text(edtPOPAddress_));
+        write("POPUser", Text(edtPOPUser_));
+        write("Password", PasswordToIni(Text(edtPassword_)));
+        // The box showed a hand-written plain password; from now on it is kept scrambled.
+        ini.EraseKey(section, "ClearPassword");
+        write("POPSecurity", SecurityKey(cboPOPSecurity_));
+        // "NONE" written only when chosen on purpose: it lets an SMTP password go unencrypted.
+        if (smtpSecurityStored_ || SecurityKey(cboSMTPSecurity_) != "NONE")
+            write("SMTPSecurity", SecurityKey(cboSMTPSecurity_));
+        write("SMTPUser", Text(edtSMTPUser_));
+        write("SMTPPassword", PasswordToIni(Text(edtSMTPPassword_)));
+        ini.WriteInteger(section, "Minutes", trkInterval_->value());
+        write("NextDateTime", FormatDateTimeText(nextScan_));
+    });
+    if (context_.setAutoCheck)
+        context_.setAutoCheck(trkInterval_->value() != 0);
+}
+
+bool PROCAccountProperties(int rowIndex, const AccountContext& context, QWidget* parent) {
+    const SchedulePause pause(context.scheduleTimer);
+    TfrmSettings settings(rowIndex + 1, context, parent);
+    return settings.exec() == QDialog::Accepted;
+}
+
+}  // namespace sievo

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDateTime>
+#include <QDialog>
+
+#include "ui/accounts/account_context.h"
+#include "ui/accounts/server_check.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+
+namespace sievo {
+
+class ConnectionChoice;
+
+// "Account Settings": every setting of one account of accounts.ini on six pages; it reads
+// the account when built and writes it on OK.
+class TfrmSettings : public QDialog {
+    Q_OBJECT
+
+public:
+    TfrmSettings(int account, const AccountContext& context, QWidget* parent);
+
+    void accept() override;
+    void done(int result) override;
+
+private:
+    QWidget* NamePage();
+    QWidget* IntervalPage();
+    QWidget* ServerPage();
+    QWidget* ConnectionPage();
+    QWidget* SoundsPage();
+    QWidget* ProgramPage();
+    QLineEdit* Field(const char* objectName, bool secret = false);
+    QComboBox* SecurityBox(const char* objectName);
+    void Load();
+    void Save() const;
+    void SetNextScan(const QDateTime& when);
+    void ChangeDates();
+    void RunTest();
+    // The account as the dialog shows it now, for the test.
+    TSievoUser Shown() const;
+
+    int account_;
+    const AccountContext& context_;
+    QTabWidget* pages_;
+    QLineEdit* edtEMailAddr_;
+    QSlider* trkInterval_;
+    QLabel* lblInterval_;
+    QLabel* lblNextScan_;
+    QLineEdit* edtPOPAddress_;
+    QLineEdit* edtPOPUser_;
+    QLineEdit* edtPassword_;
+    QComboBox* cboPOPSecurity_;
+    QLineEdit* edtSMTPAddress_;
+    QComboBox* cboSMTPSecurity_;
+    QLineEdit* edtSMTPUser_;
+    QLineEdit* edtSMTPPassword_;
+    QPushButton* btnTest_;
+    QLabel* lblTestResult_;
+    ConnectionChoice* connection_;
+    QCheckBox* chkMailNotify_;
+    QLineEdit* edtMailNotifyWAV_;
+    QLineEdit* edtCommandLine_;
+    QCheckBox* chkRunAfterManual_;
+    QCheckBox* chkRunAfterAuto_;
+    QDateTime nextScan_;
+    bool smtpSecurityStored_ = false;
+    ServerCheck check_;
+};
+
+// Runs "Account Settings" for the account of list row `rowIndex` (account rowIndex + 1);
+// true when it was confirmed.
+bool PROCAccountProperties(int rowIndex, const AccountContext& context, QWidget* parent);
+
+}  // namespace sievo

@@ -1,0 +1,179 @@
+#include "ui/rules/rule_criterion_panel.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/rules/rule_settings.h"
+#include "ui/common/widget_names.h"
+
+namespace sievo {
+
+namespace {
+
+const QStringList kSubjectSuggestions = {
+    "!!",         "$$",       "==",   "CHANGE YOUR LIFE", "INCREDIBLE DEAL", "HUGE PROFIT",
+    "MAKE MONEY", "CALL 800", "BULK", "LOTTERY",          "MONEY FAST",      "XXX"};
+
+// "X-Distribution: Bulk" stands twice, as users have always seen it.
+const QStringList kHeaderSuggestions = {"X-Advertisement",          "X-Authentication-Warning",
+                                        "X-Distribution: Bulk",     "X-Distribution: Mass",
+                                        "X-Distribution: Moderate", "X-Distribution: Bulk",
+                                        "X-Mailer: Extractor",      "X-Mailer: Floodgate",
+                                        "X-Mailer: Group Mail",     "X-Mailer: Millennium Mailer",
+                                        "X-Sender: News Breaker"};
+
+QComboBox* SuggestionBox(const QStringList& suggestions, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(suggestions);
+    box->setCurrentIndex(-1);
+    box->setEditText("");
+    return box;
+}
+
+QString BoxText(const QWidget* box) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(box))
+        return line->text();
+    return static_cast<const QComboBox*>(box)->currentText();
+}
+
+void SetBoxText(QWidget* box, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(box))
+        line->setText(text);
+    else
+        static_cast<QComboBox*>(box)->setEditText(text);
+}
+
+}  // namespace
+
+RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
+    : QWidget(parent),
+      focusValueBox_(focusValueBox),
+      optAddress_(new QRadioButton(tr("From a certain e-mail address or domain"), this)),
+      optUserDef_(new QRadioButton(tr("Subject contains"), this)),
+      optHeader_(new QRadioButton(tr("&Headers contain"), this)),
+      optList_(
+          new QRadioButton(tr("From address matches Corvane provided \"Spammer List\""), this)),
+      optFromNum_(new QRadioButton(tr("From an e-mail address with numbers for username"), this)),
+      edtFrom_(new QLineEdit(this)),
+      edtValue_(SuggestionBox(kSubjectSuggestions, this)),
+      edtHeaders_(SuggestionBox(kHeaderSuggestions, this)) {
+    Name(optAddress_, "optAddress", optAddress_->text());
+    Name(optUserDef_, "optUserDef", optUserDef_->text());
+    Name(optHeader_, "optHeader", tr("Headers contain"));
+    Name(optList_, "optList", tr("Matches Known Spammer List"));
+    Name(optFromNum_, "optFromNum", optFromNum_->text());
+    Name(edtFrom_, "edtFrom", tr("Address / domain"));
+    Name(edtValue_, "edtValue", tr("Subject Contains"));
+    Name(edtHeaders_, "edtHeaders", tr("Mail Header"));
+
+    // One choice across both groups.
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* option : {optAddress_, optUserDef_, optHeader_, optList_, optFromNum_})
+        group->addButton(option);
+    auto* normal = new QGroupBox(tr("Normal Spam Filtration Options"), this);
+    auto* normalLayout = new QVBoxLayout(normal);
+    for (QRadioButton* option : {optAddress_, optUserDef_, optHeader_})
+        normalLayout->addWidget(option);
+    auto* special = new QGroupBox(tr("Special Spam Detection Options"), this);
+    auto* specialLayout = new QVBoxLayout(special);
+    for (QRadioButton* option : {optList_, optFromNum_})
+        specialLayout->addWidget(option);
+
+    auto* values = new QGridLayout;
+    const auto addValue = [&](QRadioButton* option, const QString& caption, QWidget* box) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(box);
+        const int row = values->rowCount();
+        values->addWidget(label, row, 0);
+        values->addWidget(box, row, 1);
+        choices_.push_back({option, label, box});
+    };
+    addValue(optAddress_, tr("A&ddress / domain:"), edtFrom_);
+    addValue(optUserDef_, tr("Subject Contains:"), edtValue_);
+    addValue(optHeader_, tr("&Mail Header:"), edtHeaders_);
+    choices_.push_back({optList_, nullptr, nullptr});
+    choices_.push_back({optFromNum_, nullptr, nullptr});
+    values->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(normal);
+    layout->addWidget(special);
+    layout->addLayout(values);
+    layout->addStretch();
+    for (const Choice& choice : choices_)
+        connect(choice.option, &QRadioButton::clicked, this,
+                [this, choice] { ShowValueBox(choice); });
+    ChooseAddress();
+}
+
+void RuleCriterionPanel::ChooseAddress() {
+    optAddress_->setChecked(true);
+    ShowValueBox(choices_.front());
+}
+
+void RuleCriterionPanel::HideValueBoxes() {
+    for (const Choice& choice : choices_) {
+        if (choice.box) {
+            choice.label->hide();
+            choice.box->hide();
+        }
+    }
+}
+
+void RuleCriterionPanel::ShowValueBox(const Choice& chosen) {
+    HideValueBoxes();
+    if (!chosen.box)
+        return;
+    chosen.label->show();
+    chosen.box->show();
+    if (focusValueBox_)
+        chosen.box->setFocus();
+}
+
+void RuleCriterionPanel::SetAddress(const QString& address) {
+    edtFrom_->setText(address);
+}
+
+void RuleCriterionPanel::Load(const RuleSettings& settings) {
+    const QString criteria = QString::fromStdString(settings.criteria);
+    if (criteria == "LIST")
+        optList_->setChecked(true);
+    if (criteria == "FROMNUM")
+        optFromNum_->setChecked(true);
+    HideValueBoxes();
+    const std::pair<const char*, const Choice*> withValue[] = {
+        {"SUBCONT", &choices_[1]}, {"FROM", &choices_[0]}, {"HEADER", &choices_[2]}};
+    for (const auto& [keyword, choice] : withValue) {
+        if (criteria != keyword)
+            continue;
+        choice->label->show();
+        choice->box->show();
+        choice->option->setChecked(true);
+        SetBoxText(choice->box, QString::fromStdString(settings.value));
+    }
+}
+
+void RuleCriterionPanel::Store(RuleSettings& settings) const {
+    const std::pair<QRadioButton*, const char*> order[] = {
+        {optList_, "LIST"},    {optFromNum_, "FROMNUM"}, {optUserDef_, "SUBCONT"},
+        {optAddress_, "FROM"}, {optHeader_, "HEADER"},
+    };
+    for (const auto& [option, keyword] : order)
+        if (option->isChecked())
+            settings.criteria = keyword;
+    settings.value.clear();
+    for (const Choice& choice : choices_)
+        if (choice.option->isChecked() && choice.box)
+            settings.value = BoxText(choice.box).toStdString();
+}
+
+}  // namespace sievo

@@ -1,0 +1,91 @@
+#include "ui/rules/rule_list_item.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
+#include <array>
+#include <string_view>
+
+#include "config/ini_file.h"
+#include "ui/rules/rule_settings.h"
+
+namespace sievo {
+
+namespace {
+
+struct CriterionLook {
+    std::string_view keyword;
+    const char* caption;
+    const char* icon;
+};
+
+constexpr std::array<CriterionLook, 5> kCriteria{{
+    {"FROM", QT_TRANSLATE_NOOP("TfrmList", "From e-mail Address / Domain"), "rule-from"},
+    {"LIST", QT_TRANSLATE_NOOP("TfrmList", "Matches Known Spammer List"), "rule-list"},
+    {"HEADER", QT_TRANSLATE_NOOP("TfrmList", "Header Contains"), "rule-header"},
+    {"SUBCONT", QT_TRANSLATE_NOOP("TfrmList", "Subject Contains"), "rule-subject"},
+    {"FROMNUM", QT_TRANSLATE_NOOP("TfrmList", "From user that is a number"), "rule-number"},
+}};
+
+const CriterionLook* LookOf(std::string_view keyword) {
+    for (const CriterionLook& look : kCriteria)
+        if (look.keyword == keyword)
+            return &look;
+    return nullptr;
+}
+
+// Made once: a refill of a thousand rows should not load an icon a thousand times.
+const QIcon& CriterionIcon(const CriterionLook* look) {
+    static std::array<QIcon, kCriteria.size()> icons;
+    static const QIcon unknown = qApp->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    if (!look)
+        return unknown;
+    QIcon& icon = icons[static_cast<std::size_t>(look - kCriteria.data())];
+    if (icon.isNull())
+        icon = QIcon(QString(":/defaults/icons/%1.svg").arg(look->icon));
+    return icon;
+}
+
+}  // namespace
+
+QString FSTRMyBooltoString(bool value) {
+    return value ? QObject::tr("Yes") : QObject::tr("No");
+}
+
+RuleListItem::RuleListItem(const IniSnapshot& ini, int rule) {
+    const std::string section = RuleSection(rule);
+    const std::string criteria = ini.ReadString(section, "Criteria", "");
+    std::string value = ini.ReadString(section, "Value", "");
+    if (value.empty() && (criteria == "LIST" || criteria == "FROMNUM"))
+        value = "N/A";
+    const CriterionLook* look = LookOf(criteria);
+    // A keyword the program does not know is shown as it stands, marked with a warning.
+    setText(kColCriteria, look ? QCoreApplication::translate("TfrmList", look->caption)
+                               : QString::fromStdString(criteria));
+    setIcon(kColCriteria, CriterionIcon(look));
+    setData(kColCriteria, Qt::UserRole, rule);
+    setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    setCheckState(kColCriteria,
+                  ini.ReadBool(section, "Active", true) ? Qt::Checked : Qt::Unchecked);
+    setText(kColValue, QString::fromStdString(value));
+    const std::pair<RuleColumn, const char*> switches[] = {
+        {kColDelete, "DeleteAction"}, {kColBeep, "Beep"},       {kColReply, "Reply"},
+        {kColReport, "Report"},       {kColConfirm, "Confirm"}, {kColRecycle, "SendtoRecycle"},
+    };
+    for (const auto& [column, key] : switches)
+        setText(column, FSTRMyBooltoString(ini.ReadBool(section, key, false)));
+    setText(kColHits, QString::number(ini.ReadInteger(section, "NumHits", 0)));
+}
+
+int RuleListItem::Rule() const {
+    return data(kColCriteria, Qt::UserRole).toInt();
+}
+
+bool RuleListItem::operator<(const QTreeWidgetItem& other) const {
+    const int column = treeWidget() ? treeWidget()->sortColumn() : kColCriteria;
+    if (column == kColHits)
+        return text(column).toLongLong() < other.text(column).toLongLong();
+    return QString::localeAwareCompare(text(column), other.text(column)) < 0;
+}
+
+}  // namespace sievo

@@ -1,0 +1,164 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTcpServer>
+#include <QTimer>
+
+#include "config/account.h"
+#include "config/password.h"
+#include "dovecot_server.h"
+#include "modal_action.h"
+#include "net/tls_settings.h"
+#include "server_process.h"
+#include "test_certificates.h"
+#include "ui/accounts/intro_wizard.h"
+#include "ui_fixture.h"
+
+namespace sievo::testing {
+namespace {
+
+class IntroWizardTest : public MainWindowTest {
+protected:
+    static void Type(QWizard& wizard, const char* field, const QString& text) {
+        wizard.findChild<QLineEdit*>(field)->setText(text);
+    }
+    // Nothing listens on these ports, so the security check ends at once.
+    static SecurityProbe::Ports ClosedPorts() { return {FreePort(), FreePort()}; }
+
+    AccountContext context;
+};
+
+TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
+    WriteAccount(1, {{"EMailAddr", "one@example.test"}});
+    WriteAccount(2, {{"EMailAddr", "two@example.test"}});
+    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    ModalAction walk("frmIntro", [](QWidget& window) {
+        auto& wizard = static_cast<TfrmIntro&>(window);
+        wizard.SetProbePorts(ClosedPorts());
+        Type(wizard, "edtEMailAddr", "three@example.test");
+        wizard.next();
+        Type(wizard, "edtPOPAddress", "127.0.0.1");
+        Type(wizard, "edtPassword", "pass word");
+        wizard.next();
+        wizard.next();
+        wizard.findChild<QRadioButton*>("optRAS")->setChecked(true);  // no entries exist
+        wizard.next();
+        wizard.findChild<QSlider*>("trkInterval")->setValue(90);
+        EXPECT_EQ(wizard.findChild<QLabel*>("lblInterval")->text(), "Every 1 Hours");
+        wizard.button(QWizard::FinishButton)->click();
+    });
+    Main().Menu().accounts->trigger();
+    QWidget* window = TopLevel("frmAccounts");
+    ASSERT_NE(window, nullptr);
+    window->findChild<QPushButton*>("btnAdd")->click();
+
+    ASSERT_TRUE(walk.Done());
+    EXPECT_EQ(AccountCount(), 3);
+    const TSievoUser added(3);
+    EXPECT_EQ(added.EMailAddr, "three@example.test");
+    EXPECT_EQ(added.POPUser, "three");
+    EXPECT_EQ(added.SMTPAddress, "127.0.0.1");
+    EXPECT_EQ(added.Password, "pass word");
+    EXPECT_EQ(added.Method, "RAS");
+    EXPECT_EQ(added.Minutes, 90);
+    EXPECT_EQ(added.POPSecurity, "NONE");  // finished before the check had run
+    const TIniFile accounts(AccountsPath());
+    EXPECT_EQ(accounts.ReadString("USER3", "Service", "<none>"), "");
+    EXPECT_EQ(accounts.ReadString("USER3", "MailNotify", "<none>"), "<none>");
+    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", ""), "1");
+}
+
+enum class Offer { Pop3s, StlsOnly, Nothing };
+
+struct ProbeCase {
+    Offer offer;
+    SecurityProbe::Outcome outcome;
+    const char* security;
+    const char* saying;
+};
+
+class SecurityProbeTest : public IntroWizardTest, public ::testing::WithParamInterface<ProbeCase> {
+protected:
+    void SetUp() override {
+        IntroWizardTest::SetUp();
+        ASSERT_TRUE(SharedTestCertificates().Ok());
+        setenv(kCaFileVariable, SharedTestCertificates().CaFile().c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv(kCaFileVariable);
+        IntroWizardTest::TearDown();
+    }
+};
+
+std::uint16_t PortOf(const std::string& address) {
+    return static_cast<std::uint16_t>(std::stoi(address.substr(address.rfind(':') + 1)));
+}
+
+TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
+    const ProbeCase& row = GetParam();
+    DovecotServer::Options options;
+    if (row.offer != Offer::Nothing) {
+        options.certificateFile = SharedTestCertificates().Path("server.pem");
+        options.keyFile = SharedTestCertificates().Path("server.key");
+    }
+    DovecotServer dovecot(options);
+    ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
+    // Without POP3S the check finds nothing listening on the secure port.
+    const std::uint16_t ssl = row.offer == Offer::Pop3s ? PortOf(dovecot.TlsAddress()) : FreePort();
+
+    TfrmIntro wizard(context);
+    wizard.SetProbePorts({ssl, PortOf(dovecot.PlainAddress())});
+    wizard.show();
+    Type(wizard, "edtEMailAddr", "sam@example.test");
+    wizard.next();
+    Type(wizard, "edtPOPAddress", "127.0.0.1");
+    Type(wizard, "edtPassword", DovecotServer::kPassword);
+    wizard.next();
+    EXPECT_EQ(wizard.currentId(), 2);  // the window moved on at once
+    ASSERT_TRUE(WaitUntil([&] { return wizard.ProbeOutcome().has_value(); }, 60000));
+    EXPECT_EQ(*wizard.ProbeOutcome(), row.outcome);
+    EXPECT_TRUE(wizard.findChild<QLabel*>("lblProbe")->text().contains(row.saying))
+        << wizard.findChild<QLabel*>("lblProbe")->text().toStdString();
+
+    wizard.accept();
+    EXPECT_EQ(TSievoUser(1).POPSecurity, row.security);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, SecurityProbeTest,
+    ::testing::Values(
+        ProbeCase{Offer::Pop3s, SecurityProbe::Outcome::Ssl, "SSL", "SSL/TLS on port"},
+        ProbeCase{Offer::StlsOnly, SecurityProbe::Outcome::StartTls, "STARTTLS", "STARTTLS on"},
+        ProbeCase{Offer::Nothing, SecurityProbe::Outcome::None, "NONE",
+                  "WARNING: 127.0.0.1 offers no secure connection"}));
+
+TEST_F(IntroWizardTest, TheCheckCanBeSkipped) {
+    TfrmIntro wizard(context);
+    // A server that accepts and then says nothing would hold the check for its time-out.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    wizard.SetProbePorts({silent.serverPort(), silent.serverPort()});
+    wizard.show();
+    wizard.next();
+    Type(wizard, "edtPOPAddress", "127.0.0.1");
+    Type(wizard, "edtPOPUser", "sam");
+    Type(wizard, "edtPassword", "x");
+    wizard.next();
+    // The check runs in the window's event loop, so the click comes from there too.
+    auto* skip = wizard.findChild<QPushButton*>("btnSkipProbe");
+    bool skipShown = false;
+    QTimer::singleShot(300, skip, [&] {
+        skipShown = skip->isVisible();
+        skip->click();
+    });
+    ASSERT_TRUE(WaitUntil([&] { return wizard.ProbeOutcome().has_value(); }, 5000));
+    EXPECT_TRUE(skipShown);
+    EXPECT_EQ(*wizard.ProbeOutcome(), SecurityProbe::Outcome::Canceled);
+    EXPECT_TRUE(wizard.findChild<QLabel*>("lblProbe")->text().startsWith("The check was skipped"));
+    wizard.reject();
+}
+
+}  // namespace
+}  // namespace sievo::testing

@@ -1,0 +1,238 @@
+#include <QAbstractButton>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "config/account.h"
+#include "config/activity_log.h"
+#include "config/password.h"
+#include "file_size_limit.h"
+#include "http_server.h"
+#include "modal_answerer.h"
+#include "scripted_server.h"
+#include "server_process.h"
+#include "ui/accounts/intro_wizard.h"
+#include "ui/shell/status_window.h"
+#include "ui_fixture.h"
+
+namespace sievo::testing {
+namespace {
+
+using StartUpTest = MainWindowTest;
+
+TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
+    WriteSetting("Main", "AutoEnabled", "yes");  // not a number: off
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}});
+    Main().FormCreate();
+
+    EXPECT_EQ(answerer.seen, std::vector<std::string>{"frmIntro"});
+    EXPECT_EQ(sounds, std::vector<std::string>{PathOf("welcome.wav")});
+    EXPECT_TRUE(Main().RuleList().isVisible());
+    EXPECT_FALSE(Main().Engine().Timer1.isActive());
+    EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
+    // A cancelled wizard sets nothing up, so the next start is a first start again.
+    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", "none"), "none");
+}
+
+TEST_F(StartUpTest, ADamagedSettingsFileIsReportedOnceAndRunsNoWizard) {
+    const std::string damaged(
+        "\x7f"
+        "ELF\2\1\1\0",
+        8);
+    WriteFile("settings.ini", damaged);
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+    Main().FormCreate();
+
+    EXPECT_EQ(answerer.seen, std::vector<std::string>{"dlgMessage: " + PathOf("settings.ini") +
+                                                      " is damaged: it is not a settings file. "
+                                                      "It is left as it is; repair or remove it."});
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
+    EXPECT_EQ(ReadFile("accounts.ini"), "<missing>");
+    EXPECT_EQ(ReadFile("settings.ini"), damaged);
+}
+
+void FinishWizard(QWidget& window) {
+    auto& wizard = static_cast<TfrmIntro&>(window);
+    wizard.SetProbePorts({FreePort(), FreePort()});  // nothing listens: the check ends at once
+    wizard.findChild<QLineEdit*>("edtEMailAddr")->setText("sam@example.test");
+    wizard.next();
+    wizard.findChild<QLineEdit*>("edtPOPAddress")->setText("127.0.0.1");
+    wizard.findChild<QLineEdit*>("edtPassword")->setText("secret");
+    for (int step = 2; step < 5; ++step)
+        wizard.next();
+    // Clicked from the event loop: a refused write opens a box the answerer must see.
+    QTimer::singleShot(0, wizard.button(QWizard::FinishButton), &QAbstractButton::click);
+}
+
+struct RefusedWriteCase {
+    const char* name;
+    rlim_t sizeLimit;
+    const char* refusedFile;
+    int accountsAfter;
+};
+
+class FirstStartWriteTest : public MainWindowTest,
+                            public ::testing::WithParamInterface<RefusedWriteCase> {};
+
+// A first start whose writes are refused says so and goes on; the next start adds the
+// account only when none was saved.
+TEST_P(FirstStartWriteTest, IsReportedAndNeverAddsTheAccountTwice) {
+    const RefusedWriteCase& row = GetParam();
+    // Too long to be written again under the limit, short enough to be read.
+    WriteFile("settings.ini", "[Main]\r\n;" + std::string(2000, '-') + "\r\n");
+    {
+        const FileSizeLimit limit(row.sizeLimit);
+        // A refused account keeps the wizard open until the user gives up.
+        const bool accountRefused = row.accountsAfter == 0;
+        ModalAnswerer::Answers answers{{"frmIntro", "", FinishWizard}, {"dlgMessage", "OK"}};
+        std::vector<std::string> expected{
+            "frmIntro", "dlgMessage: Unable to write to " + PathOf(row.refusedFile)};
+        if (accountRefused) {
+            answers.push_back({"frmIntro", "btnCancel"});
+            expected.push_back("frmIntro");
+        }
+        ModalAnswerer answerer(answers);
+        Main().FormCreate();
+        EXPECT_EQ(answerer.seen, expected);
+        EXPECT_TRUE(Main().RuleList().isVisible());
+    }
+    EXPECT_EQ(AccountCount(), row.accountsAfter);
+
+    Restart();
+    ModalAnswerer later(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}});
+    Main().FormCreate();
+    EXPECT_EQ(later.seen, row.accountsAfter == 0 ? std::vector<std::string>{"frmIntro"}
+                                                 : std::vector<std::string>{});
+    EXPECT_EQ(AccountCount(), row.accountsAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, FirstStartWriteTest,
+    ::testing::Values(RefusedWriteCase{"NothingWritable", 0, "accounts.ini", 0},
+                      RefusedWriteCase{"SettingsNotWritable", 1024, "settings.ini", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StartUpTest, LaterStartWithAutoCheckIsSilentAndStartsTheTimer) {
+    WriteSetting("Main", "OpenedBefore", "1");
+    WriteSetting("Main", "AutoEnabled", "1");
+    ModalAnswerer answerer(ModalAnswerer::Answers{});
+    Main().FormCreate();
+
+    EXPECT_TRUE(answerer.seen.empty());
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_TRUE(Main().Engine().Timer1.isActive());
+    EXPECT_TRUE(Main().Menu().enableAutoCheck->isChecked());
+    EXPECT_EQ(Main().RuleList().windowTitle(), "Rule List - AutoCheck Enabled");
+
+    Main().Menu().disableAutoCheck->trigger();
+    EXPECT_FALSE(Main().Engine().Timer1.isActive());
+    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "AutoEnabled", ""), "0");
+}
+
+struct UpdateCase {
+    const char* answer;
+    std::vector<std::string> windows;
+    const char* listAfter;
+};
+
+class StartUpUpdateTest : public MainWindowTest,
+                          public ::testing::WithParamInterface<UpdateCase> {};
+
+TEST_P(StartUpUpdateTest, DueUpdateAsksAndActsOnTheAnswer) {
+    const UpdateCase& row = GetParam();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("site/updates"))));
+    WriteFile("site/new.lst", "new@spam.test\r\n");
+    HttpServer server(PathOf("site"));
+    ASSERT_NE(server.Port(), 0);
+    const std::string site = "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
+    WriteFile("site/updates/updates.ini",
+              "[SPAMLIST]\r\nLastUpdate=20260101\r\nFileURL=" + site + "new.lst\r\n");
+    WriteFile("sievo.lst", "old@spam.test\r\n");
+    WriteSetting("Main", "OpenedBefore", "1");
+    WriteSetting("AUTOUPDATE", "ENABLED", "1");
+    WriteSetting("AUTOUPDATE", "LastAutoUpdateDate", "20000101");
+    WriteSetting("AUTOUPDATE", "UpdateURL", site + "updates/updates.ini");
+
+    ModalAnswerer::Answers answers = {{"dlgQuestion", row.answer}};
+    if (row.windows.size() > 1)
+        answers.push_back({"dlgMessage", "OK"});
+    ModalAnswerer answerer(answers);
+    Main().FormCreate();
+
+    EXPECT_EQ(answerer.seen, row.windows);
+    EXPECT_EQ(ReadFile("sievo.lst"), row.listAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, StartUpUpdateTest,
+    ::testing::Values(
+        UpdateCase{"Yes",
+                   {"dlgQuestion: There is a new spammer/UCE e-mail address list available for "
+                    "Sievomatic.  Do you want to retrieve it?",
+                    "dlgMessage: Update complete... to turn on/off Auto-Update click Options "
+                    "from the main screen."},
+                   "new@spam.test\r\n"},
+        UpdateCase{"No",
+                   {"dlgQuestion: There is a new spammer/UCE e-mail address list available for "
+                    "Sievomatic.  Do you want to retrieve it?"},
+                   "old@spam.test\r\n"}));
+
+struct CommandLineCase {
+    const char* parameter;
+    bool endsNow;
+    std::vector<std::string> windows;
+};
+
+class CommandLineTest : public MainWindowTest,
+                        public ::testing::WithParamInterface<CommandLineCase> {};
+
+TEST_P(CommandLineTest, SinglePassRunsWithTheStatusWindowOthersAreRefused) {
+    const CommandLineCase& row = GetParam();
+    WriteSetting("Main", "OpenedBefore", "1");
+    Main().FormCreate();
+    Main().CreateStatusWindow();
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+
+    EXPECT_EQ(Main().HandleCommandLine(ParseCommandLine({row.parameter, "ignored"})), row.endsNow);
+    EXPECT_EQ(answerer.seen, row.windows);
+    EXPECT_EQ(Main().Status()->isVisible(), row.endsNow);
+    EXPECT_EQ(ReadFile("logfile.txt").find("Running in single pass mode.") != std::string::npos,
+              row.endsNow);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parameters, CommandLineTest,
+    ::testing::Values(
+        CommandLineCase{"/singlepass", true, {}},
+        CommandLineCase{
+            "/SINGLE", false, {"dlgMessage: Command-line option \"/SINGLE\" not understood"}}));
+
+TEST_F(StartUpTest, CloseDuringAScanOnASilentServerCancelsAtOnceAndSavesTheLog) {
+    ScriptedServer silent;
+    silent.Hold();
+    const TIniFile accounts(PathOf("accounts.ini"));
+    accounts.WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    accounts.WriteString("USER1", "POPAddress", silent.Address());
+    accounts.WriteString("USER1", "POPUser", "sam");
+    accounts.WriteString("USER1", "Password", PasswordToIni("secret"));
+    WriteSetting("Main", "OpenedBefore", "1");
+    Main().FormCreate();
+    Main().CreateStatusWindow();
+    ActivityLog("Checking before the close");
+
+    constexpr int kCloseAfterMs = 500;
+    QTimer::singleShot(kCloseAfterMs, [this] { Main().Menu().close->trigger(); });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    Main().Menu().cleanNow->trigger();
+
+    // The server would keep the scan waiting for two minutes.
+    EXPECT_LT(elapsed.elapsed(), 10 * kCloseAfterMs);
+    EXPECT_NE(ReadFile("logfile.txt").find("Checking before the close"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sievo::testing
