@@ -5,12 +5,12 @@
 
 #include "app/console_log.h"
 #include "app/default_files.h"
-#include "engine/single_pass.h"
 #include "app/stop_signals.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
 #include "config/settings.h"
 #include "engine/mail_engine.h"
+#include "engine/single_pass.h"
 #include "update/spam_list_updater.h"
 
 namespace sievo {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/command_line.h"
 #include "app/headless.h"
 #include "app/stop_signals.h"
 #include "app/windowed_program.h"
+#include "engine/command_line.h"
 
 int main(int argc, char** argv) {
     sievo::IgnoreFileSizeSignal();

@@ -14,9 +14,9 @@
 #include "ui/accounts/account_removal.h"
 #include "ui/accounts/account_settings_dialog.h"
 #include "ui/common/dialog_helpers.h"
-#include "ui/shell/main_window.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
+#include "ui/shell/main_window.h"
 
 namespace sievo {
 

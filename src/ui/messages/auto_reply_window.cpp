@@ -24,10 +24,10 @@
 #include "config/text.h"
 #include "mail/message.h"
 #include "ui/common/flag_scope.h"
-#include "ui/shell/main_window.h"
 #include "ui/common/message_boxes.h"
-#include "ui/messages/message_library.h"
 #include "ui/common/widget_names.h"
+#include "ui/messages/message_library.h"
+#include "ui/shell/main_window.h"
 
 namespace sievo {
 

@@ -11,8 +11,8 @@
 
 #include "config/host.h"
 #include "mail/message.h"
-#include "ui/preview/readable_body.h"
 #include "ui/common/widget_names.h"
+#include "ui/preview/readable_body.h"
 
 namespace sievo {
 

@@ -14,9 +14,9 @@
 
 #include "config/host.h"
 #include "engine/user_services.h"
+#include "ui/common/widget_names.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/web_services.h"
-#include "ui/common/widget_names.h"
 
 namespace sievo {
 

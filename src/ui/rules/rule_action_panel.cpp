@@ -5,9 +5,9 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+#include "ui/common/widget_names.h"
 #include "ui/messages/message_library.h"
 #include "ui/rules/rule_settings.h"
-#include "ui/common/widget_names.h"
 
 namespace sievo {
 

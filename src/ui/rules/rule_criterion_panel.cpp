@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "ui/rules/rule_settings.h"
 #include "ui/common/widget_names.h"
+#include "ui/rules/rule_settings.h"
 
 namespace sievo {
 

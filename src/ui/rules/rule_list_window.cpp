@@ -21,15 +21,15 @@
 #include "engine/rule.h"
 #include "engine/user_services.h"
 #include "ui/common/flag_scope.h"
-#include "ui/shell/main_window.h"
 #include "ui/common/message_boxes.h"
+#include "ui/common/widget_names.h"
 #include "ui/rules/rule_list_item.h"
 #include "ui/rules/rule_properties_dialog.h"
 #include "ui/rules/rule_settings.h"
 #include "ui/rules/rule_wizard.h"
+#include "ui/shell/main_window.h"
 #include "ui/shell/tray_menu.h"
 #include "ui/shell/web_services.h"
-#include "ui/common/widget_names.h"
 
 namespace sievo {
 

@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 
 #include "ui/common/message_boxes.h"
+#include "ui/common/widget_names.h"
 #include "ui/rules/rule_action_panel.h"
 #include "ui/rules/rule_criterion_panel.h"
-#include "ui/common/widget_names.h"
 
 namespace sievo {
 

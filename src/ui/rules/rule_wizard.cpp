@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "ui/common/message_boxes.h"
+#include "ui/common/widget_names.h"
 #include "ui/rules/rule_action_panel.h"
 #include "ui/rules/rule_criterion_panel.h"
-#include "ui/common/widget_names.h"
 
 namespace sievo {
 

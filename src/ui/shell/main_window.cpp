@@ -7,23 +7,23 @@
 #include <filesystem>
 #include <optional>
 
-#include "engine/single_pass.h"
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
 #include "config/settings.h"
+#include "engine/single_pass.h"
 #include "engine/user_services.h"
 #include "mail/message.h"
 #include "ui/accounts/accounts_window.h"
 #include "ui/accounts/intro_wizard.h"
-#include "ui/lists/list_editor.h"
-#include "ui/shell/options_dialog.h"
-#include "ui/rules/previous_rules.h"
 #include "ui/accounts/select_account_dialog.h"
-#include "ui/shell/sound_player.h"
-#include "ui/shell/status_window.h"
+#include "ui/lists/list_editor.h"
 #include "ui/messages/tell_friend_dialog.h"
 #include "ui/preview/view_retrieval.h"
+#include "ui/rules/previous_rules.h"
+#include "ui/shell/options_dialog.h"
+#include "ui/shell/sound_player.h"
+#include "ui/shell/status_window.h"
 #include "ui/shell/web_services.h"
 
 namespace sievo {

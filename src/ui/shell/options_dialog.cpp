@@ -17,9 +17,9 @@
 #include "config/settings.h"
 #include "ui/accounts/account_context.h"
 #include "ui/common/dialog_helpers.h"
-#include "ui/shell/main_window.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
+#include "ui/shell/main_window.h"
 
 namespace sievo {
 

@@ -2,9 +2,9 @@
 
 #include <QProcess>
 
+#include "ui/common/message_boxes.h"
 #include "ui/shell/clean_progress_dialog.h"
 #include "ui/shell/deletion_confirm_dialog.h"
-#include "ui/common/message_boxes.h"
 #include "ui/shell/sound_player.h"
 #include "ui/shell/transfer_progress_window.h"
 #include "ui/shell/tray_icons.h"
