@@ -189,7 +189,9 @@ TEST_F(ScanFaultsTest, AMessageGetsOneTrashCopyWhereverTheConnectionIsLost) {
         ASSERT_TRUE(proxy.Cut());
         // The server carries out a QUIT in its own time, after the client was dropped.
         const auto onServer = row.deletedByQuit ? std::vector<std::string>{mails[0]} : mails;
-        EXPECT_TRUE(testing::WaitUntil([&] { return Stored() == onServer; }, 10000));
+        EXPECT_TRUE(dovecot->WaitForSessionsEnded(sessions += 1));
+        EXPECT_TRUE(
+            testing::WaitUntil([&] { return dovecot->StoredMessages() == onServer; }, 10000));
         if (!row.recordWritable) {
             std::filesystem::remove(PathOf("handled.lst"));
             // and a copy that a kill cut short while it was written
