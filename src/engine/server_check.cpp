@@ -1,9 +1,12 @@
-#include "ui/accounts/server_check.h"
+#include "engine/server_check.h"
 
 #include <QObject>
+#include <QScopeGuard>
+#include <memory>
 
 #include "config/account.h"
 #include "mail/account_clients.h"
+#include "mail/mailbox_session.h"
 
 namespace sievo {
 
@@ -21,45 +24,42 @@ QString SecurityName(TlsMode mode) {
     return QObject::tr("no encryption");
 }
 
-// Logs in with the client and out again; the failure's text, or nothing.
-std::optional<QString> LoginFailure(TmsMailBase& client) {
+}  // namespace
+
+QString ServerCheck::Run(const TSievoUser& account) {
+    return CheckMailbox(account) + '\n' + CheckSmtp(account);
+}
+
+std::optional<QString> ServerCheck::Attempt(const std::function<void()>& attempt,
+                                            std::function<void()> cancel) {
+    cancel_ = std::move(cancel);
+    const auto idle = qScopeGuard([this] { cancel_ = nullptr; });
     try {
-        client.ConnectAndLogin();
-        client.LogoutAndClose();
+        attempt();
         return std::nullopt;
     } catch (const std::exception& error) {
-        client.Close();
         return QString::fromStdString(error.what());
     }
 }
 
-}  // namespace
-
-QString ServerCheck::Run(const TSievoUser& account) {
-    return CheckPop(account) + '\n' + CheckSmtp(account);
-}
-
-std::optional<QString> ServerCheck::Attempt(TmsMailBase& client,
-                                            const std::function<void()>& apply) {
-    client.SetTimeOut(kTimeOutSeconds);
-    running_ = &client;
-    std::optional<QString> failure;
-    try {
-        apply();  // an unknown security text fails here, before any connection
-        failure = LoginFailure(client);
-    } catch (const std::exception& error) {
-        failure = QString::fromStdString(error.what());
-    }
-    running_ = nullptr;
-    return failure;
-}
-
-QString ServerCheck::CheckPop(const TSievoUser& account) {
+QString ServerCheck::CheckMailbox(const TSievoUser& account) {
     const QString server = QString::fromStdString(account.POPAddress);
-    TmsRemotePOP pop;
-    if (const auto failure = Attempt(pop, [&] { ApplyPopAccount(pop, account); }))
+    std::unique_ptr<MailboxSession> session;
+    const auto failure = Attempt(
+        [&] {
+            session = MakeMailboxSession(account);  // an unknown security text fails here
+            session->SetTimeOut(kTimeOutSeconds);
+            session->Connect();
+            session->Commit();
+        },
+        [&session] {
+            if (session)
+                session->Cancel();
+        });
+    if (failure)
         return QObject::tr("POP3 server %1: FAILED: %2").arg(server, *failure);
-    return QObject::tr("POP3 server %1: logged in (%2).").arg(server, SecurityName(pop.Security));
+    const TlsMode security = ParseTlsMode(account.POPSecurity).value_or(TlsMode::None);
+    return QObject::tr("POP3 server %1: logged in (%2).").arg(server, SecurityName(security));
 }
 
 QString ServerCheck::CheckSmtp(const TSievoUser& account) {
@@ -67,7 +67,14 @@ QString ServerCheck::CheckSmtp(const TSievoUser& account) {
         return QObject::tr("SMTP server: none set, not tested.");
     const QString server = QString::fromStdString(account.SMTPAddress);
     TmsSMTP smtp;
-    const auto failure = Attempt(smtp, [&] { ApplySmtpAccount(smtp, account); });
+    smtp.SetTimeOut(kTimeOutSeconds);
+    const auto failure = Attempt(
+        [&] {
+            ApplySmtpAccount(smtp, account);  // an unknown security text fails here
+            smtp.ConnectAndLogin();
+            smtp.LogoutAndClose();
+        },
+        [&smtp] { smtp.Cancel(); });
     if (failure)
         return QObject::tr("SMTP server %1: FAILED: %2").arg(server, *failure);
     const QString login = account.SMTPUser.empty() ? QObject::tr("connected, no log-in needed")
@@ -76,8 +83,8 @@ QString ServerCheck::CheckSmtp(const TSievoUser& account) {
 }
 
 void ServerCheck::Cancel() {
-    if (running_)
-        running_->Cancel();
+    if (cancel_)
+        cancel_();
 }
 
 }  // namespace sievo

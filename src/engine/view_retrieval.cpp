@@ -1,26 +1,17 @@
-#include "ui/preview/view_retrieval.h"
-
-#include <QScopeGuard>
-#include <filesystem>
+#include "engine/view_retrieval.h"
 
 #include "config/data_folder.h"
-#include "config/errors.h"
-#include "mail/ms_remote_pop.h"
+#include "config/file_io.h"
+#include "mail/mail_errors.h"
+#include "mail/mailbox_session.h"
 
 namespace sievo {
 
-std::string RetrieveForViewing(TmsRemotePOP& client, int index) {
-    const std::string folder = client.MessageDirectory();
-    const auto restore = qScopeGuard([&] { client.SetMessageDirectory(folder); });
-    client.SetMessageDirectory(ProgramFolder());
+std::string RetrieveForViewing(MailboxSession& session, int index) {
+    const QByteArray message = session.Retrieve(index);
     const std::string viewed = ProgramFile("msg_" + std::to_string(index) + ".eml");
-    // Only a view leaves a file of this name here; the client would otherwise keep it and
-    // write the new one beside it, and the old one would be shown.
-    std::error_code error;
-    std::filesystem::remove(viewed, error);
-    if (error)
-        throw Exception("Cannot create file \"" + viewed + "\"");
-    client.RetrieveMessage(index);
+    if (!WriteFileAtomically(viewed, std::string_view(message.constData(), message.size())))
+        throw EMessageNotStored("Cannot create file \"" + viewed + "\"");
     return viewed;
 }
 
