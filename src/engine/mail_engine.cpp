@@ -19,8 +19,6 @@
 #include "engine/smtp_sender.h"
 #include "engine/trash.h"
 #include "engine/user_services.h"
-#include "mail/account_clients.h"
-#include "mail/header_cache.h"
 #include "net/net_errors.h"
 
 namespace sievo {
@@ -91,21 +89,18 @@ MailEngine::MailEngine(std::unique_ptr<MailSender> smtp)
       connection_(agRas1) {
     Timer1.setInterval(kTimerIntervalMs);
     QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
-    POP.SetTimeOut(kPopTimeOutSeconds);
-    POP.OnError = [](TagSocket&, const std::string& text) { ActivityLog(text); };
-    POP.OnNextInfoUpdated = [this](TagSocket&, int num) { POPNextInfoUpdated(num); };
-    POP.OnHeaderCacheNotSaved = [](TagSocket&, const std::string& text) {
-        ActivityLog(text, true);
-    };
-    POP.OnMessageNotStored = [this](TagSocket&, const std::string& text) {
-        faults_.ReportOnce(Exception(text));
-    };
-    auto cancelWhenClosing = [this](TagSocket&) {
-        if (shuttingDown_)
-            POP.Cancel();
-    };
-    POP.OnUpdatingInfo = cancelWhenClosing;
-    POP.OnRetrieving = [cancelWhenClosing](TagSocket& sender, int) { cancelWhenClosing(sender); };
+}
+
+MailboxEvents MailEngine::SessionEvents() {
+    return {.error = [](const std::string& text) { ActivityLog(text); },
+            .listed = [this](int num, int count) { POPNextInfoUpdated(num, count); },
+            .starting =
+                [this] {
+                    if (shuttingDown_)
+                        POP->Cancel();
+                },
+            .cacheNotSaved = [](const std::string& text) { ActivityLog(text, true); },
+            .notStored = [this](const std::string& text) { faults_.ReportOnce(Exception(text)); }};
 }
 
 void MailEngine::Timer1Timer() {
@@ -181,14 +176,14 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
     // Whatever way the scan ends, it ends the same: nothing left set for the next one.
     bool timerFromSettings = false;
     const auto endScan = qScopeGuard([&] { EndScan(timerFromSettings); });
-    POP.SetMessageDirectory(EnsureTempFolder());
+    const std::string bin = EnsureTempFolder();
 
     const QDateTime now = QDateTime::currentDateTime();
     ReadAccountDate(Account, "LastDateTime");
     const QDateTime next = ReadAccountDate(Account, "NextDateTime").value_or(now);
     if (now < next && !manual)
         return;
-    if (stopping_ || !ConnectAndList(Mode, Account)) {
+    if (stopping_ || !ConnectAndList(Mode, Account, bin)) {
         timerFromSettings = true;
         return;
     }
@@ -197,7 +192,7 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
         "END Scanning mailbox, " + std::to_string(deletions) + " total SPAM messages sieved", false,
         &Account);
     ActivityLog("Closing POP Connection", true, &Account);
-    ReportingFailure([this] { POP.LogoutAndClose(); });
+    ReportingFailure([this] { POP->Commit(); });
     if (dryRun)
         return;
     ReportingFailure([&Account] {
@@ -235,20 +230,20 @@ void MailEngine::SendLeftoverCopiesToTrash(const TSievoUser& account) {
 int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
     const bool dryRun = DryRunRequested();
     TheHost().PumpEvents();
-    const auto keys = MessageKeys(POP.RemoteInfo());
+    const auto keys = MessageKeys(POP->Listing());
     ActionLedger ledger(account);
-    AdoptHeaderBlockKeys(ledger, POP.RemoteInfo());
+    AdoptHeaderBlockKeys(ledger, POP->Listing());
     ReportingFailure([&] { ledger.KeepOnly({keys.begin(), keys.end()}); });
     if (!dryRun) {
         ReportingFailure(
-            [&] { AdoptLeftoverCopies(POP.MessageDirectory(), POP.RemoteInfo(), keys, ledger); });
+            [&] { AdoptLeftoverCopies(POP->MessageFolder(), POP->Listing(), keys, ledger); });
         ReportingFailure([&] { SendLeftoverCopiesToTrash(account); });
     }
-    ScanJudge judge(POP, *smtp_, ledger, faults_, keys, dryRun);
-    const bool newMail = POP.RemoteInfo().Count() > 0;
+    ScanJudge judge(*POP, *smtp_, ledger, faults_, keys, dryRun);
+    const bool newMail = POP->Listing().Count() > 0;
     if (newMail) {
         NotifyNewMail(account);
-        JudgeMailbox(POP.RemoteInfo(), account, judge, stopping_);
+        JudgeMailbox(POP->Listing(), account, judge, stopping_);
     } else {
         TheHost().SetMailIcon(false, "No new mail");
         ActivityLog("There are no messages");
@@ -277,28 +272,29 @@ void MailEngine::CloseScanProgress() {
 
 // Connects and lists every message; false when the account is skipped or an error ended
 // the scan (reported already).
-bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
+bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account,
+                                const std::string& bin) {
     try {
         if (connection_.EnsureConnection(account, mode) == -1)
             return false;
-        ApplyPopAccount(POP, account);
-        POP.HeaderCacheFile = ProgramFile(HeaderCacheName(account.POPUser, account.POPAddress));
-        POP.LogoutAndClose();
-        POP.ConnectAndLogin();
+        POP = MakeMailboxSession(account, SessionEvents());
+        POP->SetTimeOut(kPopTimeOutSeconds);
+        POP->SetMessageFolder(bin);
+        POP->Connect();
         ActivityLog("Downloading Headers", true, &account);
         TheHost().PumpEvents();
-        POP.KeepConnection = true;
-        POP.UpdateInfo();
+        POP->List();
         return true;
     } catch (const std::exception& error) {
         AppException(error);
-        POP.Cancel();
+        if (POP)
+            POP->Cancel();
         return false;
     }
 }
 
 void MailEngine::NotifyNewMail(const TSievoUser& account) {
-    TheHost().SetMailIcon(true, "You have " + std::to_string(POP.RemoteInfo().Count()) +
+    TheHost().SetMailIcon(true, "You have " + std::to_string(POP->Listing().Count()) +
                                     " new mail messages -- click to view");
     if (account.MailNotify) {
         if (!account.MailNotifyWAV.empty())
@@ -317,28 +313,26 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
             const std::vector<bool> ticked = TheHost().ConfirmDeletions(rows);
             for (std::size_t r = 0; r < rows.size(); ++r)
                 if (r >= ticked.size() || !ticked[r])
-                    POP.Unmark(rows[r].index);
+                    POP->Unmark(rows[r].index);
         }
-        const int decided = CountMarkedForDelete(POP.RemoteInfo());
+        const int decided = CountMarkedForDelete(POP->Listing());
         if (dryRun)
-            for (int i = 0; i < POP.RemoteInfo().Count(); ++i)
-                POP.Unmark(i);
+            for (int i = 0; i < POP->Listing().Count(); ++i)
+                POP->Unmark(i);
         // A stopped program commits nothing: the session was cancelled without QUIT, and
         // a new one must not be opened to carry out the marks.
         if (stopping_)
             throw ECanceledError(SocketMessageText(kMsgCanceled));
-        POP.OnRetrieved = [&judge](TagSocket&, int index) { judge.RecordCopied(index); };
-        const auto stopRecording = qScopeGuard([this] { POP.OnRetrieved = nullptr; });
-        POP.TransferData();
+        POP->CarryOutMarks([&judge](int index) { judge.RecordCopied(index); });
         TheHost().RefreshRuleList();
         // Counted again after the transfer: a message whose copy could not be kept was
         // not deleted either. A dry run tells what it would have deleted.
-        return dryRun ? decided : CountMarkedForDelete(POP.RemoteInfo());
+        return dryRun ? decided : CountMarkedForDelete(POP->Listing());
     } catch (const std::exception& error) {
         ActivityLog(std::string("Error ") + error.what() + " Closing POP Connection", true,
                     &account);
         try {
-            POP.LogoutAndClose();
+            POP->Commit();
         } catch (const std::exception& closeError) {
             AppException(closeError);
         }
@@ -368,11 +362,10 @@ void MailEngine::EnableTimerFromSettings() {
         Timer1.stop();
 }
 
-void MailEngine::POPNextInfoUpdated(int Num) {
+void MailEngine::POPNextInfoUpdated(int Num, int count) {
     if (!TheHost().ScanProgressVisible())
         return;
-    const int count = POP.MessageCount();
-    const std::string subject = GetHeaderField(POP.RemoteInfo()[Num].Headers, "Subject");
+    const std::string subject = GetHeaderField(POP->Listing()[Num].Headers, "Subject");
     TheHost().SetScanProgress(
         Num + 1, count,
         std::to_string(Num + 1) + " of " + std::to_string(count) + " -- " + subject);
@@ -381,15 +374,16 @@ void MailEngine::POPNextInfoUpdated(int Num) {
 void MailEngine::Shutdown() {
     shuttingDown_ = true;
     Timer1.stop();
-    if (POP.Connected())
-        POP.Cancel();
+    if (POP && POP->Connected())
+        POP->Cancel();
 }
 
 void MailEngine::Abort() {
     stopping_ = true;
     shuttingDown_ = true;
     Timer1.stop();
-    POP.Cancel();
+    if (POP)
+        POP->Cancel();
     smtp_->Cancel();
 }
 

@@ -10,7 +10,7 @@
 #include "engine/connection.h"
 #include "engine/pass_faults.h"
 #include "engine/replies.h"
-#include "mail/ms_remote_pop.h"
+#include "mail/mailbox_session.h"
 #include "net/ag_ras.h"
 
 namespace sievo {
@@ -58,14 +58,16 @@ public:
     int LastPassErrors() const { return lastPassErrors_; }
 
     QTimer Timer1;
-    TmsRemotePOP POP;
+    // The session of the account being scanned, made for each account anew.
+    std::unique_ptr<MailboxSession> POP;
     TagRas agRas1;
     bool ScanInProgress = false;
 
 private:
     // Runs every active account through the scan in the given mode.
     void RunPass(const std::string& mode, bool automatic);
-    bool ConnectAndList(const std::string& mode, TSievoUser& account);
+    bool ConnectAndList(const std::string& mode, TSievoUser& account, const std::string& bin);
+    MailboxEvents SessionEvents();
     void SendLeftoverCopiesToTrash(const TSievoUser& account);
     int JudgeAndTransfer(const std::string& mode, TSievoUser& account);
     int ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge);
@@ -77,7 +79,7 @@ private:
     void NotifyNewMail(const TSievoUser& account);
     void SetNextCheck(const TSievoUser& account);
     void EnableTimerFromSettings();
-    void POPNextInfoUpdated(int Num);
+    void POPNextInfoUpdated(int Num, int count);
 
     std::unique_ptr<MailSender> smtp_;
     ConnectionGuard connection_;

@@ -8,7 +8,7 @@
 #include "engine/rule.h"
 #include "engine/sievo_message.h"
 #include "engine/user_services.h"
-#include "mail/ms_remote_pop.h"
+#include "mail/mailbox_listing.h"
 
 namespace sievo {
 
@@ -56,9 +56,9 @@ private:
 
 }  // namespace
 
-ScanJudge::ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
-                     std::vector<std::string> keys, bool dryRun)
-    : pop_(pop),
+ScanJudge::ScanJudge(MailboxListing& listing, MailSender& smtp, ActionLedger& ledger,
+                     PassFaults& faults, std::vector<std::string> keys, bool dryRun)
+    : listing_(listing),
       smtp_(smtp),
       ledger_(ledger),
       faults_(faults),
@@ -66,20 +66,20 @@ ScanJudge::ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger, 
       dryRun_(dryRun) {}
 
 void ScanJudge::Unmark(int index) {
-    pop_.Unmark(index);
+    listing_.Unmark(index);
 }
 
 void ScanJudge::MarkForDelete(int index) {
-    pop_.MarkForDelete(index);
+    listing_.MarkForDelete(index);
 }
 
 void ScanJudge::MarkForRetrieve(int index) {
     if (!ledger_.WasDone(KeyOf(index), kTrashAction))
-        pop_.MarkForRetrieve(index);
+        listing_.MarkForRetrieve(index);
 }
 
 void ScanJudge::AddtoDeleteQueue(int index) {
-    const TmsHeaders& headers = pop_.RemoteInfo()[index].Headers;
+    const TmsHeaders& headers = listing_.Listing()[index].Headers;
     std::string from = GetHeaderField(headers, "From");
     if (from.empty())
         from = GetHeaderField(headers, "Return-Path");
@@ -122,7 +122,7 @@ void ScanJudge::SendReply(const TSievoUser& account, const TSievoRule& rule,
 }
 
 void ScanJudge::Forget(int index) {
-    pop_.Unmark(index);
+    listing_.Unmark(index);
     std::erase_if(rows_, [index](const DeletionRow& row) { return row.index == index; });
 }
 

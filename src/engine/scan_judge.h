@@ -13,9 +13,9 @@
 namespace sievo {
 
 class MailSender;
-class TmsRemotePOP;
+class MailboxListing;
 
-// What a rule's hit does during a scan: marks in the POP3 client, rows of the
+// What a rule's hit does during a scan: marks in the mailbox's listing, rows of the
 // confirmation window, the hit sound, and replies and reports, each sent at most once per
 // message and rule however often the message is judged again: the send is recorded
 // before it starts. A dry run sends nothing.
@@ -24,7 +24,7 @@ public:
     static constexpr const char* kTrashAction = "trash";
 
     // keys[i] is the lasting name of message i of the listing.
-    ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
+    ScanJudge(MailboxListing& listing, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
               std::vector<std::string> keys, bool dryRun);
 
     // Hits are written to rules.ini at most once a second and when the judging ends.
@@ -58,7 +58,7 @@ private:
     template <typename Send>
     void SendOnce(const std::string& action, int index, Send send);
 
-    TmsRemotePOP& pop_;
+    MailboxListing& listing_;
     MailSender& smtp_;
     ActionLedger& ledger_;
     PassFaults& faults_;

@@ -166,7 +166,11 @@ TmsRemoteInfoItem& TmsRemotePOP::Unmark(int Index) {
 }
 
 bool TmsRemotePOP::VerifyMessage(int Index) {
-    const TmsRemoteInfoItem& listed = remoteInfo_[Index];
+    VerifyMessage(Index, remoteInfo_[Index]);
+    return true;
+}
+
+void TmsRemotePOP::VerifyMessage(int Index, const TmsRemoteInfoItem& listed) {
     TmsRemoteInfoItem fresh;
     GetMessageInfo(Index, fresh);
     // Where the listing had the server's ids they decide: headers, the Message-ID among
@@ -175,7 +179,6 @@ bool TmsRemotePOP::VerifyMessage(int Index) {
         fresh.UniqueId = ReadUniqueId(Index).value_or("");
     if (!SameMessage(listed, fresh))
         RaiseError(mail_texts::kIdsAreDifferent);
-    return true;
 }
 
 void TmsRemotePOP::TransferData() {

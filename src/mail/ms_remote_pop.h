@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/mailbox_listing.h"
 #include "mail/ms_pop3.h"
 #include "mail/remote_info.h"
 
@@ -16,7 +17,7 @@ using TmsUserMsgSaveEvent = std::function<void(TagSocket& sender, int Num, QIODe
 // The POP3 client the program uses: lists every waiting message with its header block,
 // keeps marks for retrieval and deletion, and carries them out only for messages that
 // still are what the listing saw.
-class TmsRemotePOP : public TmsCustomPOP {
+class TmsRemotePOP : public TmsCustomPOP, public MailboxListing {
 public:
     using TmsCustomPOP::TmsCustomPOP;
 
@@ -27,6 +28,7 @@ public:
     // The result of the last `UpdateInfo`.
     TmsRemoteInfo& RemoteInfo() { return remoteInfo_; }
     const TmsRemoteInfo& RemoteInfo() const { return remoteInfo_; }
+    const TmsRemoteInfo& Listing() const override { return remoteInfo_; }
 
     // False: `UpdateInfo` logs out and closes when done. True: the connection stays open
     // for a following `TransferData`.
@@ -51,11 +53,13 @@ public:
 
     // Lists every message. On an error the items listed so far stay.
     void UpdateInfo();
-    TmsRemoteInfoItem& MarkForDelete(int Index);
-    TmsRemoteInfoItem& MarkForRetrieve(int Index);
-    TmsRemoteInfoItem& Unmark(int Index);
+    TmsRemoteInfoItem& MarkForDelete(int Index) override;
+    TmsRemoteInfoItem& MarkForRetrieve(int Index) override;
+    TmsRemoteInfoItem& Unmark(int Index) override;
     // Lists the message again; raises "IDs are different" when it is not the one listed.
     bool VerifyMessage(int Index);
+    // The same against an item of another client's listing.
+    void VerifyMessage(int Index, const TmsRemoteInfoItem& listed);
     // Retrieves and deletes the marked messages, each verified first, then logs out, which
     // makes the deletions final. An error stops at that message and leaves the connection
     // as it is, except a message that could not be stored (see OnMessageNotStored).

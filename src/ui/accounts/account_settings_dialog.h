@@ -3,8 +3,8 @@
 #include <QDateTime>
 #include <QDialog>
 
+#include "engine/server_check.h"
 #include "ui/accounts/account_context.h"
-#include "ui/accounts/server_check.h"
 
 class QCheckBox;
 class QComboBox;

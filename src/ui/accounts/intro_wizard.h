@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/security_probe.h"
 #include "ui/accounts/account_context.h"
-#include "ui/accounts/security_probe.h"
 
 class QLabel;
 class QLineEdit;

@@ -36,10 +36,8 @@ QPushButton* Button(QWidget* parent, const QString& text, const char* objectName
 
 }  // namespace
 
-TfrmPrev::TfrmPrev(TmsRemotePOP& POPPrev, TfrmMessageView& viewer, PreviewCommands commands,
-                   QWidget* parent)
+TfrmPrev::TfrmPrev(TfrmMessageView& viewer, PreviewCommands commands, QWidget* parent)
     : QDialog(parent),
-      listingClient_(POPPrev),
       viewer_(viewer),
       commands_(std::move(commands)),
       model_(this),
@@ -48,12 +46,12 @@ TfrmPrev::TfrmPrev(TmsRemotePOP& POPPrev, TfrmMessageView& viewer, PreviewComman
       lstVRem_(new QTreeView(this)),
       prgHeaders_(new QProgressBar(this)),
       btnCancel_(Button(this, tr("Cancel"), "btnCancel", tr("Cancel or start the download"))),
-      mnuList_(new QMenu(this)) {
+      mnuList_(new QMenu(this)),
+      session_(commands_.prepareConnection, SessionEvents()) {
     Name(this, "frmPrev", tr("Mail Preview Center"));
     setWindowTitle(tr("Mail Preview Center"));
     BuildWindow();
     BuildPopupMenu();
-    ConnectListingClient();
 }
 
 void TfrmPrev::BuildWindow() {
@@ -201,28 +199,27 @@ void TfrmPrev::QuickAdd() {
 
 void TfrmPrev::btnCancelClick() {
     if (btnCancel_->text() == tr("Cancel")) {
-        canceledByUser_ = true;
-        listingClient_.Cancel();
-        SetStatus("Message Preview Canceled");
+        session_.CancelListing();
         btnCancel_->setText(tr("Start"));
         prgHeaders_->hide();
         return;
     }
-    if (!account_)
+    if (!session_.Account())
         return;
     btnCancel_->setText(tr("Cancel"));
     SetStatus("Preview Restarted");
-    DownloadHeaders(*account_);
+    DownloadHeaders(*session_.Account());
 }
 
 void TfrmPrev::btnCleanClick() {
     commands_.cleanNow();
-    if (account_)
-        DownloadHeaders(*account_);
+    if (session_.Account())
+        DownloadHeaders(*session_.Account());
 }
 
 void TfrmPrev::btnLaunchClick() {
-    if (account_ && !FBOOLLaunchMailClient(*account_))
+    const auto& account = session_.Account();
+    if (account && !FBOOLLaunchMailClient(*account))
         TheHost().ShowMessage(
             "Your mail program could not be launched, please be sure it is set up properly");
 }

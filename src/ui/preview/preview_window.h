@@ -2,11 +2,10 @@
 
 #include <QDialog>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "config/account.h"
-#include "mail/ms_remote_pop.h"
+#include "engine/preview_session.h"
 #include "ui/preview/preview_list_model.h"
 
 class QLabel;
@@ -30,27 +29,22 @@ struct PreviewCommands {
 };
 
 // "Mail Preview Center": the messages waiting in one mailbox, listed from their headers
-// without downloading them, to view, delete or turn into a rule.
+// without downloading them, to view, delete or turn into a rule. The window shows what its
+// preview session finds and hands the user's commands to it.
 class TfrmPrev : public QDialog {
     Q_OBJECT
 
 public:
-    // POPPrev is the main window's client that lists and deletes; the window sets its
-    // handlers. Viewing goes through a client of the window's own.
-    TfrmPrev(TmsRemotePOP& POPPrev, TfrmMessageView& viewer, PreviewCommands commands,
-             QWidget* parent = nullptr);
-    // The client outlives the window; its handlers must not.
-    ~TfrmPrev() override;
+    TfrmPrev(TfrmMessageView& viewer, PreviewCommands commands, QWidget* parent = nullptr);
 
     // Shows the window and lists the account's messages; the list's menu is usable once
     // something was listed.
     void Open(const TSievoUser& account);
-    // Lists the messages waiting for the account. A failure is reported once and leaves
-    // the rows received so far, with Start to try again. Called while a listing runs, it
-    // stops that one and lists this account instead.
-    void DownloadHeaders(const TSievoUser& account);
+    // Lists the messages waiting for the account (see PreviewSession::List); a failed
+    // listing leaves Start to try again.
+    void DownloadHeaders(const TSievoUser& account) { session_.List(account); }
     // The program ends: a running download stops at once.
-    void Shutdown();
+    void Shutdown() { session_.Shutdown(); }
 
     PreviewListModel& List() { return model_; }
     bool PopupEnabled() const { return popupEnabled_; }
@@ -59,7 +53,7 @@ private:
     void BuildWindow();
     QWidget* BuildSideButtons();
     void BuildPopupMenu();
-    void ConnectListingClient();
+    PreviewEvents SessionEvents();
 
     void SetStatus(const std::string& text);
     void SetPopupEnabled(bool enabled);
@@ -68,43 +62,23 @@ private:
     // Runs a command of the window; its errors reach the error handler.
     void Command(const std::function<void()>& command);
 
-    // Lists the account in account_, unless a newer request came meanwhile.
-    void ListAccount();
-    void BeginDownload(const TSievoUser& account);
-    void ListHeaders(const TSievoUser& account);
-    void ReportListingFailure(const std::exception& error);
+    void BeginDownload();
     void EndDownload(bool completed);
-    void POPPrevNextInfoUpdated(int Num);
-    void CancelWhenClosing();
+    void POPPrevNextInfoUpdated(int Num, int count, const TmsRemoteInfoItem& item);
 
     void ViewMessage();
-    // Makes sure the message at `index` is still the one listed, so another is never
-    // shown in its place.
-    void VerifyListed(int index);
     void DeleteCheckedItems();
     // Asks before the ticked messages are deleted; false when nothing is ticked or the
     // answer is No.
     bool ConfirmDeletion();
-    // Deletes the ticked messages; false when the deletion failed (reported, nothing
-    // deleted).
-    bool DeleteChecked(int& count);
     void QuickAdd();
     void btnCancelClick();
     void btnCleanClick();
     void btnLaunchClick();
 
-    TmsRemotePOP& listingClient_;
-    TmsRemotePOP viewClient_;
     TfrmMessageView& viewer_;
     PreviewCommands commands_;
-    std::optional<TSievoUser> account_;
-    // The account a download was asked for last, until its listing starts.
-    std::optional<TSievoUser> requested_;
     PreviewListModel model_;
-    bool busy_ = false;     // a listing or a deletion uses the listing client
-    bool listing_ = false;  // a listing does
-    bool canceledByUser_ = false;
-    bool shuttingDown_ = false;
     bool popupEnabled_ = false;
 
     QLabel* lblStatus_;
@@ -113,6 +87,7 @@ private:
     QProgressBar* prgHeaders_;
     QPushButton* btnCancel_;
     QMenu* mnuList_;
+    PreviewSession session_;
 };
 
 }  // namespace sievo

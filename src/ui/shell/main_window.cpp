@@ -13,13 +13,13 @@
 #include "config/settings.h"
 #include "engine/single_pass.h"
 #include "engine/user_services.h"
+#include "engine/view_retrieval.h"
 #include "mail/message.h"
 #include "ui/accounts/accounts_window.h"
 #include "ui/accounts/intro_wizard.h"
 #include "ui/accounts/select_account_dialog.h"
 #include "ui/lists/list_editor.h"
 #include "ui/messages/tell_friend_dialog.h"
-#include "ui/preview/view_retrieval.h"
 #include "ui/rules/previous_rules.h"
 #include "ui/shell/options_dialog.h"
 #include "ui/shell/sound_player.h"
@@ -271,8 +271,8 @@ void TfrmMain::DisableAutoCheck() {
 }
 
 void TfrmMain::CancelScanSession() {
-    if (engine_.POP.Connected())
-        engine_.POP.Cancel();
+    if (engine_.POP && engine_.POP->Connected())
+        engine_.POP->Cancel();
 }
 
 void TfrmMain::ShowRuleList() {
@@ -314,12 +314,13 @@ PreviewCommands TfrmMain::PreviewHandlers() {
 }
 
 void TfrmMain::ViewDeletionRow(int index) {
-    engine_.POP.ConnectAndLogin();
+    MailboxSession& session = *engine_.POP;
+    session.Connect();
     TmsMessage message;
-    message.LoadFromFile(RetrieveForViewing(engine_.POP, index));
+    message.LoadFromFile(RetrieveForViewing(session, index));
     messageView_.ShowMessage(message, TfrmMessageView::Heads::Bare, true);
     // Only marks are set so far; the scan deletes after the confirmation.
-    engine_.POP.LogoutAndClose();
+    session.Commit();
 }
 
 }  // namespace sievo

@@ -9,7 +9,6 @@
 
 #include "engine/command_line.h"
 #include "engine/mail_engine.h"
-#include "mail/ms_remote_pop.h"
 #include "ui/accounts/account_context.h"
 #include "ui/messages/auto_reply_window.h"
 #include "ui/preview/message_view_window.h"
@@ -73,9 +72,6 @@ public:
     TfrmPrev& Preview() { return preview_; }
     TfrmMessageView& MessageView() { return messageView_; }
 
-    // The preview's client that lists and deletes.
-    TmsRemotePOP POPPrev;
-
 private:
     void ConnectCommands();
     void ConnectHelp();
@@ -110,7 +106,7 @@ private:
     std::unique_ptr<TfrmFriends> friends_;
     std::unique_ptr<TfrmSpamList> spammers_;
     TfrmMessageView messageView_;
-    TfrmPrev preview_{POPPrev, messageView_, PreviewHandlers()};
+    TfrmPrev preview_{messageView_, PreviewHandlers()};
 };
 
 // Runs a step, handing any error to the error handler, so one failed step does not keep

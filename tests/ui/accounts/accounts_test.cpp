@@ -133,7 +133,7 @@ TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
         auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
         list->setCurrentItem(list->topLevelItem(0));
         window->PROCDeleteAccount();
-        Main().Engine().POP.Cancel();
+        Main().Engine().POP->Cancel();
     });
     Main().Menu().cleanNow->trigger();
 

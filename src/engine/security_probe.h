@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QPointer>
 #include <cstdint>
 #include <string>
 
-#include "net/ag_socket.h"
-
 namespace sievo {
+
+class MailboxSession;
 
 // Finds out whether a POP3 server offers TLS: POP3S first, then STLS on the plain port,
 // each with the trusted certificates verified. The waits pump events, so the window that
@@ -32,7 +31,7 @@ private:
     bool Encrypts(const std::string& address, bool startTls, const std::string& user,
                   const std::string& password);
 
-    QPointer<TagSocket> running_;
+    MailboxSession* running_ = nullptr;
     bool canceled_ = false;
 };
 

@@ -1,6 +1,6 @@
-#include "ui/accounts/security_probe.h"
+#include "engine/security_probe.h"
 
-#include "mail/ms_remote_pop.h"
+#include "mail/mailbox_session.h"
 
 namespace sievo {
 
@@ -27,22 +27,19 @@ SecurityProbe::Outcome SecurityProbe::Run(const std::string& server, const std::
 
 bool SecurityProbe::Encrypts(const std::string& address, bool startTls, const std::string& user,
                              const std::string& password) {
-    TmsRemotePOP pop;
-    pop.Server = address;
-    pop.UserName = user;
-    pop.Password = password;
-    pop.Security = startTls ? TlsMode::StartTls : TlsMode::Ssl;
-    pop.SetTimeOut(kTimeOutSeconds);
-    running_ = &pop;
+    const auto session =
+        MakePop3Session({address, user, password, startTls ? TlsMode::StartTls : TlsMode::Ssl});
+    session->SetTimeOut(kTimeOutSeconds);
+    running_ = session.get();
     bool encrypted = false;
     try {
-        pop.ConnectAndLogin();
-        encrypted = pop.Encrypted();
-        pop.LogoutAndClose();
+        session->Connect();
+        encrypted = session->Encrypted();
+        session->Commit();
     } catch (const std::exception&) {
         // Only how far the session got matters here; the reason is not shown.
-        encrypted = encrypted || pop.Encrypted();
-        pop.Close();
+        encrypted = encrypted || session->Encrypted();
+        session->Cancel();
     }
     running_ = nullptr;
     return encrypted && !canceled_;

@@ -1,0 +1,134 @@
+#include "engine/preview_session.h"
+
+#include <QTimer>
+
+#include "config/activity_log.h"
+#include "config/errors.h"
+#include "config/ini_file.h"
+#include "dovecot_server.h"
+#include "mail/message.h"
+#include "pop3_script.h"
+#include "recording_host.h"
+#include "temp_home.h"
+
+namespace sievo::testing {
+namespace {
+
+class PreviewSessionTest : public TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        TheActivityLog().Open();
+    }
+    void UseServer(int account, const std::string& address, const std::string& mail) const {
+        WriteAccount(account, {{"POPAddress", address},
+                               {"POPUser", DovecotServer::kUserName},
+                               {"ClearPassword", DovecotServer::kPassword},
+                               {"EMailAddr", mail}});
+        TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", account);
+    }
+
+    RecordingHost host;
+    std::string status;
+    std::vector<std::string> subjects;
+    std::vector<bool> ends;
+    PreviewSession session{
+        [](TSievoUser&) {},
+        {[this](const std::string& text) { status = text; }, [this] { subjects.clear(); },
+         [this](int, int, const TmsRemoteInfoItem& item) {
+             subjects.push_back(GetHeaderField(item.Headers, "Subject"));
+         },
+         [this](bool completed) { ends.push_back(completed); }}};
+};
+
+struct ListingCase {
+    const char* name;
+    int answered;
+    const char* status;
+};
+
+class SessionListingTest : public PreviewSessionTest,
+                           public ::testing::WithParamInterface<ListingCase> {};
+
+// A failed listing is told once, and keeps what arrived; a complete one ends the session.
+TEST_P(SessionListingTest, ListsInOrderAndTellsAFailureOnce) {
+    const ListingCase& row = GetParam();
+    ScriptedServer server;
+    ScriptListing(server, 2, row.answered);
+    UseServer(1, server.Address(), "sam@home.test");
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    session.List(TSievoUser(1));
+
+    const bool completed = row.answered == 2;
+    EXPECT_TRUE(server.WaitFinished());
+    std::vector<std::string> listed;
+    for (int n = 1; n <= row.answered; ++n)
+        listed.push_back("Message " + std::to_string(n));
+    EXPECT_EQ(subjects, listed);
+    EXPECT_EQ(ends, std::vector<bool>{completed});
+    EXPECT_EQ(status, row.status);
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + (completed ? 0 : 1));
+    EXPECT_EQ(server.Received().back() == "QUIT", completed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, SessionListingTest,
+    ::testing::Values(ListingCase{"Complete", 2,
+                                  "sam@home.test has 2 new mail messages -- click to view"},
+                      ListingCase{"CutMidListing", 1, "The server closed the connection"}),
+    [](const auto& info) { return info.param.name; });
+
+// The window closed and opened again for another account while the first still lists: the
+// first stops at once, quietly, and the account asked for is listed.
+TEST_F(PreviewSessionTest, ANewRequestReplacesTheRunningListing) {
+    ScriptedServer first;
+    first.Send("+OK ready\r\n").ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+    first.ReadLine().Hold();  // STAT is never answered
+    ScriptedServer second;
+    ScriptListing(second, 1, 1);
+    UseServer(1, first.Address(), "sam@home.test");
+    UseServer(2, second.Address(), "ann@work.test");
+    const QObject timers;  // ends them with the test
+    // By then the first listing waits for its STAT reply.
+    QTimer::singleShot(200, &timers, [&] { session.List(TSievoUser(2)); });
+    bool gaveUp = false;  // without the replacement the first would wait out its time-out
+    QTimer::singleShot(10000, &timers, [&] {
+        gaveUp = true;
+        session.CancelListing();
+    });
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    session.List(TSievoUser(1));
+
+    EXPECT_FALSE(gaveUp);
+    EXPECT_EQ(subjects, std::vector<std::string>{"Message 1"});
+    EXPECT_EQ(ends, (std::vector<bool>{false, true}));
+    EXPECT_EQ(status, "ann@work.test has 1 new mail messages -- click to view");
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore);
+}
+
+// The numbers move up when another client deletes a message: the one now under a chosen
+// number is neither shown nor deleted in its place, and a failed deletion deletes nothing.
+TEST_F(PreviewSessionTest, DeletesOnlyTheChosenMessagesThatAreStillTheOnesListed) {
+    const DovecotServer server({DovecotServer::GeneratedMessages(4), "", ""});
+    ASSERT_TRUE(server.Started()) << server.Error();
+    UseServer(1, server.PlainAddress(), "sam@home.test");
+    session.List(TSievoUser(1));
+    session.Delete({0, 2});
+    ASSERT_EQ(subjects, (std::vector<std::string>{"Message 2", "Message 4"}));
+    const auto other = MakeMailboxSession(TSievoUser(1));
+    other->List();
+    other->MarkForDelete(0);
+    other->CarryOutMarks();
+    EXPECT_THROW(session.View(0, [](TmsMessage&) { ADD_FAILURE() << "Message 4 shown as 2"; }),
+                 Exception);
+    const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
+    session.Delete({0});
+
+    EXPECT_EQ(TheActivityLog().ErrorCount(), errorsBefore + 1);
+    EXPECT_EQ(server.StoredMessages(),
+              std::vector<std::string>{DovecotServer::GeneratedMessage(4)});
+    EXPECT_EQ(subjects, std::vector<std::string>{"Message 4"});
+}
+
+}  // namespace
+}  // namespace sievo::testing
