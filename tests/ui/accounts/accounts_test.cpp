@@ -9,14 +9,14 @@
 #include <QSlider>
 #include <QTreeWidget>
 
-#include "config/account.h"
 #include "config/date_time.h"
-#include "config/password.h"
 #include "dovecot_server.h"
 #include "file_size_limit.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
 #include "scripted_server.h"
+#include "store/accounts_store.h"
+#include "store/settings_store.h"
 #include "ui/accounts/account_settings_dialog.h"
 #include "ui/accounts/accounts_window.h"
 #include "ui/accounts/change_dates_dialog.h"
@@ -28,70 +28,35 @@ namespace {
 
 class AccountDialogsTest : public MainWindowTest {
 protected:
-    void WriteAccounts(int count) {
+    static void AppendAccounts(int count) {
+        StoredAccount account;
         for (int n = 1; n <= count; ++n) {
-            const std::string id = std::to_string(n);
-            WriteAccount(n, {{"EMailAddr", "user" + id + "@example.test"},
-                             {"POPAddress", "pop" + id + ".example.test"},
-                             {"Method", "LAN"},
-                             {"LastDateTime", "last" + id}});
+            account.emailAddr = "user" + std::to_string(n) + "@example.test";
+            accounts::Append(account);
         }
-        // A hand-configured account: a plain password, and a key the dialogs never write.
-        if (count >= 3)
-            WriteAccount(3, {{"POPSecurity", "SSL"}, {"ClearPassword", "plain3"}});
-        Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", count);
-    }
-    static TIniFile Accounts() { return TIniFile(AccountsPath()); }
-    static std::string Key(int account, const char* key) {
-        return Accounts().ReadString(AccountSection(account), key, "<none>");
     }
 
     AccountContext context;
 };
 
-struct RemovalCase {
-    int row;  // 0-based
-    std::vector<std::string> addressesAfter;
-};
-
-class AccountRemovalTest : public AccountDialogsTest,
-                           public ::testing::WithParamInterface<RemovalCase> {};
-
-TEST_P(AccountRemovalTest, RemovesTheSelectedAccountAndMovesTheLaterOnesDown) {
-    WriteAccounts(3);
+TEST_F(AccountDialogsTest, RemovalShowsTheAccountsThatRemain) {
+    AppendAccounts(3);
     TfrmAccounts window(context);
     window.show();
     auto* list = window.findChild<QTreeWidget*>("lstVAccounts");
-    list->setCurrentItem(list->topLevelItem(GetParam().row));
+    list->setCurrentItem(list->topLevelItem(0));
     ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
     window.PROCDeleteAccount();
 
     ASSERT_TRUE(answerer.AllAnswered()) << answerer.seen.size();
-    const auto& expected = GetParam().addressesAfter;
-    EXPECT_EQ(AccountCount(), static_cast<int>(expected.size()));
-    EXPECT_EQ(Key(3, "EMailAddr"), "<none>");
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const int number = static_cast<int>(i) + 1;
-        EXPECT_EQ(Key(number, "EMailAddr"), expected[i]);
-        EXPECT_EQ(list->topLevelItem(i)->text(0).toStdString(), expected[i]);
-        // A moved account keeps every key it had, and nothing of the one that was there.
-        const bool third = expected[i] == "user3@example.test";
-        const TSievoUser account(number);
-        EXPECT_EQ(account.POPSecurity, third ? "SSL" : "NONE");
-        EXPECT_EQ(account.Password, third ? "plain3" : "");
-        EXPECT_TRUE(account.MailNotify);
-        EXPECT_EQ(Key(number, "LastDateTime"), "last" + expected[i].substr(4, 1));
-    }
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "user2@example.test");
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "user3@example.test");
+    EXPECT_EQ(accounts::Load(1).emailAddr, "user2@example.test");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, AccountRemovalTest,
-    ::testing::Values(RemovalCase{0, {"user2@example.test", "user3@example.test"}},
-                      RemovalCase{1, {"user1@example.test", "user3@example.test"}},
-                      RemovalCase{2, {"user1@example.test", "user2@example.test"}}));
-
 TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten) {
-    WriteAccounts(1);
+    AppendAccounts(1);
     Main().EnableAutoCheck();
     ModalAction settings("frmSettings", [](QWidget& dialog) {
         dialog.findChild<QSlider*>("trkInterval")->setValue(0);
@@ -108,18 +73,19 @@ TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten
 
     ASSERT_TRUE(settings.Done());
     EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
-    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "AutoEnabled", ""), "0");
-    EXPECT_EQ(Key(1, "Minutes"), "0");
-    EXPECT_EQ(TSievoUser(1).Password, "pa\nss");
-    EXPECT_EQ(Key(1, "SMTPSecurity"), "STARTTLS");
-    EXPECT_EQ(Key(1, "Service"), "<none>");  // LAN writes no Service
-    EXPECT_TRUE(ParseDateTimeText(Key(1, "NextDateTime")).has_value());
+    EXPECT_FALSE(settings::AutoEnabled());
+    const StoredAccount saved = accounts::Load(1);
+    EXPECT_EQ(saved.minutes, 0);
+    EXPECT_EQ(saved.password, "pa\nss");
+    EXPECT_EQ(saved.smtpSecurity, "STARTTLS");
+    EXPECT_EQ(saved.service, std::nullopt);  // LAN writes no Service
+    EXPECT_TRUE(ParseDateTimeText(saved.nextDateTime.value_or("")).has_value());
 }
 
 TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
     ScriptedServer silent;
     silent.Hold();
-    WriteAccounts(2);
+    AppendAccounts(2);
     WriteAccount(1,
                  {{"POPAddress", silent.Address()}, {"POPUser", "sam"}, {"ClearPassword", "pw"}});
     WriteAccount(2, {{"Active", "0"}});
@@ -140,25 +106,43 @@ TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
     ASSERT_TRUE(answerer.AllAnswered()) << ::testing::PrintToString(answerer.seen);
     EXPECT_NE(answerer.seen[0].find("while a check is running"), std::string::npos)
         << answerer.seen[0];
-    EXPECT_EQ(AccountCount(), 2);
-    EXPECT_EQ(Key(1, "POPUser"), "sam");
+    EXPECT_EQ(accounts::Count(), 2);
+    EXPECT_EQ(accounts::Load(1).popUser, "sam");
 }
 
-TEST_F(AccountDialogsTest, SettingsShowAHandWrittenPasswordAndKeepOnlyItsScrambledForm) {
-    WriteAccount(1, {{"POPAddress", "pop.example.test"}, {"ClearPassword", "plain"}});
-    Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+// Every field shows its key and OK puts it back: a hand-written plain password too.
+TEST_F(AccountDialogsTest, OkWithoutChangesSavesTheAccountAsLoaded) {
+    const StoredAccount stored{
+        .active = false,
+        .method = "MANUAL",
+        .service = "Modem B",
+        .emailAddr = "sam@example.test",
+        .smtpAddress = "smtp.example.test",
+        .popAddress = "pop.example.test",
+        .popUser = "sam",
+        .password = "plain",
+        .minutes = 90,
+        .nextDateTime = FormatDateTimeText(QDateTime(QDate(2030, 1, 2), QTime(3, 4, 5))),
+        .lastDateTime = "then",
+        .mailNotify = false,
+        .mailNotifyWav = "ding.wav",
+        .commandLine = "mailer",
+        .runAfterManual = true,
+        .runAfterAuto = true,
+        .popSecurity = "SSL",
+        .smtpSecurity = std::nullopt,  // a "NONE" not chosen stays unnamed
+        .smtpUser = "smtp user",
+        .smtpPassword = "smtp pw"};
+    accounts::Append(stored);
+    WriteAccount(1, {{"Password", ""}, {"ClearPassword", "plain"}, {"LastDateTime", "then"}});
+    context.dialUpEntries = [] { return std::vector<std::string>{"Modem A", "Modem B"}; };
     TfrmSettings settings(1, context, nullptr);
-    EXPECT_EQ(settings.findChild<QLineEdit*>("edtPassword")->text(), "plain");
-    // A wizard-made account has no MailNotify: it plays the sound, and OK keeps it so.
-    EXPECT_TRUE(settings.findChild<QCheckBox*>("chkMailNotify")->isChecked());
     settings.accept();
-    EXPECT_EQ(Key(1, "ClearPassword"), "<none>");
-    EXPECT_EQ(TSievoUser(1).Password, "plain");
-    EXPECT_TRUE(TSievoUser(1).MailNotify);
+    EXPECT_EQ(accounts::Load(1), stored);
 }
 
 TEST_F(AccountDialogsTest, ARefusedWriteOnOkIsShownAndTheDialogStaysOpenWithTheAccountUntouched) {
-    WriteAccounts(1);
+    AppendAccounts(1);
     const std::string before = ReadFile("accounts.ini");
     TfrmSettings settings(1, context, nullptr);
     settings.show();
@@ -174,7 +158,7 @@ TEST_F(AccountDialogsTest, ARefusedWriteOnOkIsShownAndTheDialogStaysOpenWithTheA
     EXPECT_EQ(ReadFile("accounts.ini"), before);
     settings.findChild<QPushButton*>("btnOK")->click();
     EXPECT_FALSE(settings.isVisible());
-    EXPECT_EQ(Key(1, "POPUser"), "changed");
+    EXPECT_EQ(accounts::Load(1).popUser, "changed");
 }
 
 struct ServiceCase {
@@ -186,14 +170,15 @@ class AccountServiceTest : public AccountDialogsTest,
                            public ::testing::WithParamInterface<ServiceCase> {};
 
 TEST_P(AccountServiceTest, TheDialUpOptionWritesTheMatchingOrElseTheFirstEntry) {
-    WriteAccount(1, {{"Method", "LAN"}, {"Service", GetParam().storedService}});
-    Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    StoredAccount account;
+    account.service = GetParam().storedService;
+    accounts::Append(account);
     context.dialUpEntries = [] { return std::vector<std::string>{"Modem A", "Modem B"}; };
     TfrmSettings settings(1, context, nullptr);
     settings.findChild<QRadioButton*>("optRAS")->setChecked(true);
     settings.accept();
-    EXPECT_EQ(Key(1, "Method"), "RAS");
-    EXPECT_EQ(Key(1, "Service"), GetParam().writtenService);
+    EXPECT_EQ(accounts::Load(1).method, "RAS");
+    EXPECT_EQ(accounts::Load(1).service, GetParam().writtenService);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, AccountServiceTest,
@@ -201,9 +186,9 @@ INSTANTIATE_TEST_SUITE_P(Entries, AccountServiceTest,
                                            ServiceCase{"gone", "Modem A"}));
 
 TEST_F(AccountDialogsTest, SelectAccountAsksOnlyForTwoOrMore) {
-    WriteAccounts(1);
+    AppendAccounts(1);
     EXPECT_EQ(FINTSelectAccount(nullptr), 1);
-    WriteAccounts(3);
+    AppendAccounts(2);
     ModalAction pickSecond("frmSelectAccount", [](QWidget& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>("lstVAccounts");
         list->setCurrentItem(list->topLevelItem(1));
@@ -272,11 +257,12 @@ class ServerTestButtonTest : public AccountDialogsTest {};
 TEST_F(ServerTestButtonTest, SaysWhatWorkedAndWhatDidNot) {
     DovecotServer dovecot({{}, "", ""});
     ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
-    WriteAccount(1, {{"POPAddress", dovecot.PlainAddress()},
-                     {"POPUser", DovecotServer::kUserName},
-                     {"Password", PasswordToIni(DovecotServer::kPassword)},
-                     {"SMTPAddress", "127.0.0.1:1"}});
-    Accounts().WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    StoredAccount account;
+    account.smtpAddress = "127.0.0.1:1";
+    account.popAddress = dovecot.PlainAddress();
+    account.popUser = DovecotServer::kUserName;
+    account.password = DovecotServer::kPassword;
+    accounts::Append(account);
     TfrmSettings settings(1, context, nullptr);
     settings.findChild<QPushButton*>("btnTest")->click();
     const QString result = settings.findChild<QLabel*>("lblTestResult")->text();
