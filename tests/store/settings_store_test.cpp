@@ -11,9 +11,6 @@ protected:
     static void Put(const char* section, const char* key, const char* value) {
         TIniFile(settings::SettingsPath()).WriteString(section, key, value);
     }
-    static std::string Setting(const char* section, const char* key) {
-        return TIniFile(settings::SettingsPath()).ReadString(section, key, "<none>");
-    }
 };
 
 TEST_F(SettingsStoreTest, ValuesAreReadAnewAtEveryUse) {
@@ -30,7 +27,7 @@ TEST_F(SettingsStoreTest, OptionsLoadAsSavedAndAProxySwitchedOffKeepsItsAddress)
     const settings::ProgramOptions saved{true, true, "browser --new", true, true, "proxy", "81"};
     settings::SaveOptions(saved);
     EXPECT_EQ(settings::LoadOptions(), saved);
-    EXPECT_EQ(Setting("AUTOUPDATE", "FREQUENCY"), "3");
+    EXPECT_EQ(TIniFile(settings::SettingsPath()).ReadInteger("AUTOUPDATE", "FREQUENCY", 0), 3);
 
     settings::SaveOptions({false, false, "", false, false, "other", "82"});
     EXPECT_EQ(settings::LoadOptions(),
@@ -39,17 +36,13 @@ TEST_F(SettingsStoreTest, OptionsLoadAsSavedAndAProxySwitchedOffKeepsItsAddress)
 
 // The window shows the port as a number; the updater takes the text as typed.
 TEST_F(SettingsStoreTest, TheProxyPortIsShownAsANumberAndUsedAsTyped) {
-    const struct {
-        const char* typed;
-        const char* shown;
-    } cases[] = {{"0x1F90", "8080"}, {"eighty", "0"}, {"", "0"}};
     settings::ProgramOptions options;
     options.useProxy = true;
-    for (const auto& c : cases) {
-        options.proxyPort = c.typed;
+    for (const auto& [typed, shown] : {std::pair("0x1F90", "8080"), {"eighty", "0"}, {"", "0"}}) {
+        options.proxyPort = typed;
         settings::SaveOptions(options);
-        EXPECT_EQ(settings::LoadOptions().proxyPort, c.shown) << c.typed;
-        EXPECT_EQ(settings::ProxyPort(), c.typed);
+        EXPECT_EQ(settings::LoadOptions().proxyPort, shown) << typed;
+        EXPECT_EQ(settings::ProxyPort(), typed);
     }
 }
 
