@@ -94,11 +94,13 @@ TEST_F(AccountsStoreTest, EveryBytePasswordSurvivesTheFile) {
     StoredAccount account;
     for (int b = 1; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        for (const std::string& plain : {DecodePassword(byte), DecodePassword(byte + "mid" + byte),
-                                         DecodePassword("ab" + byte + "cd"), "pw" + byte}) {
-            account.password = plain;
+        for (const auto& [pop, smtp] :
+             {std::pair(DecodePassword(byte), DecodePassword(byte + "mid" + byte)),
+              std::pair(DecodePassword("ab" + byte + "cd"), "pw" + byte)}) {
+            account.password = pop;
+            account.smtpPassword = smtp;
             accounts::Save(1, account);
-            EXPECT_EQ(accounts::Load(1).password, plain) << "byte " << b;
+            EXPECT_EQ(accounts::Load(1), account) << "byte " << b;
         }
     }
 }
