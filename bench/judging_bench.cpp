@@ -24,6 +24,7 @@
 #include "engine/scan_judge.h"
 #include "mail/ms_remote_pop.h"
 #include "resource_usage.h"
+#include "store/accounts_store.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ int main(int argc, char** argv) {
         keys.push_back(MessageKey("", item.Headers));
         pop.RemoteInfo().Add(item);
     }
-    const TSievoUser account(1);
+    const TSievoUser account = accounts::ForCheck(1);
     NoMail mail;
     ActionLedger ledger(account);
     PassFaults faults;

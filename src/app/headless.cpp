@@ -8,9 +8,9 @@
 #include "app/stop_signals.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
-#include "config/settings.h"
 #include "engine/mail_engine.h"
 #include "engine/single_pass.h"
+#include "store/settings_store.h"
 #include "update/spam_list_updater.h"
 
 namespace sievo {

@@ -3,34 +3,15 @@
 #include <QDateTime>
 #include <string>
 
-#include "config/section_count.h"
-
 namespace sievo {
-
-class IniSnapshot;
-
-// [ENTRYCOUNT] NumEntries counts the accounts [USER1] to [USERn].
-inline constexpr SectionCount kAccountCount{"ENTRYCOUNT", "NumEntries", "USER"};
 
 // accounts.ini in the data folder.
 std::string AccountsPath();
 
-// "USER" + index: the section of account number index.
-std::string AccountSection(int index);
-
-// [ENTRYCOUNT] NumEntries: how many accounts there are, at most the last [USERn] present.
-int AccountCount();
-
-// The log-in password of an account section: the scrambled Password, else the plain
-// ClearPassword a user may have written by hand.
-std::string AccountPassword(const IniSnapshot& ini, const std::string& section);
-
-// One mail account as read from its section of accounts.ini, built for one check.
+// One mail account as a check uses it: built from the accounts store for one check (the
+// store's accounts::ForCheck) and dropped after it.
 class TSievoUser {
 public:
-    // Reads section "USER" + index; missing keys take their defaults, never fails on them.
-    explicit TSievoUser(int index);
-
     bool Active = true;
     std::string POPUser;
     std::string Password;  // plain text

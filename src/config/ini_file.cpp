@@ -303,18 +303,21 @@ int IniSnapshot::HighestNumberedSection(std::string_view prefix) const {
     return found == index_->highestNumbers.end() ? 0 : found->second;
 }
 
+std::optional<std::string> IniSnapshot::Find(std::string_view section, std::string_view key) const {
+    if (!index_)
+        return std::nullopt;
+    const auto found = index_->sections.find(FoldCase(section));
+    if (found == index_->sections.end())
+        return std::nullopt;
+    const auto entry = found->second.find(FoldCase(key));
+    if (entry == found->second.end())
+        return std::nullopt;
+    return std::string(Utf8Truncate(StripMatchingQuotes(entry->second), kMaxIniValueBytes));
+}
+
 std::string IniSnapshot::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
-    std::string_view value = defaultValue;
-    if (index_) {
-        const auto found = index_->sections.find(FoldCase(section));
-        if (found != index_->sections.end()) {
-            const auto entry = found->second.find(FoldCase(key));
-            if (entry != found->second.end())
-                value = StripMatchingQuotes(entry->second);
-        }
-    }
-    return std::string(Utf8Truncate(value, kMaxIniValueBytes));
+    return Find(section, key).value_or(std::string(Utf8Truncate(defaultValue, kMaxIniValueBytes)));
 }
 
 int IniSnapshot::ReadInteger(std::string_view section, std::string_view key,

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ private:
 // One reading of a settings file, with the reading rules of TIniFile.
 class IniSnapshot {
 public:
+    // The value as ReadString gives it; nothing when the key is missing, so that a caller
+    // can tell a missing key from an empty one.
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;

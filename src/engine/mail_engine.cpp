@@ -9,8 +9,6 @@
 #include "config/data_folder.h"
 #include "config/date_time.h"
 #include "config/errors.h"
-#include "config/ini_file.h"
-#include "config/settings.h"
 #include "engine/action_ledger.h"
 #include "engine/data_files_check.h"
 #include "engine/judging.h"
@@ -20,6 +18,8 @@
 #include "engine/trash.h"
 #include "engine/user_services.h"
 #include "net/net_errors.h"
+#include "store/accounts_store.h"
+#include "store/settings_store.h"
 
 namespace sievo {
 
@@ -31,12 +31,13 @@ constexpr int kMinutesPerHour = 60;
 
 const std::string kManualMode = "SINGLEPASS";
 
-// Reads a date-time of the account's section; a text of another locale is announced.
-std::optional<QDateTime> ReadAccountDate(const TSievoUser& account, const char* key) {
-    const std::string text = TIniFile(AccountsPath())
-                                 .ReadString(AccountSection(account.Index), key,
-                                             FormatDateTimeText(QDateTime::currentDateTime()));
-    auto when = ParseDateTimeText(text);
+// A date-time text of the account's section; a missing one is none, and a text of another
+// locale is announced.
+std::optional<QDateTime> ReadAccountDate(const TSievoUser& account,
+                                         const std::optional<std::string>& text) {
+    if (!text)
+        return std::nullopt;
+    auto when = ParseDateTimeText(*text);
     if (!when)
         ActivityLog("Date time translation -- converting to current format", false, &account);
     return when;
@@ -141,11 +142,11 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
         ActivityLog(
             "Dry run: messages are judged and logged, but nothing is deleted, sent or "
             "moved to the Trash, and check times stay as they are.");
-    const int accounts = AccountCount();
-    for (int n = 1; n <= accounts && !stopping_; ++n) {
+    const int count = accounts::Count();
+    for (int n = 1; n <= count && !stopping_; ++n) {
         // An error in one account must not keep the others from being checked.
         try {
-            TSievoUser account(n);
+            TSievoUser account = accounts::ForCheck(n);
             if (account.Active)
                 ScanMailbox(mode, account);
         } catch (const std::exception& error) {
@@ -179,8 +180,9 @@ void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
     const std::string bin = EnsureTempFolder();
 
     const QDateTime now = QDateTime::currentDateTime();
-    ReadAccountDate(Account, "LastDateTime");
-    const QDateTime next = ReadAccountDate(Account, "NextDateTime").value_or(now);
+    const StoredAccount stored = accounts::Load(Account.Index);
+    ReadAccountDate(Account, stored.lastDateTime);
+    const QDateTime next = ReadAccountDate(Account, stored.nextDateTime).value_or(now);
     if (now < next && !manual)
         return;
     if (stopping_ || !ConnectAndList(Mode, Account, bin)) {
@@ -350,9 +352,7 @@ void MailEngine::SetNextCheck(const TSievoUser& account) {
         next = now.addSecs(qint64(minutes / kMinutesPerHour) * 3600);
     else
         next = now.addSecs(qint64(minutes) * 60);
-    const TIniFile accounts(AccountsPath());
-    accounts.WriteString(AccountSection(account.Index), "NextDateTime", FormatDateTimeText(next));
-    accounts.WriteString(AccountSection(account.Index), "LastDateTime", FormatDateTimeText(now));
+    accounts::SaveCheckTimes(account.Index, next, now);
 }
 
 void MailEngine::EnableTimerFromSettings() {

@@ -6,8 +6,8 @@
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/host.h"
-#include "config/settings.h"
 #include "config/text.h"
+#include "store/settings_store.h"
 
 namespace sievo {
 

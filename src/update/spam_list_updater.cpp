@@ -11,7 +11,7 @@
 #include "config/file_io.h"
 #include "config/host.h"
 #include "config/ini_file.h"
-#include "config/settings.h"
+#include "store/settings_store.h"
 
 namespace sievo {
 

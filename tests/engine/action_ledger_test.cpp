@@ -1,6 +1,7 @@
 #include "engine/action_ledger.h"
 
 #include "config/account.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -16,33 +17,34 @@ protected:
 };
 
 TEST_F(ActionLedgerTest, WhatWasDoneSurvivesARestartPerAccount) {
-    ActionLedger(TSievoUser(1)).MarkDone("uid:1", "reply 3");
-    const ActionLedger again(TSievoUser(1));
+    ActionLedger(accounts::ForCheck(1)).MarkDone("uid:1", "reply 3");
+    const ActionLedger again(accounts::ForCheck(1));
     EXPECT_TRUE(again.WasDone("uid:1", "reply 3"));
     EXPECT_FALSE(again.WasDone("uid:1", "report 3"));
     EXPECT_FALSE(again.WasDone("uid:2", "reply 3"));
-    EXPECT_FALSE(ActionLedger(TSievoUser(2)).WasDone("uid:1", "reply 3"));
+    EXPECT_FALSE(ActionLedger(accounts::ForCheck(2)).WasDone("uid:1", "reply 3"));
 }
 
 TEST_F(ActionLedgerTest, MessagesGoneFromTheServerAreForgotten) {
-    ActionLedger first(TSievoUser(1));
+    ActionLedger first(accounts::ForCheck(1));
     first.MarkDone("uid:1", "trash");
     first.MarkDone("uid:2", "trash");
-    ActionLedger(TSievoUser(2)).MarkDone("uid:1", "trash");
-    ActionLedger(TSievoUser(1)).KeepOnly({"uid:2"});
-    EXPECT_FALSE(ActionLedger(TSievoUser(1)).WasDone("uid:1", "trash"));
-    EXPECT_TRUE(ActionLedger(TSievoUser(1)).WasDone("uid:2", "trash"));
-    EXPECT_TRUE(ActionLedger(TSievoUser(2)).WasDone("uid:1", "trash"));  // other account kept
+    ActionLedger(accounts::ForCheck(2)).MarkDone("uid:1", "trash");
+    ActionLedger(accounts::ForCheck(1)).KeepOnly({"uid:2"});
+    EXPECT_FALSE(ActionLedger(accounts::ForCheck(1)).WasDone("uid:1", "trash"));
+    EXPECT_TRUE(ActionLedger(accounts::ForCheck(1)).WasDone("uid:2", "trash"));
+    EXPECT_TRUE(
+        ActionLedger(accounts::ForCheck(2)).WasDone("uid:1", "trash"));  // other account kept
 }
 
 TEST_F(ActionLedgerTest, ARenamedMessageKeepsWhatWasDoneUnderItsNewKeyOnly) {
-    ActionLedger ledger(TSievoUser(1));
+    ActionLedger ledger(accounts::ForCheck(1));
     ledger.MarkDone("sha256:ab", "reply 3");
     ledger.MarkDone("uid:7", "trash");
     ledger.Rename("sha256:ab", "uid:7");
     ledger.Rename("sha256:none", "uid:8");
     ledger.KeepOnly({"uid:7", "uid:8"});
-    const ActionLedger again(TSievoUser(1));
+    const ActionLedger again(accounts::ForCheck(1));
     EXPECT_TRUE(again.WasDone("uid:7", "reply 3"));
     EXPECT_TRUE(again.WasDone("uid:7", "trash"));
     EXPECT_FALSE(again.WasDone("sha256:ab", "reply 3"));

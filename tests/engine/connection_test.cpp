@@ -7,6 +7,7 @@
 #include "fake_nmcli.h"
 #include "net/ag_ras.h"
 #include "recording_host.h"
+#include "store/accounts_store.h"
 
 namespace sievo {
 namespace {
@@ -29,7 +30,7 @@ protected:
     }
     TSievoUser Account(const char* method, const char* service = "mobile modem") {
         WriteAccount(1, {{"Method", method}, {"Service", service}});
-        return TSievoUser(1);
+        return accounts::ForCheck(1);
     }
 
     testing::RecordingHost host;

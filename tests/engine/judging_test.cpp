@@ -7,6 +7,7 @@
 #include "mail/ms_remote_pop.h"
 #include "recording_host.h"
 #include "recording_sender.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 #include "test_rules.h"
 
@@ -30,7 +31,7 @@ protected:
             keys.push_back(MessageKey("", item.Headers));
             pop->RemoteInfo().Add(item);
         }
-        const TSievoUser account(1);
+        const TSievoUser account = accounts::ForCheck(1);
         ActionLedger ledger(account);
         PassFaults faults;
         ScanJudge judge(*pop, smtp, ledger, faults, keys, false);

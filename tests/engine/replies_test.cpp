@@ -16,6 +16,7 @@
 #include "mail/message.h"
 #include "recording_host.h"
 #include "recording_sender.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -101,10 +102,10 @@ protected:
 // The scan and end-to-end tests check the recipients and the merged body; here the rest.
 TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain) {
     const std::vector<std::string> noAt = {"From: localspammer", "Subject: x"};
-    EXPECT_TRUE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_TRUE(PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(spam, 0)));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
-    EXPECT_TRUE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
-    EXPECT_TRUE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noAt, 1)));
+    EXPECT_TRUE(PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_TRUE(PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(noAt, 1)));
     EXPECT_EQ(testing::LatestLogText(), "Sending report to abuselocalspammer");
     ASSERT_EQ(smtp.mails.size(), 3u);
     EXPECT_EQ(smtp.mails[0].server, "smtp.home.example");
@@ -118,15 +119,17 @@ TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain)
 
 TEST_F(RepliesTest, NothingIsSentWithoutFileSenderOrServer) {
     const std::vector<std::string> noFrom = {"Subject: anonymous"};
-    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
+    EXPECT_FALSE(
+        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
     EXPECT_EQ(testing::LatestLogText(), "Unable to determine address to reply to.");
-    EXPECT_FALSE(PROCSendReport(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
+    EXPECT_FALSE(
+        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
     EXPECT_EQ(testing::LatestLogText(),
               "Unable to extract domain name from spam message for reporting");
-    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(2), TSievoMessage(spam, 0)));
+    EXPECT_FALSE(PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(2), TSievoMessage(spam, 0)));
 
     WriteAccount(1, {{"SMTPAddress", ""}});
-    EXPECT_FALSE(PROCSendReply(smtp, TSievoUser(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_FALSE(PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(spam, 0)));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
     EXPECT_TRUE(smtp.mails.empty());
 }

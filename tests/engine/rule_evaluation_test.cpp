@@ -12,6 +12,7 @@
 #include "engine/sievo_message.h"
 #include "log_lines.h"
 #include "recording_host.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 #include "test_rules.h"
 
@@ -58,7 +59,7 @@ protected:
 
     // Evaluates every rule in number order against one message, as a scan does.
     void Judge(const std::vector<std::string>& headers, int index = 0) {
-        const TSievoUser account(1);
+        const TSievoUser account = accounts::ForCheck(1);
         for (int n = 1; n <= RuleCount(); ++n) {
             const TSievoRule rule(n);
             const TSievoMessage message(headers, index);

@@ -184,7 +184,7 @@ TEST_F(ScanFaultsTest, AMessageGetsOneTrashCopyWhereverTheConnectionIsLost) {
         if (!row.recordWritable) {
             ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("handled.lst"))));
         }
-        TSievoUser account(cutAccount);
+        TSievoUser account = accounts::ForCheck(cutAccount);
         EXPECT_ANY_THROW(engine->ScanMailbox("SINGLEPASS", account));
         ASSERT_TRUE(proxy.Cut());
         // The server carries out a QUIT in its own time, after the client was dropped.

@@ -15,6 +15,7 @@
 #include "log_lines.h"
 #include "recording_host.h"
 #include "recording_sender.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 #include "test_rules.h"
 
@@ -66,7 +67,7 @@ protected:
 
     void Scan(const std::string& mode = "SINGLEPASS") {
         watch = std::make_unique<LogWatch>();
-        TSievoUser account(1);
+        TSievoUser account = accounts::ForCheck(1);
         engine->ScanMailbox(mode, account);
     }
     std::vector<std::string> Stored() {

@@ -8,6 +8,7 @@
 #include "net/net_errors.h"
 #include "scripted_server.h"
 #include "socket_recording.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -157,7 +158,7 @@ TEST_F(AccountClientsTest, OnlyAnExplicitNoneLetsTheSmtpPasswordGoWithoutTls) {
     for (const auto& c : cases) {
         WriteAccount(c.lines);
         TmsSMTP smtp;
-        ApplySmtpAccount(smtp, TSievoUser(1));
+        ApplySmtpAccount(smtp, accounts::ForCheck(1));
         EXPECT_EQ(smtp.Security, c.mode) << c.lines;
         EXPECT_EQ(smtp.AllowPlainTextAuth, c.plainAuth) << c.lines;
     }
@@ -168,7 +169,7 @@ TEST_F(AccountClientsTest, AnUnknownSecurityTextFailsInsteadOfFallingBackToPlain
     TmsRemotePOP pop;
     std::vector<std::string> errors;
     pop.OnError = [&](TagSocket&, const std::string& text) { errors.push_back(text); };
-    EXPECT_THROW(ApplyPopAccount(pop, TSievoUser(1)), ESocketError);
+    EXPECT_THROW(ApplyPopAccount(pop, accounts::ForCheck(1)), ESocketError);
     EXPECT_EQ(errors, std::vector<std::string>{"POPSecurity \"TLS\" is not NONE, SSL or STARTTLS"});
 }
 

@@ -5,10 +5,10 @@
 #include "config/errors.h"
 #include "config/file_io.h"
 #include "config/ini_file.h"
-#include "config/settings.h"
 #include "http_server.h"
 #include "log_lines.h"
 #include "recording_host.h"
+#include "store/settings_store.h"
 #include "temp_home.h"
 
 namespace sievo {

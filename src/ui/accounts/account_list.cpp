@@ -3,9 +3,8 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
-#include "config/account.h"
-#include "config/ini_file.h"
 #include "config/text.h"
+#include "store/accounts_store.h"
 #include "ui/common/widget_names.h"
 
 namespace sievo {
@@ -38,19 +37,13 @@ QTreeWidget* NewAccountListView(const char* objectName, QWidget* parent) {
 void PROCFillAccountList(QTreeWidget& list) {
     list.clear();
     // The accounts the checks see: a count past the sections shows no empty rows.
-    const int count = AccountCount();
-    const IniSnapshot ini = TIniFile(AccountsPath()).Snapshot();
-    for (int n = 1; n <= count; ++n) {
-        const std::string section = AccountSection(n);
-        auto text = [&](const char* key, const char* defaultValue = "") {
-            return QString::fromStdString(ini.ReadString(section, key, defaultValue));
-        };
+    int number = 0;
+    for (const StoredAccount& account : accounts::LoadAll()) {
         auto* row = new QTreeWidgetItem(
-            &list, {text("EMailAddr"),
-                    ConnectionDescription(ini.ReadString(section, "Method", ""),
-                                          ini.ReadString(section, "Service", "Unknown")),
-                    text("NextDateTime")});
-        row->setData(0, Qt::UserRole, n);
+            &list, {QString::fromStdString(account.emailAddr),
+                    ConnectionDescription(account.method, account.service.value_or("Unknown")),
+                    QString::fromStdString(account.nextDateTime.value_or(""))});
+        row->setData(0, Qt::UserRole, ++number);
     }
     if (list.topLevelItemCount() > 0) {
         list.setCurrentItem(list.topLevelItem(0));

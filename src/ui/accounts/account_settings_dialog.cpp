@@ -13,11 +13,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "config/account.h"
 #include "config/date_time.h"
-#include "config/ini_file.h"
-#include "config/password.h"
 #include "config/text.h"
+#include "store/accounts_store.h"
 #include "ui/accounts/change_dates_dialog.h"
 #include "ui/accounts/connection_choice.h"
 #include "ui/common/dialog_helpers.h"
@@ -227,39 +225,36 @@ QWidget* TfrmSettings::ProgramPage() {
 }
 
 void TfrmSettings::Load() {
-    const IniSnapshot ini = TIniFile(AccountsPath()).Snapshot();
-    const std::string section = AccountSection(account_);
-    auto text = [&](const char* key, const char* defaultValue = "") {
-        return QString::fromStdString(ini.ReadString(section, key, defaultValue));
+    stored_ = accounts::Load(account_);
+    const auto show = [](QLineEdit* field, const std::string& text) {
+        field->setText(QString::fromStdString(text));
     };
-    const std::string service = ToUpperAscii(TrimBlanks(ini.ReadString(section, "Service", "")));
+    const std::string service = ToUpperAscii(TrimBlanks(stored_.service.value_or("")));
     connection_->SetEntries(
         context_.dialUpEntries ? context_.dialUpEntries() : std::vector<std::string>{},
         [&](const std::string& entry) { return ToUpperAscii(TrimBlanks(entry)) == service; });
-    connection_->SetMethod(ini.ReadString(section, "Method", "LAN"));
+    connection_->SetMethod(stored_.method);
     // As the checks read it: an account the wizard made has no key and plays the sound.
-    chkMailNotify_->setChecked(ini.ReadBool(section, "MailNotify", true));
-    edtMailNotifyWAV_->setText(text("MailNotifyWAV"));
-    edtCommandLine_->setText(text("CommandLine"));
-    chkRunAfterManual_->setChecked(ini.ReadBool(section, "RunAfterManual", false));
-    chkRunAfterAuto_->setChecked(ini.ReadBool(section, "RunAfterAuto", false));
-    edtEMailAddr_->setText(text("EMailAddr"));
-    edtSMTPAddress_->setText(text("SMTPAddress"));
-    edtPOPAddress_->setText(text("POPAddress"));
-    edtPOPUser_->setText(text("POPUser"));
-    edtPassword_->setText(QString::fromStdString(AccountPassword(ini, section)));
-    SelectSecurity(cboPOPSecurity_, ini.ReadString(section, "POPSecurity", "NONE"));
-    smtpSecurityStored_ = !ini.ReadString(section, "SMTPSecurity", "").empty();
-    SelectSecurity(cboSMTPSecurity_, ini.ReadString(section, "SMTPSecurity", "NONE"));
-    edtSMTPUser_->setText(text("SMTPUser"));
-    edtSMTPPassword_->setText(
-        QString::fromStdString(PasswordFromIni(ini.ReadString(section, "SMTPPassword", ""))));
-    trkInterval_->setValue(ini.ReadInteger(section, "Minutes", 15));
+    chkMailNotify_->setChecked(stored_.mailNotify);
+    show(edtMailNotifyWAV_, stored_.mailNotifyWav);
+    show(edtCommandLine_, stored_.commandLine);
+    chkRunAfterManual_->setChecked(stored_.runAfterManual);
+    chkRunAfterAuto_->setChecked(stored_.runAfterAuto);
+    show(edtEMailAddr_, stored_.emailAddr);
+    show(edtSMTPAddress_, stored_.smtpAddress);
+    show(edtPOPAddress_, stored_.popAddress);
+    show(edtPOPUser_, stored_.popUser);
+    show(edtPassword_, stored_.password);
+    SelectSecurity(cboPOPSecurity_, stored_.popSecurity);
+    SelectSecurity(cboSMTPSecurity_, stored_.smtpSecurity.value_or("NONE"));
+    show(edtSMTPUser_, stored_.smtpUser);
+    show(edtSMTPPassword_, stored_.smtpPassword);
+    trkInterval_->setValue(stored_.minutes.value_or(15));
     lblInterval_->setText(IntervalLabelText(trkInterval_->value()));
     // A text that does not convert would otherwise keep the user out of the account
     // for good; it shows as now, as the scan treats it.
     const QDateTime now = QDateTime::currentDateTime();
-    SetNextScan(ParseDateTimeText(ini.ReadString(section, "NextDateTime", "")).value_or(now));
+    SetNextScan(ParseDateTimeText(stored_.nextDateTime.value_or("")).value_or(now));
 }
 
 void TfrmSettings::SetNextScan(const QDateTime& when) {
@@ -273,26 +268,36 @@ void TfrmSettings::ChangeDates() {
         SetNextScan(change.Chosen());
 }
 
-TSievoUser TfrmSettings::Shown() const {
-    TSievoUser account(0);
-    account.POPAddress = Text(edtPOPAddress_);
-    account.POPUser = Text(edtPOPUser_);
-    account.Password = Text(edtPassword_);
-    account.POPSecurity = SecurityKey(cboPOPSecurity_);
-    account.SMTPAddress = Text(edtSMTPAddress_);
-    account.SMTPSecurity = SecurityKey(cboSMTPSecurity_);
-    // As the account will be once saved: a "NONE" the file does not name keeps the SMTP
-    // password off a plain connection.
-    account.SMTPSecurityExplicit = smtpSecurityStored_;
-    account.SMTPUser = Text(edtSMTPUser_);
-    account.SMTPPassword = Text(edtSMTPPassword_);
+StoredAccount TfrmSettings::Entered() const {
+    StoredAccount account = stored_;
+    account.method = connection_->Method();
+    if (connection_->UsesService())
+        account.service = connection_->Service();
+    account.mailNotify = chkMailNotify_->isChecked();
+    account.mailNotifyWav = Text(edtMailNotifyWAV_);
+    account.commandLine = Text(edtCommandLine_);
+    account.runAfterManual = chkRunAfterManual_->isChecked();
+    account.runAfterAuto = chkRunAfterAuto_->isChecked();
+    account.emailAddr = Text(edtEMailAddr_);
+    account.smtpAddress = Text(edtSMTPAddress_);
+    account.popAddress = Text(edtPOPAddress_);
+    account.popUser = Text(edtPOPUser_);
+    account.password = Text(edtPassword_);
+    account.popSecurity = SecurityKey(cboPOPSecurity_);
+    // "NONE" is stored only when chosen on purpose: it lets an SMTP password go unencrypted.
+    if (stored_.SmtpSecurityNamed() || SecurityKey(cboSMTPSecurity_) != "NONE")
+        account.smtpSecurity = SecurityKey(cboSMTPSecurity_);
+    account.smtpUser = Text(edtSMTPUser_);
+    account.smtpPassword = Text(edtSMTPPassword_);
+    account.minutes = trkInterval_->value();
+    account.nextDateTime = FormatDateTimeText(nextScan_);
     return account;
 }
 
 void TfrmSettings::RunTest() {
     btnTest_->setEnabled(false);
     lblTestResult_->setText(tr("Testing..."));
-    const QString result = check_.Run(Shown());
+    const QString result = check_.Run(accounts::ForCheck(Entered(), account_));
     lblTestResult_->setText(result);
     btnTest_->setEnabled(true);
 }
@@ -308,36 +313,7 @@ void TfrmSettings::accept() {
 }
 
 void TfrmSettings::Save() const {
-    const std::string section = AccountSection(account_);
-    // One write: a refused one leaves the account as it was, never half changed.
-    TIniFile(AccountsPath()).Edit([&](IniEdit& ini) {
-        auto write = [&](const char* key, const std::string& value) {
-            ini.WriteString(section, key, value);
-        };
-        write("Method", connection_->Method());
-        if (connection_->UsesService())
-            write("Service", connection_->Service());
-        ini.WriteBool(section, "MailNotify", chkMailNotify_->isChecked());
-        write("MailNotifyWAV", Text(edtMailNotifyWAV_));
-        write("CommandLine", Text(edtCommandLine_));
-        ini.WriteBool(section, "RunAfterManual", chkRunAfterManual_->isChecked());
-        ini.WriteBool(section, "RunAfterAuto", chkRunAfterAuto_->isChecked());
-        write("EMailAddr", Text(edtEMailAddr_));
-        write("SMTPAddress", Text(edtSMTPAddress_));
-        write("POPAddress", Text(edtPOPAddress_));
-        write("POPUser", Text(edtPOPUser_));
-        write("Password", PasswordToIni(Text(edtPassword_)));
-        // The box showed a hand-written plain password; from now on it is kept scrambled.
-        ini.EraseKey(section, "ClearPassword");
-        write("POPSecurity", SecurityKey(cboPOPSecurity_));
-        // "NONE" written only when chosen on purpose: it lets an SMTP password go unencrypted.
-        if (smtpSecurityStored_ || SecurityKey(cboSMTPSecurity_) != "NONE")
-            write("SMTPSecurity", SecurityKey(cboSMTPSecurity_));
-        write("SMTPUser", Text(edtSMTPUser_));
-        write("SMTPPassword", PasswordToIni(Text(edtSMTPPassword_)));
-        ini.WriteInteger(section, "Minutes", trkInterval_->value());
-        write("NextDateTime", FormatDateTimeText(nextScan_));
-    });
+    accounts::Save(account_, Entered());
     if (context_.setAutoCheck)
         context_.setAutoCheck(trkInterval_->value() != 0);
 }

@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "engine/server_check.h"
+#include "store/accounts_store.h"
 #include "ui/accounts/account_context.h"
 
 class QCheckBox;
@@ -18,8 +19,8 @@ namespace sievo {
 
 class ConnectionChoice;
 
-// "Account Settings": every setting of one account of accounts.ini on six pages; it reads
-// the account when built and writes it on OK.
+// "Account Settings": every setting of one account on six pages; it loads the account
+// when built and saves it on OK.
 class TfrmSettings : public QDialog {
     Q_OBJECT
 
@@ -43,8 +44,8 @@ private:
     void SetNextScan(const QDateTime& when);
     void ChangeDates();
     void RunTest();
-    // The account as the dialog shows it now, for the test.
-    TSievoUser Shown() const;
+    // The account as the dialog shows it now: what OK saves and what Test tries.
+    StoredAccount Entered() const;
 
     int account_;
     const AccountContext& context_;
@@ -70,7 +71,7 @@ private:
     QCheckBox* chkRunAfterManual_;
     QCheckBox* chkRunAfterAuto_;
     QDateTime nextScan_;
-    bool smtpSecurityStored_ = false;
+    StoredAccount stored_;  // as loaded; keys the dialog does not show are saved unchanged
     ServerCheck check_;
 };
 

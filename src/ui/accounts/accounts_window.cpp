@@ -10,8 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "store/accounts_store.h"
 #include "ui/accounts/account_list.h"
-#include "ui/accounts/account_removal.h"
 #include "ui/accounts/account_settings_dialog.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
@@ -125,7 +125,7 @@ void TfrmAccounts::PROCDeleteAccount() {
     {
         const auto done = qScopeGuard([this] { deleting_ = false; });
         QCoreApplication::processEvents();
-        RemoveAccount(number);
+        accounts::Remove(number);
         QCoreApplication::processEvents();
     }
     PROCFillAccountList(*lstVAccounts_);

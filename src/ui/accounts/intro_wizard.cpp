@@ -12,12 +12,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "config/account.h"
-#include "config/ini_file.h"
-#include "config/numbered_sections.h"
-#include "config/password.h"
-#include "config/settings.h"
-#include "config/text.h"
+#include "store/accounts_store.h"
+#include "store/settings_store.h"
 #include "ui/accounts/connection_choice.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
@@ -294,46 +290,41 @@ void TfrmIntro::done(int result) {
 }
 
 void TfrmIntro::AppendAccount() const {
-    AppendNumberedSection(
-        TIniFile(AccountsPath()), kAccountCount,
-        [this](IniEdit& ini, int number) { WriteAccount(ini, AccountSection(number)); });
+    StoredAccount account;
+    account.method = connection_->Method();
+    if (connection_->UsesService())
+        account.service = connection_->Service();
+    account.emailAddr = edtEMailAddr_->text().toStdString();
+    account.smtpAddress = edtSMTPAddress_->text().toStdString();
+    account.popAddress = edtPOPAddress_->text().toStdString();
+    account.popUser = edtPOPUser_->text().toStdString();
+    account.password = edtPassword_->text().toStdString();
+    account.minutes = trkInterval_->value();
+    if (probeOutcome_ == SecurityProbe::Outcome::Ssl)
+        account.popSecurity = "SSL";
+    else if (probeOutcome_ == SecurityProbe::Outcome::StartTls)
+        account.popSecurity = "STARTTLS";
+    accounts::Append(account);
 }
 
-void TfrmIntro::PreFill(const std::string& section) {
-    const IniSnapshot ini = TIniFile(AccountsPath()).Snapshot();
+void TfrmIntro::PreFill(const StoredAccount& account) {
     const std::string current = context_.dialUpService ? context_.dialUpService() : "";
     connection_->SetEntries(
         context_.dialUpEntries ? context_.dialUpEntries() : std::vector<std::string>{},
         [&](const std::string& entry) { return entry == current; });
-    connection_->SetMethod(ini.ReadString(section, "Method", "LAN"));
-    edtSMTPAddress_->setText(QString::fromStdString(ini.ReadString(section, "SMTPAddress", "")));
-    edtPOPAddress_->setText(QString::fromStdString(ini.ReadString(section, "POPAddress", "")));
-    edtPOPUser_->setText(QString::fromStdString(ini.ReadString(section, "POPUser", "")));
-    trkInterval_->setValue(ini.ReadInteger(section, "Minutes", 15));
+    connection_->SetMethod(account.method);
+    edtSMTPAddress_->setText(QString::fromStdString(account.smtpAddress));
+    edtPOPAddress_->setText(QString::fromStdString(account.popAddress));
+    edtPOPUser_->setText(QString::fromStdString(account.popUser));
+    trkInterval_->setValue(account.minutes.value_or(15));
     lblInterval_->setText(IntervalLabelText(trkInterval_->value()));
-}
-
-void TfrmIntro::WriteAccount(IniEdit& ini, const std::string& section) const {
-    ini.WriteString(section, "Method", connection_->Method());
-    if (connection_->UsesService())
-        ini.WriteString(section, "Service", connection_->Service());
-    ini.WriteString(section, "EMailAddr", edtEMailAddr_->text().toStdString());
-    ini.WriteString(section, "SMTPAddress", edtSMTPAddress_->text().toStdString());
-    ini.WriteString(section, "POPAddress", edtPOPAddress_->text().toStdString());
-    ini.WriteString(section, "POPUser", edtPOPUser_->text().toStdString());
-    ini.WriteString(section, "Password", PasswordToIni(edtPassword_->text().toStdString()));
-    ini.WriteInteger(section, "Minutes", trkInterval_->value());
-    if (probeOutcome_ == SecurityProbe::Outcome::Ssl)
-        ini.WriteString(section, "POPSecurity", "SSL");
-    else if (probeOutcome_ == SecurityProbe::Outcome::StartTls)
-        ini.WriteString(section, "POPSecurity", "STARTTLS");
 }
 
 namespace {
 
 void AddAccount(const AccountContext& context, QWidget* parent) {
     TfrmIntro wizard(context, parent);
-    wizard.PreFill(AccountSection(AccountCount() + 1));
+    wizard.PreFill(accounts::Load(accounts::Count() + 1));
     if (wizard.exec() != QDialog::Accepted)
         return;
     // Should this write fail, the next start finds the account and runs no wizard again.

@@ -15,7 +15,7 @@ class QSlider;
 namespace sievo {
 
 class ConnectionChoice;
-class IniEdit;
+struct StoredAccount;
 
 // "Welcome Wizard": the five steps to one new mail account. When step 2 is left it finds
 // out in the background whether the POP3 server offers TLS.
@@ -25,8 +25,8 @@ class TfrmIntro : public QWizard {
 public:
     TfrmIntro(const AccountContext& context, QWidget* parent = nullptr);
 
-    // Pre-fills the fields from the account section (normally absent: the defaults).
-    void PreFill(const std::string& section);
+    // Pre-fills the fields from the account (normally one not stored yet: the defaults).
+    void PreFill(const StoredAccount& account);
 
     // The ports the security check tries (POP3S and the plain port with STLS).
     void SetProbePorts(SecurityProbe::Ports ports) { probePorts_ = ports; }
@@ -39,7 +39,6 @@ public:
 private:
     // Adds the account after the last one, with its count, in one write.
     void AppendAccount() const;
-    void WriteAccount(IniEdit& ini, const std::string& section) const;
     class QWizardPage* StepPage(int step, const QString& heading);
     void AddAddressPage();
     void AddServerPage();

@@ -11,6 +11,7 @@
 #include "config/data_folder.h"
 #include "engine/smtp_sender.h"
 #include "mail/message.h"
+#include "store/accounts_store.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
@@ -52,7 +53,7 @@ namespace {
 // Sends tell.eml to the address; false when there was no server to send it through.
 bool SendRecommendation(const std::string& address, DialUpLink* dialUp, QWidget* parent) {
     ActivityLog("Mentioning Sievo to " + address);
-    const TSievoUser account(1);
+    const TSievoUser account = accounts::ForCheck(1);
     TmsMessage message;
     message.LoadFromFile(ProgramFile("tell.eml"));
     message.Recipients().Clear();

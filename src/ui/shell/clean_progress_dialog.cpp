@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "config/account.h"
-#include "config/ini_file.h"
+#include "store/accounts_store.h"
 #include "ui/common/widget_names.h"
 
 namespace sievo {
@@ -95,8 +95,7 @@ void TfrmCleanProg::OnActivity(const std::string& text, const std::string&, bool
 
 void TfrmCleanProg::LaunchClicked(bool checked) {
     try {
-        TIniFile(AccountsPath())
-            .WriteBool(AccountSection(accountIndex_), "RunAfterManual", checked);
+        accounts::SaveRunAfterManual(accountIndex_, checked);
     } catch (const std::exception& error) {
         AppException(error);
     }

@@ -10,11 +10,12 @@
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
-#include "config/settings.h"
 #include "engine/single_pass.h"
 #include "engine/user_services.h"
 #include "engine/view_retrieval.h"
 #include "mail/message.h"
+#include "store/accounts_store.h"
+#include "store/settings_store.h"
 #include "ui/accounts/accounts_window.h"
 #include "ui/accounts/intro_wizard.h"
 #include "ui/accounts/select_account_dialog.h"
@@ -42,7 +43,7 @@ bool IsFirstStart(const std::optional<bool>& openedBefore) {
     if (!openedBefore || *openedBefore)
         return false;
     int accounts = -1;
-    Guarded([&] { accounts = AccountCount(); });
+    Guarded([&] { accounts = accounts::Count(); });
     return accounts == 0;
 }
 
@@ -70,7 +71,7 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
       host_(*sounds_, cleanProg_, tray_, [this] { ruleList_.PROCloadRuleList(); }),
       updater_([this] {
           // The update is no account's; it only needs the network an account would.
-          TSievoUser account(0);
+          TSievoUser account;
           return engine_.EnsureConnection(account, "");
       }) {
     setObjectName("frmMain");
@@ -298,14 +299,14 @@ void TfrmMain::ShowAbout() {
 void TfrmMain::PROCPreview() {
     if (preview_.isVisible())
         return;
-    if (AccountCount() == 0) {
+    if (accounts::Count() == 0) {
         host_.ShowMessage("There are no accounts set up to preview.  Select Tools | Accounts");
         return;
     }
     const int number = FINTSelectAccount(&engine_.Timer1);
     if (number == -1)
         return;
-    preview_.Open(TSievoUser(number));
+    preview_.Open(accounts::ForCheck(number));
 }
 
 PreviewCommands TfrmMain::PreviewHandlers() {

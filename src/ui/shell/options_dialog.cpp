@@ -13,8 +13,7 @@
 #include <QVBoxLayout>
 
 #include "config/date_time.h"
-#include "config/ini_file.h"
-#include "config/settings.h"
+#include "store/settings_store.h"
 #include "ui/accounts/account_context.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
@@ -159,18 +158,17 @@ QWidget* TfrmOptions::ProgramsPage() {
 }
 
 void TfrmOptions::Load() {
-    chkVerbose_->setChecked(settings::VerboseLog());
-    chkDisableSounds_->setChecked(settings::SoundsDisabled());
-    edtBrowser_->setText(QString::fromStdString(settings::BrowserCommandLine()));
-    if (settings::AutoUpdateEnabled())
+    const settings::ProgramOptions options = settings::LoadOptions();
+    chkVerbose_->setChecked(options.verboseLog);
+    chkDisableSounds_->setChecked(options.soundsDisabled);
+    edtBrowser_->setText(QString::fromStdString(options.browserCommandLine));
+    if (options.autoUpdate)
         optUpdateYes_->setChecked(true);
     lblLastUpdate_->setText(LastUpdateText(settings::SpamListLastUpdate()));
-    chkUseProxy_->setChecked(settings::UseProxy());
-    if (chkUseProxy_->isChecked()) {
-        edtProxyAddress_->setText(QString::fromStdString(settings::ProxyAddress()));
-        const int port =
-            TIniFile(settings::SettingsPath()).ReadInteger("AUTOUPDATE", "ProxyPort", 0);
-        edtProxyPort_->setText(QString::number(port));
+    chkUseProxy_->setChecked(options.useProxy);
+    if (options.useProxy) {
+        edtProxyAddress_->setText(QString::fromStdString(options.proxyAddress));
+        edtProxyPort_->setText(QString::fromStdString(options.proxyPort));
     }
     ApplyProxyRule();
 }
@@ -190,19 +188,15 @@ void TfrmOptions::accept() {
 }
 
 void TfrmOptions::Save() const {
-    // One write: a refused one leaves every option as it was.
-    TIniFile(settings::SettingsPath()).Edit([this](IniEdit& ini) {
-        ini.WriteBool("LogFile", "Verbose", chkVerbose_->isChecked());
-        ini.WriteBool("Sounds", "Disbable", chkDisableSounds_->isChecked());
-        ini.WriteString("Browser", "CommandLine", edtBrowser_->text().toStdString());
-        ini.WriteBool("AUTOUPDATE", "ENABLED", optUpdateYes_->isChecked());
-        ini.WriteInteger("AUTOUPDATE", "FREQUENCY", 3);
-        ini.WriteBool("AUTOUPDATE", "UseProxy", chkUseProxy_->isChecked());
-        if (chkUseProxy_->isChecked()) {
-            ini.WriteString("AUTOUPDATE", "ProxyAddress", edtProxyAddress_->text().toStdString());
-            ini.WriteString("AUTOUPDATE", "ProxyPort", edtProxyPort_->text().toStdString());
-        }
-    });
+    settings::ProgramOptions options;
+    options.verboseLog = chkVerbose_->isChecked();
+    options.soundsDisabled = chkDisableSounds_->isChecked();
+    options.browserCommandLine = edtBrowser_->text().toStdString();
+    options.autoUpdate = optUpdateYes_->isChecked();
+    options.useProxy = chkUseProxy_->isChecked();
+    options.proxyAddress = edtProxyAddress_->text().toStdString();
+    options.proxyPort = edtProxyPort_->text().toStdString();
+    settings::SaveOptions(options);
 }
 
 void PROCShowOptions(QTimer* scheduleTimer, std::function<void()> checkForUpgrade,

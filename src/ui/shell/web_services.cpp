@@ -6,7 +6,7 @@
 
 #include "config/data_folder.h"
 #include "config/host.h"
-#include "config/settings.h"
+#include "store/settings_store.h"
 
 namespace sievo {
 

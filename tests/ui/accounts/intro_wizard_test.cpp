@@ -6,12 +6,12 @@
 #include <QTcpServer>
 #include <QTimer>
 
-#include "config/account.h"
-#include "config/password.h"
 #include "dovecot_server.h"
 #include "modal_action.h"
 #include "net/tls_settings.h"
 #include "server_process.h"
+#include "store/accounts_store.h"
+#include "store/settings_store.h"
 #include "test_certificates.h"
 #include "ui/accounts/intro_wizard.h"
 #include "ui_fixture.h"
@@ -31,9 +31,8 @@ protected:
 };
 
 TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
-    WriteAccount(1, {{"EMailAddr", "one@example.test"}});
-    WriteAccount(2, {{"EMailAddr", "two@example.test"}});
-    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    accounts::Append({});
+    accounts::Append({});
     ModalAction walk("frmIntro", [](QWidget& window) {
         auto& wizard = static_cast<TfrmIntro&>(window);
         wizard.SetProbePorts(ClosedPorts());
@@ -55,19 +54,17 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     window->findChild<QPushButton*>("btnAdd")->click();
 
     ASSERT_TRUE(walk.Done());
-    EXPECT_EQ(AccountCount(), 3);
-    const TSievoUser added(3);
-    EXPECT_EQ(added.EMailAddr, "three@example.test");
-    EXPECT_EQ(added.POPUser, "three");
-    EXPECT_EQ(added.SMTPAddress, "127.0.0.1");
-    EXPECT_EQ(added.Password, "pass word");
-    EXPECT_EQ(added.Method, "RAS");
-    EXPECT_EQ(added.Minutes, 90);
-    EXPECT_EQ(added.POPSecurity, "NONE");  // finished before the check had run
-    const TIniFile accounts(AccountsPath());
-    EXPECT_EQ(accounts.ReadString("USER3", "Service", "<none>"), "");
-    EXPECT_EQ(accounts.ReadString("USER3", "MailNotify", "<none>"), "<none>");
-    EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", ""), "1");
+    EXPECT_EQ(accounts::Count(), 3);
+    StoredAccount expected;  // POPSecurity NONE: finished before the check had run
+    expected.method = "RAS";
+    expected.service = "";
+    expected.emailAddr = "three@example.test";
+    expected.smtpAddress = expected.popAddress = "127.0.0.1";
+    expected.popUser = "three";
+    expected.password = "pass word";
+    expected.minutes = 90;
+    EXPECT_EQ(accounts::Load(3), expected);
+    EXPECT_TRUE(settings::OpenedBefore());
 }
 
 enum class Offer { Pop3s, StlsOnly, Nothing };
@@ -123,7 +120,7 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
         << wizard.findChild<QLabel*>("lblProbe")->text().toStdString();
 
     wizard.accept();
-    EXPECT_EQ(TSievoUser(1).POPSecurity, row.security);
+    EXPECT_EQ(accounts::Load(1).popSecurity, row.security);
 }
 
 INSTANTIATE_TEST_SUITE_P(

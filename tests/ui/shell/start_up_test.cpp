@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "config/account.h"
 #include "config/activity_log.h"
 #include "config/password.h"
 #include "file_size_limit.h"
@@ -13,6 +12,7 @@
 #include "modal_answerer.h"
 #include "scripted_server.h"
 #include "server_process.h"
+#include "store/accounts_store.h"
 #include "ui/accounts/intro_wizard.h"
 #include "ui/shell/status_window.h"
 #include "ui_fixture.h"
@@ -99,14 +99,14 @@ TEST_P(FirstStartWriteTest, IsReportedAndNeverAddsTheAccountTwice) {
         EXPECT_EQ(answerer.seen, expected);
         EXPECT_TRUE(Main().RuleList().isVisible());
     }
-    EXPECT_EQ(AccountCount(), row.accountsAfter);
+    EXPECT_EQ(accounts::Count(), row.accountsAfter);
 
     Restart();
     ModalAnswerer later(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}});
     Main().FormCreate();
     EXPECT_EQ(later.seen, row.accountsAfter == 0 ? std::vector<std::string>{"frmIntro"}
                                                  : std::vector<std::string>{});
-    EXPECT_EQ(AccountCount(), row.accountsAfter);
+    EXPECT_EQ(accounts::Count(), row.accountsAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/account.h"
+
+class QDateTime;
+
+namespace sievo {
+
+// The keys of one account section of accounts.ini, as the file holds them, except that the
+// passwords are plain text here (the store scrambles them). A missing key reads as the
+// default given here; a key whose absence means something of its own is optional.
+struct StoredAccount {
+    bool active = true;
+    std::string method = "LAN";          // "LAN", "MANUAL" or "RAS" in any case
+    std::optional<std::string> service;  // the dial-up entry; written only for MANUAL and RAS
+    std::string emailAddr;
+    std::string smtpAddress;
+    std::string popAddress;
+    std::string popUser;
+    std::string password;                     // from ClearPassword, by hand, when Password is empty
+    std::optional<int> minutes;               // missing: a check waits 10, the dialogs offer 15
+    std::optional<std::string> nextDateTime;  // date-time text; missing: due now
+    std::optional<std::string> lastDateTime;  // written by the check only
+    bool mailNotify = true;
+    std::string mailNotifyWav;
+    std::string commandLine;
+    bool runAfterManual = false;
+    bool runAfterAuto = false;
+    std::string popSecurity = "NONE";         // "NONE", "SSL" or "STARTTLS" in any case
+    std::optional<std::string> smtpSecurity;  // missing: "NONE", see SmtpSecurityNamed
+    std::string smtpUser;
+    std::string smtpPassword;
+
+    // Whether the account names its SMTP security itself: only a named "NONE" lets the SMTP
+    // password travel without TLS.
+    bool SmtpSecurityNamed() const { return smtpSecurity && !smtpSecurity->empty(); }
+
+    bool operator==(const StoredAccount&) const = default;
+};
+
+// accounts.ini: [ENTRYCOUNT] NumEntries counts the accounts [USER1] to [USERn]. Every
+// change is one write: a refused one raises "Unable to write to <file>" and leaves the
+// file as it was.
+namespace accounts {
+
+// The number of accounts the checks see: the stated count, but no more than the highest
+// section present.
+int Count();
+
+// Account `number` (1-based); every key missing from the file takes its default.
+StoredAccount Load(int number);
+// Accounts 1 to Count(), from one reading of the file.
+std::vector<StoredAccount> LoadAll();
+
+// Writes every key of the account (optional ones only when they hold a value) but
+// LastDateTime; a hand-written ClearPassword gives way to the scrambled Password.
+void Save(int number, const StoredAccount& account);
+// Adds the account after the last one the checks see, erasing whatever a section of that
+// number held; answers its number.
+int Append(const StoredAccount& account);
+// Erases account `number` and moves every later one down a number with all of its keys,
+// those of other versions and those written by hand included.
+void Remove(int number);
+
+// After a check: when the account is due next and when it was checked.
+void SaveCheckTimes(int number, const QDateTime& next, const QDateTime& last);
+// The cleaning progress window's switch for starting the mail program.
+void SaveRunAfterManual(int number, bool on);
+
+// The account as a check uses it: upper-case choices, the interval and next check time as
+// the check reads them, the bin folder made ready.
+TSievoUser ForCheck(const StoredAccount& account, int number);
+TSievoUser ForCheck(int number);
+
+}  // namespace accounts
+
+}  // namespace sievo

@@ -1,0 +1,176 @@
+#include "store/accounts_store.h"
+
+#include <QDir>
+#include <QLocale>
+#include <functional>
+
+#include "config/date_time.h"
+#include "config/ini_file.h"
+#include "config/password.h"
+#include "file_size_limit.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+class AccountsStoreTest : public testing::TempHomeTest {
+protected:
+    void TearDown() override {
+        QLocale::setDefault(QLocale::c());
+        TempHomeTest::TearDown();
+    }
+    static std::string Key(int number, const char* key) {
+        return TIniFile(AccountsPath()).ReadString("USER" + std::to_string(number), key, "<none>");
+    }
+    // Every key away from its default, in the order of StoredAccount.
+    static StoredAccount Filled(const std::string& id) {
+        return {false,       "RAS",         "Modem " + id, id + "@example.test",
+                "smtp" + id, "pop" + id,    "user" + id,   " pass\n" + id,
+                0,           "1/2/30 4:05", std::nullopt,  false,
+                id + ".wav", "mail " + id,  true,          true,
+                "ssl",       "STARTTLS",    "smtp user",   "smtp\"pw" + id};
+    }
+    // Accounts 1 to 3, each with keys the store does not write: of the check, of another
+    // version.
+    void WriteThree() const {
+        WriteFile("accounts.ini", "[ENTRYCOUNT]\nNumEntries=3\n");
+        for (const std::string id : {"1", "2", "3"}) {
+            accounts::Save(std::stoi(id), Filled(id));
+            WriteAccount(std::stoi(id), {{"LastDateTime", "last" + id}, {"FutureKey", id}});
+        }
+    }
+};
+
+TEST_F(AccountsStoreTest, SavedAccountsLoadAsTheyWereAndMissingKeysTakeTheirDefaults) {
+    EXPECT_EQ(accounts::Load(1), StoredAccount{});  // no file
+    WriteAccount(2, {{"ClearPassword", "by hand"}, {"LastDateTime", "then"}});
+    accounts::Save(2, Filled("2"));
+    StoredAccount expected = Filled("2");
+    expected.lastDateTime = "then";  // the check's to write
+    EXPECT_EQ(accounts::Load(2), expected);
+    EXPECT_EQ(Key(2, "ClearPassword"), "<none>");
+    EXPECT_EQ(accounts::Load(1), StoredAccount{});  // no section
+
+    // The single-key writes change their keys alone.
+    const QDateTime next(QDate(2030, 5, 6), QTime(7, 8, 9)), last(QDate(2030, 5, 6), QTime(7, 0));
+    accounts::SaveCheckTimes(2, next, last);
+    accounts::SaveRunAfterManual(2, false);
+    expected.nextDateTime = FormatDateTimeText(next);
+    expected.lastDateTime = FormatDateTimeText(last);
+    expected.runAfterManual = false;
+    EXPECT_EQ(accounts::Load(2), expected);
+}
+
+std::string Summary(const TSievoUser& a) {
+    return (a.Active ? "active " : "inactive ") + a.Method + " " + a.Service + " every " +
+           std::to_string(a.Minutes) + (a.MailNotify ? " notify" : "") + " POP " + a.POPSecurity +
+           " SMTP " + a.SMTPSecurity + (a.SMTPSecurityExplicit ? " named" : "") + " pw " +
+           a.Password + "/" + a.SMTPPassword;
+}
+
+// A section with no more than the log-in is active, on the LAN, checked every 10 minutes,
+// notifies and is due at once.
+TEST_F(AccountsStoreTest, TheCheckReadsEachKeyByItsOwnRules) {
+    WriteFile("accounts.ini", "[USER1]\nPassword=" + PasswordToIni("pw") +
+                                  "\n[USER2]\nMethod=ras\nService=My Dialup\nPassword=\n"
+                                  "ClearPassword=plain\nActive=0\nMinutes=0x3C\nMailNotify=0\n"
+                                  "POPSecurity=starttls\nSMTPSecurity=none\nSMTPPassword=" +
+                                  PasswordToIni("smtp") + "\n");
+    EXPECT_EQ(Summary(accounts::ForCheck(1)),
+              "active LAN LAN every 10 notify POP NONE SMTP NONE pw pw/");
+    EXPECT_EQ(Summary(accounts::ForCheck(2)),
+              "inactive RAS MY DIALUP every 60 POP STARTTLS SMTP NONE named pw plain/smtp");
+    const TSievoUser bare = accounts::ForCheck(1);
+    EXPECT_FALSE(bare.RunAfterManual || bare.RunAfterAuto);
+    EXPECT_LE(bare.NextDateTime, QDateTime::currentDateTime());
+    // Retrieved messages wait in the data folder's temp/ on their way to the Trash.
+    EXPECT_EQ(bare.TempPath, Home() + "temp/");
+    EXPECT_TRUE(QDir(QString::fromStdString(bare.TempPath)).exists());
+}
+
+// Whatever byte the password or its scrambled form holds, at the start, in the middle or at
+// the end, it must read back intact: the file drops line breaks, NUL, outer blanks and quotes.
+TEST_F(AccountsStoreTest, EveryBytePasswordSurvivesTheFile) {
+    StoredAccount account;
+    for (int b = 1; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        for (const auto& [pop, smtp] :
+             {std::pair(DecodePassword(byte), DecodePassword(byte + "mid" + byte)),
+              std::pair(DecodePassword("ab" + byte + "cd"), "pw" + byte)}) {
+            account.password = pop;
+            account.smtpPassword = smtp;
+            accounts::Save(1, account);
+            EXPECT_EQ(accounts::Load(1), account) << "byte " << b;
+        }
+    }
+}
+
+TEST_F(AccountsStoreTest, NextDateTimeIsReadInTheUsersLocaleElseTheAccountIsDueNow) {
+    const QDateTime midnight(QDate(2026, 12, 31), QTime(0, 0));  // written without its time
+    for (const char* name : {"en_US", "de_DE", "fr_FR", "ja_JP"}) {
+        QLocale::setDefault(QLocale(name));
+        for (const QDateTime& time : {QDateTime(QDate(2026, 3, 29), QTime(14, 5, 9)), midnight}) {
+            accounts::SaveCheckTimes(1, time, time);
+            EXPECT_EQ(accounts::ForCheck(1).NextDateTime, time) << Key(1, "NextDateTime");
+        }
+    }
+    // A later date written in another locale, or garbage, cannot be read here.
+    QLocale::setDefault(QLocale("de_DE"));
+    const std::string germanText = FormatDateTimeText(QDateTime(QDate(2031, 1, 2), QTime(3, 4, 5)));
+    QLocale::setDefault(QLocale("en_US"));
+    for (const std::string& stored : {germanText, std::string("garbage")}) {
+        WriteAccount(1, {{"NextDateTime", stored}});
+        // Read first: the account's "now" must not be taken after the bound it is held to.
+        const QDateTime read = accounts::ForCheck(1).NextDateTime;
+        EXPECT_LE(read, QDateTime::currentDateTime()) << stored;
+    }
+}
+
+// The new account's number is the one after the last the lists show; nothing a section of
+// that number held before stays.
+TEST_F(AccountsStoreTest, AppendGoesAfterTheShownAccountsAndErasesAStaleSection) {
+    for (const auto& [statedCount, number] : {std::pair(2, 3), std::pair(9, 4)}) {
+        WriteThree();
+        TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", statedCount);
+        EXPECT_EQ(accounts::Append(Filled("new")), number);
+        EXPECT_EQ(accounts::Count(), number);
+        EXPECT_EQ(accounts::Load(number), Filled("new"));
+        EXPECT_EQ(Key(number - 1, "FutureKey"), std::to_string(number - 1));
+    }
+}
+
+TEST_F(AccountsStoreTest, RemoveMovesEveryLaterAccountDownWithAllOfItsKeys) {
+    for (int removed = 1; removed <= 3; ++removed) {
+        WriteThree();
+        accounts::Remove(removed);
+        EXPECT_EQ(accounts::Count(), 2);
+        EXPECT_EQ(Key(3, "EMailAddr") + Key(3, "FutureKey"), "<none><none>");
+        for (int n = 1; n <= 2; ++n) {
+            const std::string was = std::to_string(n < removed ? n : n + 1);
+            StoredAccount expected = Filled(was);
+            expected.lastDateTime = "last" + was;
+            EXPECT_EQ(accounts::Load(n), expected) << removed << ' ' << n;
+            EXPECT_EQ(Key(n, "FutureKey"), was);
+        }
+    }
+}
+
+TEST_F(AccountsStoreTest, ARefusedWriteLeavesTheFileAsItWas) {
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"Save", [] { accounts::Save(1, Filled("x")); }},
+        {"Append", [] { accounts::Append(Filled("x")); }},
+        {"Remove", [] { accounts::Remove(1); }},
+        {"SaveCheckTimes", [] { accounts::SaveCheckTimes(1, {}, {}); }},
+        {"SaveRunAfterManual", [] { accounts::SaveRunAfterManual(1, false); }},
+    };
+    WriteThree();
+    const std::string before = ReadFile("accounts.ini");
+    for (const auto& [name, write] : writes) {
+        const testing::FileSizeLimit fullDisk(0);
+        EXPECT_THROW(write(), std::exception) << name;
+        EXPECT_EQ(ReadFile("accounts.ini"), before) << name;
+    }
+}
+
+}  // namespace
+}  // namespace sievo
