@@ -9,6 +9,7 @@
 #include "mail/message.h"
 #include "pop3_script.h"
 #include "recording_host.h"
+#include "store/accounts_store.h"
 #include "temp_home.h"
 
 namespace sievo::testing {
@@ -57,7 +58,7 @@ TEST_P(SessionListingTest, ListsInOrderAndTellsAFailureOnce) {
     ScriptListing(server, 2, row.answered);
     UseServer(1, server.Address(), "sam@home.test");
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
-    session.List(TSievoUser(1));
+    session.List(accounts::ForCheck(1));
 
     const bool completed = row.answered == 2;
     EXPECT_TRUE(server.WaitFinished());
@@ -90,14 +91,14 @@ TEST_F(PreviewSessionTest, ANewRequestReplacesTheRunningListing) {
     UseServer(2, second.Address(), "ann@work.test");
     const QObject timers;  // ends them with the test
     // By then the first listing waits for its STAT reply.
-    QTimer::singleShot(200, &timers, [&] { session.List(TSievoUser(2)); });
+    QTimer::singleShot(200, &timers, [&] { session.List(accounts::ForCheck(2)); });
     bool gaveUp = false;  // without the replacement the first would wait out its time-out
     QTimer::singleShot(10000, &timers, [&] {
         gaveUp = true;
         session.CancelListing();
     });
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
-    session.List(TSievoUser(1));
+    session.List(accounts::ForCheck(1));
 
     EXPECT_FALSE(gaveUp);
     EXPECT_EQ(subjects, std::vector<std::string>{"Message 1"});
@@ -112,10 +113,10 @@ TEST_F(PreviewSessionTest, DeletesOnlyTheChosenMessagesThatAreStillTheOnesListed
     const DovecotServer server({DovecotServer::GeneratedMessages(4), "", ""});
     ASSERT_TRUE(server.Started()) << server.Error();
     UseServer(1, server.PlainAddress(), "sam@home.test");
-    session.List(TSievoUser(1));
+    session.List(accounts::ForCheck(1));
     session.Delete({0, 2});
     ASSERT_EQ(subjects, (std::vector<std::string>{"Message 2", "Message 4"}));
-    const auto other = MakeMailboxSession(TSievoUser(1));
+    const auto other = MakeMailboxSession(accounts::ForCheck(1));
     other->List();
     other->MarkForDelete(0);
     other->CarryOutMarks();
