@@ -1,6 +1,7 @@
 #include "engine/mail_engine.h"
 
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <cstdlib>
 #include <filesystem>
 
@@ -67,18 +68,6 @@ int CountMarkedForDelete(const TmsRemoteInfo& items) {
     return count;
 }
 
-// Resets a flag however the work that set it ends.
-class FlagHolder {
-public:
-    explicit FlagHolder(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagHolder() { flag_ = false; }
-    FlagHolder(const FlagHolder&) = delete;
-    FlagHolder& operator=(const FlagHolder&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 bool DryRunRequested() {
@@ -128,7 +117,7 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
         ActivityLog("A check is already running; this one is not started.", true);
         return;
     }
-    const FlagHolder running(passRunning_);
+    const QScopedValueRollback running(passRunning_, true);
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
     faults_.Reset();
     Timer1.stop();
