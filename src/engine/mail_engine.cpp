@@ -13,15 +13,20 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "engine/action_ledger.h"
+#include "engine/check_observer.h"
 #include "engine/data_files_check.h"
 #include "engine/judging.h"
 #include "engine/leftover_copies.h"
 #include "engine/scan_judge.h"
 #include "engine/smtp_sender.h"
+#include "engine/sound_player.h"
 #include "engine/trash.h"
+#include "engine/user_questions.h"
 #include "engine/user_services.h"
+#include "engine/view_retrieval.h"
 #include "mail/account_clients.h"
 #include "mail/header_cache.h"
+#include "net/event_pump.h"
 #include "net/net_errors.h"
 
 namespace sievo {
@@ -31,8 +36,6 @@ namespace {
 constexpr int kPopTimeOutSeconds = 120;
 constexpr int kMinutesPerDay = 1440;
 constexpr int kMinutesPerHour = 60;
-
-const std::string kManualMode = "SINGLEPASS";
 
 // Reads a date-time of the account's section; a text of another locale is announced.
 std::optional<QDateTime> ReadAccountDate(const TSievoUser& account, const char* key) {
@@ -75,9 +78,10 @@ bool DryRunRequested() {
     return value && std::string(value) == "1";
 }
 
-MailEngine::MailEngine(std::unique_ptr<MailSender> smtp)
-    : smtp_(smtp ? std::move(smtp) : std::make_unique<SmtpMailSender>(&agRas1)),
-      connection_(agRas1) {
+MailEngine::MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp)
+    : user_(user),
+      smtp_(smtp ? std::move(smtp) : std::make_unique<SmtpMailSender>(&agRas1)),
+      connection_(agRas1, user.questions) {
     Timer1.setInterval(kTimerIntervalMs);
     QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
     POP.SetTimeOut(kPopTimeOutSeconds);
@@ -98,21 +102,21 @@ MailEngine::MailEngine(std::unique_ptr<MailSender> smtp)
 }
 
 void MailEngine::Timer1Timer() {
-    RunPass("", true);
+    RunPass(PassMode::kScheduled);
 }
 
 void MailEngine::C3Click() {
-    RunPass(kManualMode, false);
+    RunPass(PassMode::kUserStarted);
 }
 
 void MailEngine::RunSinglePass() {
     ActivityLog("Running in single pass mode.");
-    TheHost().PumpEvents();
+    PumpEvents();
     C3Click();
-    TheHost().PumpEvents();
+    PumpEvents();
 }
 
-void MailEngine::RunPass(const std::string& mode, bool automatic) {
+void MailEngine::RunPass(PassMode mode) {
     if (passRunning_) {
         ActivityLog("A check is already running; this one is not started.", true);
         return;
@@ -128,7 +132,7 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
         lastPassErrors_ = static_cast<std::uint16_t>(TheActivityLog().ErrorCount() - errorsBefore);
         return;
     }
-    if (automatic && !settings::AutoEnabled())
+    if (mode == PassMode::kScheduled && !settings::AutoEnabled())
         return;  // the timer stays off
     const bool dryRun = DryRunRequested();
     if (dryRun)
@@ -161,11 +165,11 @@ void MailEngine::SaveLog() {
     ReportingFailure([] { TheActivityLog().Save(); });
 }
 
-void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
-    const bool manual = Mode == kManualMode;
+void MailEngine::ScanMailbox(PassMode Mode, TSievoUser& Account) {
+    const bool manual = Mode == PassMode::kUserStarted;
     const bool dryRun = DryRunRequested();
     if (manual)
-        TheHost().ShowScanProgress(Account);
+        user_.observer.ShowScanProgress(Account);
     ScanInProgress = true;
     // Whatever way the scan ends, it ends the same: nothing left set for the next one.
     bool timerFromSettings = false;
@@ -221,9 +225,9 @@ void MailEngine::SendLeftoverCopiesToTrash(const TSievoUser& account) {
 
 // Judges every message, lets the user confirm and carries out the marks; answers the
 // number of deletions.
-int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
+int MailEngine::JudgeAndTransfer(PassMode mode, TSievoUser& account) {
     const bool dryRun = DryRunRequested();
-    TheHost().PumpEvents();
+    PumpEvents();
     const auto keys = MessageKeys(POP.RemoteInfo());
     ActionLedger ledger(account);
     AdoptHeaderBlockKeys(ledger, POP.RemoteInfo());
@@ -233,18 +237,18 @@ int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
             [&] { AdoptLeftoverCopies(POP.MessageDirectory(), POP.RemoteInfo(), keys, ledger); });
         ReportingFailure([&] { SendLeftoverCopiesToTrash(account); });
     }
-    ScanJudge judge(POP, *smtp_, ledger, faults_, keys, dryRun);
+    ScanJudge judge(POP, *smtp_, user_.sounds, ledger, faults_, keys, dryRun);
     const bool newMail = POP.RemoteInfo().Count() > 0;
     if (newMail) {
         NotifyNewMail(account);
         JudgeMailbox(POP.RemoteInfo(), account, judge, stopping_);
     } else {
-        TheHost().SetMailIcon(false, "No new mail");
+        user_.observer.SetMailIcon(false, "No new mail");
         ActivityLog("There are no messages");
     }
     if (newMail && !stopping_ &&
-        (mode == kManualMode ? account.RunAfterManual : account.RunAfterAuto))
-        FBOOLLaunchMailClient(account);
+        (mode == PassMode::kUserStarted ? account.RunAfterManual : account.RunAfterAuto))
+        FBOOLLaunchMailClient(user_.launcher, account);
     return ConfirmAndTransfer(account, judge);
 }
 
@@ -260,13 +264,13 @@ void MailEngine::EndScan(bool timerFromSettings) {
 }
 
 void MailEngine::CloseScanProgress() {
-    if (TheHost().ScanProgressVisible())
-        TheHost().CloseScanProgress();
+    if (user_.observer.ScanProgressVisible())
+        user_.observer.CloseScanProgress();
 }
 
 // Connects and lists every message; false when the account is skipped or an error ended
 // the scan (reported already).
-bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
+bool MailEngine::ConnectAndList(PassMode mode, TSievoUser& account) {
     try {
         if (connection_.EnsureConnection(account, mode) == -1)
             return false;
@@ -275,7 +279,7 @@ bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
         POP.LogoutAndClose();
         POP.ConnectAndLogin();
         ActivityLog("Downloading Headers", true, &account);
-        TheHost().PumpEvents();
+        PumpEvents();
         POP.KeepConnection = true;
         POP.UpdateInfo();
         return true;
@@ -287,13 +291,13 @@ bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account) {
 }
 
 void MailEngine::NotifyNewMail(const TSievoUser& account) {
-    TheHost().SetMailIcon(true, "You have " + std::to_string(POP.RemoteInfo().Count()) +
-                                    " new mail messages -- click to view");
+    user_.observer.SetMailIcon(true, "You have " + std::to_string(POP.RemoteInfo().Count()) +
+                                         " new mail messages -- click to view");
     if (account.MailNotify) {
         if (!account.MailNotifyWAV.empty())
-            FLBOOLCorPlaySound(account.MailNotifyWAV);
+            FLBOOLCorPlaySound(user_.sounds, account.MailNotifyWAV);
         else
-            TheHost().DefaultBeep();
+            user_.sounds.Beep();
     }
 }
 
@@ -303,7 +307,7 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
     try {
         const auto& rows = judge.Rows();
         if (!rows.empty() && !dryRun) {
-            const std::vector<bool> ticked = TheHost().ConfirmDeletions(rows);
+            const std::vector<bool> ticked = user_.questions.ConfirmDeletions(rows);
             for (std::size_t r = 0; r < rows.size(); ++r)
                 if (r >= ticked.size() || !ticked[r])
                     POP.Unmark(rows[r].index);
@@ -319,7 +323,7 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
         POP.OnRetrieved = [&judge](TagSocket&, int index) { judge.RecordCopied(index); };
         const auto stopRecording = qScopeGuard([this] { POP.OnRetrieved = nullptr; });
         POP.TransferData();
-        TheHost().RefreshRuleList();
+        user_.observer.RefreshRuleList();
         // Counted again after the transfer: a message whose copy could not be kept was
         // not deleted either. A dry run tells what it would have deleted.
         return dryRun ? decided : CountMarkedForDelete(POP.RemoteInfo());
@@ -358,20 +362,44 @@ void MailEngine::EnableTimerFromSettings() {
 }
 
 void MailEngine::POPNextInfoUpdated(int Num) {
-    if (!TheHost().ScanProgressVisible())
+    if (!user_.observer.ScanProgressVisible())
         return;
     const int count = POP.MessageCount();
     const std::string subject = GetHeaderField(POP.RemoteInfo()[Num].Headers, "Subject");
-    TheHost().SetScanProgress(
+    user_.observer.SetScanProgress(
         Num + 1, count,
         std::to_string(Num + 1) + " of " + std::to_string(count) + " -- " + subject);
+}
+
+void MailEngine::StartSchedule() {
+    Timer1.start();
+}
+
+void MailEngine::SetAutoCheck(bool on) {
+    if (on)
+        Timer1.start();
+    else
+        Timer1.stop();
+    settings::SetAutoEnabled(on);
+}
+
+void MailEngine::CancelScan() {
+    if (POP.Connected())
+        POP.Cancel();
+}
+
+std::string MailEngine::FetchForViewing(int index) {
+    POP.ConnectAndLogin();
+    const std::string file = RetrieveForViewing(POP, index);
+    // Only marks are set so far; the scan deletes after the confirmation.
+    POP.LogoutAndClose();
+    return file;
 }
 
 void MailEngine::Shutdown() {
     shuttingDown_ = true;
     Timer1.stop();
-    if (POP.Connected())
-        POP.Cancel();
+    CancelScan();
 }
 
 void MailEngine::Abort() {

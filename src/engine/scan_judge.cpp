@@ -56,10 +56,11 @@ private:
 
 }  // namespace
 
-ScanJudge::ScanJudge(TmsRemotePOP& pop, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
-                     std::vector<std::string> keys, bool dryRun)
+ScanJudge::ScanJudge(TmsRemotePOP& pop, MailSender& smtp, SoundPlayer& sounds, ActionLedger& ledger,
+                     PassFaults& faults, std::vector<std::string> keys, bool dryRun)
     : pop_(pop),
       smtp_(smtp),
+      sounds_(sounds),
       ledger_(ledger),
       faults_(faults),
       keys_(std::move(keys)),
@@ -88,7 +89,7 @@ void ScanJudge::AddtoDeleteQueue(int index) {
 }
 
 void ScanJudge::PlayHitSound() {
-    FLBOOLCorPlaySound(ProgramFile("gotit.wav"));
+    FLBOOLCorPlaySound(sounds_, ProgramFile("gotit.wav"));
 }
 
 // A reply or report that fails, or cannot even be composed, is reported; the hit keeps

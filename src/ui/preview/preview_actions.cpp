@@ -3,13 +3,13 @@
 #include <QScopedValueRollback>
 
 #include "config/activity_log.h"
-#include "config/host.h"
+#include "engine/view_retrieval.h"
 #include "mail/account_clients.h"
 #include "mail/message.h"
+#include "net/event_pump.h"
 #include "ui/common/message_boxes.h"
 #include "ui/preview/message_view_window.h"
 #include "ui/preview/preview_window.h"
-#include "ui/preview/view_retrieval.h"
 
 namespace sievo {
 
@@ -69,7 +69,7 @@ void TfrmPrev::DeleteCheckedItems() {
     if (!account_)
         return;
     if (listingClient_.Connected()) {
-        TheHost().ShowMessage("Please wait until done downloading headers before deleting");
+        ShowUserMessage(nullptr, tr("Please wait until done downloading headers before deleting"));
         return;
     }
     if (!ConfirmDeletion())
@@ -77,7 +77,7 @@ void TfrmPrev::DeleteCheckedItems() {
     int count = 0;
     if (DeleteChecked(count)) {
         SetStatus("Deleted " + std::to_string(count) + " messages, please wait... refreshing");
-        TheHost().PumpEvents();
+        PumpEvents();
     }
     // After a failure too: the numbers of the messages may have changed, and the list
     // must show what really waits. An account asked for meanwhile is listed instead.
@@ -86,7 +86,7 @@ void TfrmPrev::DeleteCheckedItems() {
 
 bool TfrmPrev::DeleteChecked(int& count) {
     const QScopedValueRollback busy(busy_, true);
-    TheHost().PumpEvents();
+    PumpEvents();
     SetStatus("Setting retrieval options");
     ApplyPopAccount(listingClient_, *account_);
     listingClient_.KeepConnection = true;
@@ -94,7 +94,7 @@ bool TfrmPrev::DeleteChecked(int& count) {
         SetStatus("Opening connection");
         listingClient_.ConnectAndLogin();
         SetStatus("Deleting, please wait...");
-        TheHost().PumpEvents();
+        PumpEvents();
         for (int index = 0; index < listingClient_.RemoteInfo().Count(); ++index)
             listingClient_.Unmark(index);
         for (const int index : model_.CheckedIndexes()) {

@@ -7,10 +7,10 @@
 
 #include "config/activity_log.h"
 #include "config/data_folder.h"
-#include "config/host.h"
 #include "mail/account_clients.h"
 #include "mail/header_cache.h"
 #include "mail/mail_address.h"
+#include "net/event_pump.h"
 #include "net/net_errors.h"
 #include "ui/preview/preview_window.h"
 
@@ -86,7 +86,7 @@ void TfrmPrev::DownloadHeaders(const TSievoUser& account) {
 void TfrmPrev::ListAccount() {
     const QScopedValueRollback listing(listing_, true);
     commands_.prepareConnection(*account_);
-    TheHost().PumpEvents();
+    PumpEvents();
     if (requested_)
         return;
     BeginDownload(*account_);
@@ -99,7 +99,7 @@ void TfrmPrev::ListAccount() {
         ReportListingFailure(error);
     }
     if (completed) {
-        TheHost().PumpEvents();
+        PumpEvents();
         const int n = listingClient_.RemoteInfo().Count();
         SetStatus(n > 0 ? account_->EMailAddr + " has " + std::to_string(n) +
                               " new mail messages -- click to view"
@@ -143,7 +143,7 @@ void TfrmPrev::ListHeaders(const TSievoUser& account) {
     if (!listingClient_.Connected())
         listingClient_.ConnectAndLogin();
     ActivityLog("Downloading Headers for message preview", true, &account);
-    TheHost().PumpEvents();
+    PumpEvents();
     // A cancel while the events ran has closed the connection already.
     if (!listingClient_.Connected())
         throw ECanceledError(SocketMessageText(kMsgCanceled));
@@ -170,7 +170,7 @@ void TfrmPrev::POPPrevNextInfoUpdated(int Num) {
     model_.AddNewest({Text(GetHeaderField(item.Headers, "Subject")), item.Size,
                       Text(GetHeaderField(item.Headers, "Date")), FromAddress(item.Headers), Num,
                       false});
-    TheHost().PumpEvents();
+    PumpEvents();
 }
 
 }  // namespace sievo

@@ -43,9 +43,10 @@ RuleListItem* AsRuleItem(QTreeWidgetItem* item) {
 
 }  // namespace
 
-TfrmList::TfrmList(TrayMenu& commands, QWidget* parent)
+TfrmList::TfrmList(TrayMenu& commands, SoundPlayer& sounds, QWidget* parent)
     : QMainWindow(parent),
       commands_(commands),
+      sounds_(sounds),
       lstVRules_(new QTreeWidget(this)),
       Animate1_(new QLabel(this)),
       movie_(new QMovie(QString::fromStdString(ProgramFile("sam.gif")), {}, this)),
@@ -287,7 +288,7 @@ void TfrmList::QuickAddAddress(const QString& address) {
 }
 
 void TfrmList::A1Click() {
-    FLBOOLCorPlaySound(ProgramFile("newitem.wav"));
+    FLBOOLCorPlaySound(sounds_, ProgramFile("newitem.wav"));
     {
         TfrmRuleWiz wizard(this);
         wizard.SetAddress(quickAddAddress_);

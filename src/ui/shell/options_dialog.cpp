@@ -15,7 +15,6 @@
 #include "config/date_time.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
-#include "ui/accounts/account_context.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
@@ -205,9 +204,7 @@ void TfrmOptions::Save() const {
     });
 }
 
-void PROCShowOptions(QTimer* scheduleTimer, std::function<void()> checkForUpgrade,
-                     QWidget* parent) {
-    const SchedulePause pause(scheduleTimer);
+void PROCShowOptions(std::function<void()> checkForUpgrade, QWidget* parent) {
     TfrmOptions options(std::move(checkForUpgrade), parent);
     options.exec();
 }

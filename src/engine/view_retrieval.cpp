@@ -1,4 +1,4 @@
-#include "ui/preview/view_retrieval.h"
+#include "engine/view_retrieval.h"
 
 #include <QScopeGuard>
 #include <filesystem>
