@@ -1,6 +1,6 @@
 // The tray program's responsiveness and footprint:
 // - a manual pass over 1 000 messages at 40 ms round trip, and the preview's listing of
-//   10 000 messages at 0 ms and of 1 000 at 40 ms round trip, run with the windowed host
+//   10 000 messages at 0 ms and of 1 000 at 40 ms round trip, run with the windowed program
 //   under the offscreen platform, each with the longest time its event loop went unserved,
 //   seen by a 10 ms timer that records how late it fires (target: at most 100 ms);
 // - the time from starting the program until it is in the tray and listening for later
@@ -20,9 +20,9 @@
 #include "delay_proxy.h"
 #include "dovecot_server.h"
 #include "offscreen_desktop.h"
+#include "silent_sounds.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/single_instance.h"
-#include "ui/shell/sound_player.h"
 
 namespace {
 
@@ -32,12 +32,6 @@ constexpr int kMessages = 1000;
 constexpr int kPreviewMessages = 10000;
 constexpr auto kOneWayDelay = std::chrono::milliseconds(20);
 constexpr int kTickMs = 10;
-
-class SilentPlayer : public sievo::SoundPlayer {
-public:
-    bool Play(const std::string&) override { return true; }
-    void Beep() override {}
-};
 
 void WriteAccount(const std::string& home, std::uint16_t port) {
     const sievo::TIniFile accounts(home + "accounts.ini");
@@ -95,7 +89,7 @@ void MeasureLateness(const std::string& what, const std::function<void()>& comma
 
 void MeasurePass(const std::string& home) {
     const Mailbox mailbox(home, kMessages, kOneWayDelay);
-    sievo::TfrmMain main(std::make_unique<SilentPlayer>());
+    sievo::TfrmMain main(std::make_unique<sievo::bench::SilentSounds>());
     main.FormCreate();
     main.CreateStatusWindow();
     MeasureLateness("manual pass, 1000 messages, 40 ms round trip",
@@ -104,7 +98,7 @@ void MeasurePass(const std::string& home) {
 
 void MeasurePreview(const std::string& home, int messages, std::chrono::milliseconds oneWayDelay) {
     const Mailbox mailbox(home, messages, oneWayDelay);
-    sievo::TfrmMain main(std::make_unique<SilentPlayer>());
+    sievo::TfrmMain main(std::make_unique<sievo::bench::SilentSounds>());
     main.FormCreate();
     main.CreateStatusWindow();
     MeasureLateness("preview, " + std::to_string(messages) + " messages, " +

@@ -24,6 +24,7 @@
 #include "engine/scan_judge.h"
 #include "mail/ms_remote_pop.h"
 #include "resource_usage.h"
+#include "silent_sounds.h"
 #include "store/accounts_store.h"
 
 namespace {
@@ -158,9 +159,10 @@ int main(int argc, char** argv) {
     }
     const TSievoUser account = accounts::ForCheck(1);
     NoMail mail;
+    bench::SilentSounds sounds;
     ActionLedger ledger(account);
     PassFaults faults;
-    ScanJudge judge(pop, mail, ledger, faults, keys, false);
+    ScanJudge judge(pop, mail, sounds, ledger, faults, keys, false);
 
     const double cpuBefore = CpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();

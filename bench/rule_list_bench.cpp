@@ -12,6 +12,7 @@
 
 #include "config/file_io.h"
 #include "offscreen_desktop.h"
+#include "silent_sounds.h"
 #include "ui/rules/rule_list_window.h"
 #include "ui/shell/tray_menu.h"
 
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
     WriteRules(desktop.Folder() + "rules.ini");
 
     sievo::TrayMenu menu;
-    sievo::TfrmList window(menu);
+    sievo::bench::SilentSounds sounds;
+    sievo::TfrmList window(menu, sounds);
     window.show();
     const double load = MedianMs([&] { window.PROCloadRuleList(); });
     // Every sort starts from the file order, as after a refill.

@@ -6,6 +6,7 @@
 #include "app/console_log.h"
 #include "app/default_files.h"
 #include "app/stop_signals.h"
+#include "app/terminal_user.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
 #include "engine/mail_engine.h"
@@ -18,7 +19,8 @@ namespace sievo {
 namespace {
 
 int RunProgram(const CommandLineRequest& request) {
-    MailEngine engine;
+    TerminalUser user;
+    MailEngine engine(user.Interfaces());
     bool scheduling = false;
     // A signal cancels the running check at once, without committing anything of it.
     const StopSignals stopSignals([&] {
@@ -34,7 +36,7 @@ int RunProgram(const CommandLineRequest& request) {
         CheckEveryAccountOnce(engine);
         status = engine.LastPassErrors() == 0 ? 0 : 1;
     } else if (settings::AutoEnabled()) {
-        engine.Timer1.start();
+        engine.StartSchedule();
         ActivityLog("Auto-check is on: checking on schedule until stopped.");
         scheduling = true;
         QCoreApplication::exec();

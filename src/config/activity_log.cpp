@@ -1,13 +1,13 @@
 #include "config/activity_log.h"
 
 #include <algorithm>
+#include <iostream>
 
 #include "config/account.h"
 #include "config/data_folder.h"
 #include "config/date_time.h"
 #include "config/errors.h"
 #include "config/file_io.h"
-#include "config/host.h"
 #include "config/settings.h"
 #include "config/text.h"
 
@@ -73,7 +73,10 @@ const std::string& ActivityLogModel::Stamp() {
 void ActivityLogModel::Error(const std::string& message) {
     ++errorCount_;
     if (!open_) {
-        TheHost().ShowMessage(message);
+        if (showEarlyError_)
+            showEarlyError_(message);
+        else
+            std::cerr << message << '\n';
         return;
     }
     for (auto* listener : listeners_)
@@ -87,6 +90,10 @@ void ActivityLogModel::AddListener(ActivityLogListener* listener) {
 
 void ActivityLogModel::RemoveListener(ActivityLogListener* listener) {
     listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void ActivityLogModel::SetEarlyErrorDisplay(std::function<void(const std::string&)> show) {
+    showEarlyError_ = std::move(show);
 }
 
 ActivityLogModel& TheActivityLog() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ public:
 
 // The activity log, newest line first, kept in logfile.txt between runs. It comes alive
 // with Open() (when the status window exists); until then lines are dropped and errors
-// are shown through the host.
+// are shown as SetEarlyErrorDisplay says.
 class ActivityLogModel {
 public:
     // The newest lines kept, in memory and in the file: a program that runs for months
@@ -49,6 +50,10 @@ public:
     void AddListener(ActivityLogListener* listener);
     void RemoveListener(ActivityLogListener* listener);
 
+    // How errors are shown while the log is not open; an empty one writes them to standard
+    // error, where a program without windows shows them.
+    void SetEarlyErrorDisplay(std::function<void(const std::string&)> show);
+
 private:
     const std::string& Stamp();
 
@@ -58,6 +63,7 @@ private:
     std::deque<std::string> lines_;
     std::uint16_t errorCount_ = 0;  // wraps from 65535 to 0
     std::vector<ActivityLogListener*> listeners_;
+    std::function<void(const std::string&)> showEarlyError_;
 };
 
 ActivityLogModel& TheActivityLog();

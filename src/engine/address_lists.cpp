@@ -10,8 +10,8 @@
 #include "config/data_folder.h"
 #include "config/errors.h"
 #include "config/file_cache.h"
-#include "config/host.h"
 #include "config/text.h"
+#include "net/event_pump.h"
 
 namespace sievo {
 
@@ -163,7 +163,7 @@ private:
 
 void WriteEndFind() {
     ActivityLog("End Find", true);
-    TheHost().PumpEvents();
+    PumpEvents();
 }
 
 }  // namespace
@@ -196,11 +196,11 @@ bool FBOOLIsAFriend(const std::string& address) {
 
 bool LookUpSpammer(const std::string& address, const std::function<void()>& onFound) {
     ActivityLog("Reading SPAM List into memory", true);
-    TheHost().PumpEvents();
+    PumpEvents();
     static ListAnswer spammers;
     const bool found = spammers.Holds(SpammersPath(), address);
     ActivityLog("Begin Find", true);
-    TheHost().PumpEvents();
+    PumpEvents();
     try {
         if (found)
             onFound();

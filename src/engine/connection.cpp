@@ -3,15 +3,19 @@
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/text.h"
+#include "engine/user_questions.h"
 #include "net/ag_ras.h"
 
 namespace sievo {
 
-ConnectionGuard::ConnectionGuard(TagRas& ras) : ras_(ras) {
+ConnectionGuard::ConnectionGuard(TagRas& ras, UserQuestions& questions) : ras_(ras) {
     ras_.OnStatusChange = [](TagRas&, const std::string& text) {
         ActivityLog("DUN Status -- " + text, true);
     };
     ras_.OnDisconnected = [](TagRas&) { ActivityLog("DUN Status -- Disconnected", true); };
+    ras_.OnServiceRefused = [&questions](TagRas&, const std::string& reason) {
+        questions.ShowMessage(reason);
+    };
 }
 
 bool ConnectionGuard::IsDialUpConnected() {
@@ -31,11 +35,11 @@ void ConnectionGuard::SelectService(const std::string& service) {
     ras_.SetService(entry);
 }
 
-int ConnectionGuard::EnsureConnection(TSievoUser& account, const std::string& mode) {
+int ConnectionGuard::EnsureConnection(TSievoUser& account, PassMode mode) {
     int result = 0;
     const bool connected = IsDialUpConnected();
     if (account.Method == "MANUAL" && !connected) {
-        if (mode == "SINGLEPASS")
+        if (mode == PassMode::kUserStarted)
             account.Method = "RAS";
         else
             result = -1;

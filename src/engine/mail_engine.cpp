@@ -1,6 +1,7 @@
 #include "engine/mail_engine.h"
 
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <cstdlib>
 #include <filesystem>
 
@@ -10,13 +11,18 @@
 #include "config/date_time.h"
 #include "config/errors.h"
 #include "engine/action_ledger.h"
+#include "engine/check_observer.h"
 #include "engine/data_files_check.h"
 #include "engine/judging.h"
 #include "engine/leftover_copies.h"
 #include "engine/scan_judge.h"
 #include "engine/smtp_sender.h"
+#include "engine/sound_player.h"
 #include "engine/trash.h"
+#include "engine/user_questions.h"
 #include "engine/user_services.h"
+#include "engine/view_retrieval.h"
+#include "net/event_pump.h"
 #include "net/net_errors.h"
 #include "store/accounts_store.h"
 #include "store/settings_store.h"
@@ -28,8 +34,6 @@ namespace {
 constexpr int kPopTimeOutSeconds = 120;
 constexpr int kMinutesPerDay = 1440;
 constexpr int kMinutesPerHour = 60;
-
-const std::string kManualMode = "SINGLEPASS";
 
 // A date-time text of the account's section; a missing one is none, and a text of another
 // locale is announced.
@@ -66,18 +70,6 @@ int CountMarkedForDelete(const TmsRemoteInfo& items) {
     return count;
 }
 
-// Resets a flag however the work that set it ends.
-class FlagHolder {
-public:
-    explicit FlagHolder(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagHolder() { flag_ = false; }
-    FlagHolder(const FlagHolder&) = delete;
-    FlagHolder& operator=(const FlagHolder&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 bool DryRunRequested() {
@@ -85,9 +77,10 @@ bool DryRunRequested() {
     return value && std::string(value) == "1";
 }
 
-MailEngine::MailEngine(std::unique_ptr<MailSender> smtp)
-    : smtp_(smtp ? std::move(smtp) : std::make_unique<SmtpMailSender>(&agRas1)),
-      connection_(agRas1) {
+MailEngine::MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp)
+    : user_(user),
+      smtp_(smtp ? std::move(smtp) : std::make_unique<SmtpMailSender>(&agRas1)),
+      connection_(agRas1, user.questions) {
     Timer1.setInterval(kTimerIntervalMs);
     QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
 }
@@ -105,26 +98,26 @@ MailboxEvents MailEngine::SessionEvents() {
 }
 
 void MailEngine::Timer1Timer() {
-    RunPass("", true);
+    RunPass(PassMode::kScheduled);
 }
 
 void MailEngine::C3Click() {
-    RunPass(kManualMode, false);
+    RunPass(PassMode::kUserStarted);
 }
 
 void MailEngine::RunSinglePass() {
     ActivityLog("Running in single pass mode.");
-    TheHost().PumpEvents();
+    PumpEvents();
     C3Click();
-    TheHost().PumpEvents();
+    PumpEvents();
 }
 
-void MailEngine::RunPass(const std::string& mode, bool automatic) {
+void MailEngine::RunPass(PassMode mode) {
     if (passRunning_) {
         ActivityLog("A check is already running; this one is not started.", true);
         return;
     }
-    const FlagHolder running(passRunning_);
+    const QScopedValueRollback running(passRunning_, true);
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
     faults_.Reset();
     Timer1.stop();
@@ -135,7 +128,7 @@ void MailEngine::RunPass(const std::string& mode, bool automatic) {
         lastPassErrors_ = static_cast<std::uint16_t>(TheActivityLog().ErrorCount() - errorsBefore);
         return;
     }
-    if (automatic && !settings::AutoEnabled())
+    if (mode == PassMode::kScheduled && !settings::AutoEnabled())
         return;  // the timer stays off
     const bool dryRun = DryRunRequested();
     if (dryRun)
@@ -168,11 +161,11 @@ void MailEngine::SaveLog() {
     ReportingFailure([] { TheActivityLog().Save(); });
 }
 
-void MailEngine::ScanMailbox(const std::string& Mode, TSievoUser& Account) {
-    const bool manual = Mode == kManualMode;
+void MailEngine::ScanMailbox(PassMode Mode, TSievoUser& Account) {
+    const bool manual = Mode == PassMode::kUserStarted;
     const bool dryRun = DryRunRequested();
     if (manual)
-        TheHost().ShowScanProgress(Account);
+        user_.observer.ShowScanProgress(Account);
     ScanInProgress = true;
     // Whatever way the scan ends, it ends the same: nothing left set for the next one.
     bool timerFromSettings = false;
@@ -229,9 +222,9 @@ void MailEngine::SendLeftoverCopiesToTrash(const TSievoUser& account) {
 
 // Judges every message, lets the user confirm and carries out the marks; answers the
 // number of deletions.
-int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
+int MailEngine::JudgeAndTransfer(PassMode mode, TSievoUser& account) {
     const bool dryRun = DryRunRequested();
-    TheHost().PumpEvents();
+    PumpEvents();
     const auto keys = MessageKeys(POP->Listing());
     ActionLedger ledger(account);
     AdoptHeaderBlockKeys(ledger, POP->Listing());
@@ -241,18 +234,18 @@ int MailEngine::JudgeAndTransfer(const std::string& mode, TSievoUser& account) {
             [&] { AdoptLeftoverCopies(POP->MessageFolder(), POP->Listing(), keys, ledger); });
         ReportingFailure([&] { SendLeftoverCopiesToTrash(account); });
     }
-    ScanJudge judge(*POP, *smtp_, ledger, faults_, keys, dryRun);
+    ScanJudge judge(*POP, *smtp_, user_.sounds, ledger, faults_, keys, dryRun);
     const bool newMail = POP->Listing().Count() > 0;
     if (newMail) {
         NotifyNewMail(account);
         JudgeMailbox(POP->Listing(), account, judge, stopping_);
     } else {
-        TheHost().SetMailIcon(false, "No new mail");
+        user_.observer.SetMailIcon(false, "No new mail");
         ActivityLog("There are no messages");
     }
     if (newMail && !stopping_ &&
-        (mode == kManualMode ? account.RunAfterManual : account.RunAfterAuto))
-        FBOOLLaunchMailClient(account);
+        (mode == PassMode::kUserStarted ? account.RunAfterManual : account.RunAfterAuto))
+        FBOOLLaunchMailClient(user_.launcher, account);
     return ConfirmAndTransfer(account, judge);
 }
 
@@ -268,14 +261,13 @@ void MailEngine::EndScan(bool timerFromSettings) {
 }
 
 void MailEngine::CloseScanProgress() {
-    if (TheHost().ScanProgressVisible())
-        TheHost().CloseScanProgress();
+    if (user_.observer.ScanProgressVisible())
+        user_.observer.CloseScanProgress();
 }
 
 // Connects and lists every message; false when the account is skipped or an error ended
 // the scan (reported already).
-bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account,
-                                const std::string& bin) {
+bool MailEngine::ConnectAndList(PassMode mode, TSievoUser& account, const std::string& bin) {
     try {
         if (connection_.EnsureConnection(account, mode) == -1)
             return false;
@@ -284,7 +276,7 @@ bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account,
         POP->SetMessageFolder(bin);
         POP->Connect();
         ActivityLog("Downloading Headers", true, &account);
-        TheHost().PumpEvents();
+        PumpEvents();
         POP->List();
         return true;
     } catch (const std::exception& error) {
@@ -296,13 +288,13 @@ bool MailEngine::ConnectAndList(const std::string& mode, TSievoUser& account,
 }
 
 void MailEngine::NotifyNewMail(const TSievoUser& account) {
-    TheHost().SetMailIcon(true, "You have " + std::to_string(POP->Listing().Count()) +
-                                    " new mail messages -- click to view");
+    user_.observer.SetMailIcon(true, "You have " + std::to_string(POP->Listing().Count()) +
+                                         " new mail messages -- click to view");
     if (account.MailNotify) {
         if (!account.MailNotifyWAV.empty())
-            FLBOOLCorPlaySound(account.MailNotifyWAV);
+            FLBOOLCorPlaySound(user_.sounds, account.MailNotifyWAV);
         else
-            TheHost().DefaultBeep();
+            user_.sounds.Beep();
     }
 }
 
@@ -312,7 +304,7 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
     try {
         const auto& rows = judge.Rows();
         if (!rows.empty() && !dryRun) {
-            const std::vector<bool> ticked = TheHost().ConfirmDeletions(rows);
+            const std::vector<bool> ticked = user_.questions.ConfirmDeletions(rows);
             for (std::size_t r = 0; r < rows.size(); ++r)
                 if (r >= ticked.size() || !ticked[r])
                     POP->Unmark(rows[r].index);
@@ -326,7 +318,7 @@ int MailEngine::ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge) {
         if (stopping_)
             throw ECanceledError(SocketMessageText(kMsgCanceled));
         POP->CarryOutMarks([&judge](int index) { judge.RecordCopied(index); });
-        TheHost().RefreshRuleList();
+        user_.observer.RefreshRuleList();
         // Counted again after the transfer: a message whose copy could not be kept was
         // not deleted either. A dry run tells what it would have deleted.
         return dryRun ? decided : CountMarkedForDelete(POP->Listing());
@@ -363,19 +355,43 @@ void MailEngine::EnableTimerFromSettings() {
 }
 
 void MailEngine::POPNextInfoUpdated(int Num, int count) {
-    if (!TheHost().ScanProgressVisible())
+    if (!user_.observer.ScanProgressVisible())
         return;
     const std::string subject = GetHeaderField(POP->Listing()[Num].Headers, "Subject");
-    TheHost().SetScanProgress(
+    user_.observer.SetScanProgress(
         Num + 1, count,
         std::to_string(Num + 1) + " of " + std::to_string(count) + " -- " + subject);
+}
+
+void MailEngine::StartSchedule() {
+    Timer1.start();
+}
+
+void MailEngine::SetAutoCheck(bool on) {
+    if (on)
+        Timer1.start();
+    else
+        Timer1.stop();
+    settings::SetAutoEnabled(on);
+}
+
+void MailEngine::CancelScan() {
+    if (POP && POP->Connected())
+        POP->Cancel();
+}
+
+std::string MailEngine::FetchForViewing(int index) {
+    POP->Connect();
+    const std::string file = RetrieveForViewing(*POP, index);
+    // Only marks are set so far; the scan deletes after the confirmation.
+    POP->Commit();
+    return file;
 }
 
 void MailEngine::Shutdown() {
     shuttingDown_ = true;
     Timer1.stop();
-    if (POP && POP->Connected())
-        POP->Cancel();
+    CancelScan();
 }
 
 void MailEngine::Abort() {

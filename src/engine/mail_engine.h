@@ -6,17 +6,31 @@
 #include <string>
 #include <vector>
 
-#include "config/host.h"
 #include "engine/connection.h"
 #include "engine/pass_faults.h"
 #include "engine/replies.h"
+#include "engine/schedule_pause.h"
 #include "mail/mailbox_session.h"
 #include "net/ag_ras.h"
 
 namespace sievo {
 
+class CheckObserver;
+class DialUpLink;
+class Launcher;
 class ScanJudge;
+class SoundPlayer;
 class TSievoUser;
+class UserQuestions;
+
+// Everything through which the engine reaches its user; the windowed program, the headless
+// pass and the tests each supply their own.
+struct EngineUser {
+    CheckObserver& observer;
+    UserQuestions& questions;
+    SoundPlayer& sounds;
+    Launcher& launcher;
+};
 
 // The checking of mailboxes: the passes over the accounts (on the schedule, on request,
 // once from the command line) and the scan of one account, from the connection to the
@@ -27,7 +41,7 @@ public:
     static constexpr int kTimerIntervalMs = 10000;
 
     // Replies and reports go through smtp; without one, through the accounts' SMTP servers.
-    explicit MailEngine(std::unique_ptr<MailSender> smtp = nullptr);
+    explicit MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp = nullptr);
 
     // The automatic pass on each tick: every active account, each when it is due.
     void Timer1Timer();
@@ -36,13 +50,35 @@ public:
     // The command line's single pass: as Clean Mail Now, announced in the log.
     void RunSinglePass();
 
-    // Checks one account; mode "SINGLEPASS" for a pass the user started, "" for the timer.
-    void ScanMailbox(const std::string& Mode, TSievoUser& Account);
+    // Checks one account.
+    void ScanMailbox(PassMode Mode, TSievoUser& Account);
 
     // Makes sure the network is there for the account (see ConnectionGuard).
-    int EnsureConnection(TSievoUser& Account, const std::string& Mode) {
+    int EnsureConnection(TSievoUser& Account, PassMode Mode) {
         return connection_.EnsureConnection(Account, Mode);
     }
+
+    // The schedule: a timer whose tick checks the accounts that are due.
+    void StartSchedule();
+    bool ScheduleRunning() const { return Timer1.isActive(); }
+    // Auto-check on or off: the schedule starts or stops, and the setting is saved for the
+    // next start.
+    void SetAutoCheck(bool on);
+    [[nodiscard]] SchedulePause PauseSchedule() { return SchedulePause(Timer1); }
+
+    // Whether an account's scan is under way (a pass may be between two of them).
+    bool ScanRunning() const { return ScanInProgress; }
+    // Cancels the running scan's session, when one is open; the scan ends as cancelled.
+    void CancelScan();
+    // Fetches message `index` of the running scan's listing for viewing, over a session of
+    // its own (the scan has only set marks so far), and answers the file's path.
+    std::string FetchForViewing(int index);
+
+    // The dial-up entries in their order, and the dial-up component's current entry.
+    const std::vector<std::string>& DialUpEntries() const { return agRas1.Entries(); }
+    const std::string& DialUpService() const { return agRas1.Service(); }
+    // The dial-up component, for mail sent outside a check.
+    DialUpLink& DialUp() { return agRas1; }
 
     // Stops the timer and cancels a running session, so the program can end.
     void Shutdown();
@@ -57,19 +93,13 @@ public:
     // The number of errors reported during the last pass.
     int LastPassErrors() const { return lastPassErrors_; }
 
-    QTimer Timer1;
-    // The session of the account being scanned, made for each account anew.
-    std::unique_ptr<MailboxSession> POP;
-    TagRas agRas1;
-    bool ScanInProgress = false;
-
 private:
     // Runs every active account through the scan in the given mode.
-    void RunPass(const std::string& mode, bool automatic);
-    bool ConnectAndList(const std::string& mode, TSievoUser& account, const std::string& bin);
+    void RunPass(PassMode mode);
+    bool ConnectAndList(PassMode mode, TSievoUser& account, const std::string& bin);
     MailboxEvents SessionEvents();
     void SendLeftoverCopiesToTrash(const TSievoUser& account);
-    int JudgeAndTransfer(const std::string& mode, TSievoUser& account);
+    int JudgeAndTransfer(PassMode mode, TSievoUser& account);
     int ConfirmAndTransfer(TSievoUser& account, ScanJudge& judge);
     // timerFromSettings: the timer follows the auto-check setting, else it runs.
     void EndScan(bool timerFromSettings);
@@ -81,6 +111,12 @@ private:
     void EnableTimerFromSettings();
     void POPNextInfoUpdated(int Num, int count);
 
+    EngineUser user_;
+    QTimer Timer1;
+    // The session of the account being scanned, made for each account anew.
+    std::unique_ptr<MailboxSession> POP;
+    TagRas agRas1;
+    bool ScanInProgress = false;
     std::unique_ptr<MailSender> smtp_;
     ConnectionGuard connection_;
     PassFaults faults_;

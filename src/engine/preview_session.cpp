@@ -3,9 +3,9 @@
 #include <QScopedValueRollback>
 
 #include "config/activity_log.h"
-#include "config/host.h"
 #include "engine/view_retrieval.h"
 #include "mail/message.h"
+#include "net/event_pump.h"
 #include "net/net_errors.h"
 
 namespace sievo {
@@ -29,7 +29,7 @@ MailboxEvents PreviewSession::ListingEvents() {
     };
     events.listed = [this](int index, int total) {
         events_.listed(index, total, session_->Listing()[index]);
-        TheHost().PumpEvents();
+        PumpEvents();
     };
     events.starting = [this] {
         if (shuttingDown_)
@@ -59,7 +59,7 @@ void PreviewSession::List(const TSievoUser& account) {
 void PreviewSession::ListAccount() {
     const QScopedValueRollback listing(listing_, true);
     prepareConnection_(*account_);
-    TheHost().PumpEvents();
+    PumpEvents();
     if (requested_)
         return;
     events_.status("Please wait while " + account_->EMailAddr + " message headers are downloaded");
@@ -74,7 +74,7 @@ void PreviewSession::ListAccount() {
         ReportListingFailure(error);
     }
     if (completed) {
-        TheHost().PumpEvents();
+        PumpEvents();
         const int n = session_->Listing().Count();
         events_.status(n > 0 ? account_->EMailAddr + " has " + std::to_string(n) +
                                    " new mail messages -- click to view"
@@ -91,7 +91,7 @@ void PreviewSession::ListHeaders(const TSievoUser& account) {
     events_.status("Logging in...");
     session_->Connect();
     ActivityLog("Downloading Headers for message preview", true, &account);
-    TheHost().PumpEvents();
+    PumpEvents();
     // A cancel while the events ran has closed the connection already.
     if (!session_->Connected())
         throw ECanceledError(SocketMessageText(kMsgCanceled));
@@ -160,7 +160,7 @@ void PreviewSession::Delete(const std::vector<int>& indexes) {
     if (DeleteChosen(indexes)) {
         events_.status("Deleted " + std::to_string(indexes.size()) +
                        " messages, please wait... refreshing");
-        TheHost().PumpEvents();
+        PumpEvents();
     }
     // After a failure too: the numbers of the messages may have changed, and the list
     // must show what really waits. An account asked for meanwhile is listed instead.
@@ -169,12 +169,12 @@ void PreviewSession::Delete(const std::vector<int>& indexes) {
 
 bool PreviewSession::DeleteChosen(const std::vector<int>& indexes) {
     const QScopedValueRollback busy(busy_, true);
-    TheHost().PumpEvents();
+    PumpEvents();
     try {
         events_.status("Opening connection");
         session_->Connect();
         events_.status("Deleting, please wait...");
-        TheHost().PumpEvents();
+        PumpEvents();
         for (int index = 0; index < session_->Listing().Count(); ++index)
             session_->Unmark(index);
         int count = 0;

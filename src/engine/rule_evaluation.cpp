@@ -1,11 +1,11 @@
 #include "engine/rule_evaluation.h"
 
 #include "config/activity_log.h"
-#include "config/host.h"
 #include "config/text.h"
 #include "engine/address_lists.h"
 #include "engine/rule.h"
 #include "engine/sievo_message.h"
+#include "net/event_pump.h"
 
 namespace sievo {
 
@@ -116,7 +116,7 @@ void EvaluateRule(RuleHitActions& actions, const TSievoUser& account, const TSie
             if (FBOOLIsAFriend(message.FromAddress))
                 return;
             ActivityLog("Found in List", true);
-            TheHost().PumpEvents();
+            PumpEvents();
             CarryOutHit(actions, criterion, account, rule, message);
         });
         return;

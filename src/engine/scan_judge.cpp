@@ -56,10 +56,12 @@ private:
 
 }  // namespace
 
-ScanJudge::ScanJudge(MailboxListing& listing, MailSender& smtp, ActionLedger& ledger,
-                     PassFaults& faults, std::vector<std::string> keys, bool dryRun)
+ScanJudge::ScanJudge(MailboxListing& listing, MailSender& smtp, SoundPlayer& sounds,
+                     ActionLedger& ledger, PassFaults& faults, std::vector<std::string> keys,
+                     bool dryRun)
     : listing_(listing),
       smtp_(smtp),
+      sounds_(sounds),
       ledger_(ledger),
       faults_(faults),
       keys_(std::move(keys)),
@@ -88,7 +90,7 @@ void ScanJudge::AddtoDeleteQueue(int index) {
 }
 
 void ScanJudge::PlayHitSound() {
-    FLBOOLCorPlaySound(ProgramFile("gotit.wav"));
+    FLBOOLCorPlaySound(sounds_, ProgramFile("gotit.wav"));
 }
 
 // A reply or report that fails, or cannot even be composed, is reported; the hit keeps

@@ -4,16 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "config/host.h"
 #include "engine/action_ledger.h"
 #include "engine/pass_faults.h"
 #include "engine/rule.h"
 #include "engine/rule_evaluation.h"
+#include "engine/user_questions.h"
 
 namespace sievo {
 
 class MailSender;
 class MailboxListing;
+class SoundPlayer;
 
 // What a rule's hit does during a scan: marks in the mailbox's listing, rows of the
 // confirmation window, the hit sound, and replies and reports, each sent at most once per
@@ -24,8 +25,8 @@ public:
     static constexpr const char* kTrashAction = "trash";
 
     // keys[i] is the lasting name of message i of the listing.
-    ScanJudge(MailboxListing& listing, MailSender& smtp, ActionLedger& ledger, PassFaults& faults,
-              std::vector<std::string> keys, bool dryRun);
+    ScanJudge(MailboxListing& listing, MailSender& smtp, SoundPlayer& sounds, ActionLedger& ledger,
+              PassFaults& faults, std::vector<std::string> keys, bool dryRun);
 
     // Hits are written to rules.ini at most once a second and when the judging ends.
     void CountHit(int rule) override { tally_.Count(rule); }
@@ -60,6 +61,7 @@ private:
 
     MailboxListing& listing_;
     MailSender& smtp_;
+    SoundPlayer& sounds_;
     ActionLedger& ledger_;
     PassFaults& faults_;
     std::vector<std::string> keys_;

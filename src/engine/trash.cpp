@@ -13,7 +13,7 @@
 
 #include "config/activity_log.h"
 #include "config/errors.h"
-#include "config/host.h"
+#include "net/event_pump.h"
 
 namespace fs = std::filesystem;
 
@@ -130,7 +130,7 @@ int FLINTdeleteToBin(const std::string& path) {
             ++failures;
         }
     }
-    TheHost().PumpEvents();
+    PumpEvents();
     return failures;
 }
 

@@ -5,8 +5,9 @@
 
 #include "config/account.h"
 #include "config/activity_log.h"
-#include "config/host.h"
 #include "config/text.h"
+#include "engine/launcher.h"
+#include "engine/sound_player.h"
 #include "store/settings_store.h"
 
 namespace sievo {
@@ -18,13 +19,13 @@ constexpr std::size_t kMaxSoundFileName = 255;
 
 }  // namespace
 
-bool FLBOOLCorPlaySound(const std::string& fileName) {
+bool FLBOOLCorPlaySound(SoundPlayer& sounds, const std::string& fileName) {
     if (settings::SoundsDisabled())
         return false;
-    return TheHost().PlaySoundFile(std::string(Utf8Truncate(fileName, kMaxSoundFileName)));
+    return sounds.Play(std::string(Utf8Truncate(fileName, kMaxSoundFileName)));
 }
 
-bool FBOOLLaunchMailClient(const TSievoUser& account) {
+bool FBOOLLaunchMailClient(Launcher& launcher, const TSievoUser& account) {
     if (account.CommandLine.empty()) {
         ActivityLog("There is no mail client configured.  Please check the Mail Client settings.",
                     false, &account);
@@ -37,7 +38,7 @@ bool FBOOLLaunchMailClient(const TSievoUser& account) {
     std::vector<std::string> arguments;
     for (qsizetype i = 1; i < words.size(); ++i)
         arguments.push_back(words[i].toStdString());
-    return TheHost().StartProgram(words.front().toStdString(), arguments);
+    return launcher.StartProgram(words.front().toStdString(), arguments);
 }
 
 }  // namespace sievo

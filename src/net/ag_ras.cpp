@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <set>
 
-#include "config/host.h"
 #include "net/net_errors.h"
 
 namespace sievo {
@@ -62,11 +61,11 @@ void TagRas::SetService(const std::string& name) {
     if (name.empty()) {
         service_.clear();
     } else if (!Available()) {
-        TheHost().ShowMessage("TagRas component was unable to detect\nRAS on your system.");
+        Refuse("TagRas component was unable to detect\nRAS on your system.");
     } else if (connected_) {
-        TheHost().ShowMessage("This property can be set only before\nestablishing the connection");
+        Refuse("This property can be set only before\nestablishing the connection");
     } else if (std::find(entries_.begin(), entries_.end(), name) == entries_.end()) {
-        TheHost().ShowMessage("Invalid service name");
+        Refuse("Invalid service name");
         service_.clear();
     } else {
         service_ = name;
@@ -181,6 +180,11 @@ void TagRas::RaiseFailure(const NmcliResult& result) {
 void TagRas::Status(const std::string& text) {
     if (OnStatusChange)
         OnStatusChange(*this, text);
+}
+
+void TagRas::Refuse(const std::string& reason) {
+    if (OnServiceRefused)
+        OnServiceRefused(*this, reason);
 }
 
 }  // namespace sievo

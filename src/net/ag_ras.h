@@ -26,8 +26,8 @@ public:
     // Lists the entries; `runner` reaches nmcli (the real one when none is given).
     explicit TagRas(QObject* parent = nullptr, std::unique_ptr<NmcliRunner> runner = nullptr);
 
-    // The entry to dial. Setting it checks it as the account dialogs expect and shows a
-    // message instead of raising.
+    // The entry to dial. Setting it checks it as the account dialogs expect and tells
+    // OnServiceRefused why instead of raising.
     void SetService(const std::string& name);
     const std::string& Service() const { return service_; }
     // Only a connection of `Service` counts as existing; off: any active one with an address.
@@ -37,6 +37,8 @@ public:
 
     TRASNotifyEvent OnStatusChange;
     TRasEvent OnDisconnected;
+    // Why SetService did not take the entry, in words for the user.
+    TRASNotifyEvent OnServiceRefused;
 
     const std::vector<std::string>& Entries() const { return entries_; }
     bool Available() const { return !entries_.empty(); }
@@ -66,6 +68,7 @@ private:
     NmcliResult Run(const std::vector<std::string>& arguments);
     [[noreturn]] void RaiseFailure(const NmcliResult& result);
     void Status(const std::string& text);
+    void Refuse(const std::string& reason);
 
     std::unique_ptr<NmcliRunner> runner_;
     TTimeCounter counter_;

@@ -9,9 +9,9 @@
 #include "config/date_time.h"
 #include "config/errors.h"
 #include "config/file_io.h"
-#include "config/host.h"
 #include "config/ini_file.h"
 #include "store/settings_store.h"
+#include "update/update_prompts.h"
 
 namespace sievo {
 
@@ -61,15 +61,15 @@ bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile) {
     return result == ListUpdate::kReplaced;
 }
 
-SpamListUpdater::SpamListUpdater(std::function<int()> ensureConnection)
-    : ensureConnection_(std::move(ensureConnection)) {
-    httpUpdate_.OnOpen = [](TagSocket&) { TheHost().ShowTransferProgress(); };
-    httpUpdate_.OnProgress = [](TagSocket&, int percent, qint64 bytes) {
-        TheHost().SetTransferProgress(percent, bytes);
+SpamListUpdater::SpamListUpdater(UpdatePrompts& user, std::function<int()> ensureConnection)
+    : user_(user), ensureConnection_(std::move(ensureConnection)) {
+    httpUpdate_.OnOpen = [this](TagSocket&) { user_.ShowTransferProgress(); };
+    httpUpdate_.OnProgress = [this](TagSocket&, int percent, qint64 bytes) {
+        user_.SetTransferProgress(percent, bytes);
     };
-    httpUpdate_.OnClosed = [](TagSocket&) { TheHost().CloseTransferProgress(); };
-    httpUpdate_.OnError = [](TagSocket&, const std::string& text) {
-        TheHost().ShowMessage("UPDATER ERROR -- " + text);
+    httpUpdate_.OnClosed = [this](TagSocket&) { user_.CloseTransferProgress(); };
+    httpUpdate_.OnError = [this](TagSocket&, const std::string& text) {
+        user_.ShowMessage("UPDATER ERROR -- " + text);
     };
 }
 
@@ -82,7 +82,7 @@ void SpamListUpdater::ApplyProxySettings() {
         httpUpdate_.SetProxy(address + ":" + port);
         return;
     }
-    TheHost().DefaultBeep();
+    user_.DefaultBeep();
     ActivityLog("The proxy settings are not correct");
 }
 
@@ -92,14 +92,14 @@ void SpamListUpdater::Download(const std::string& url, const std::string& fileNa
     // connection and its window go.
     const auto closeWindow = qScopeGuard([this] {
         httpUpdate_.Close();
-        TheHost().CloseTransferProgress();
+        user_.CloseTransferProgress();
     });
     httpUpdate_.SetURL(url);
     const int status = httpUpdate_.Get();
     // An error page must never take the place of the descriptor or the list.
     if (status != kHttpOk) {
         const std::string text = "HTTP " + std::to_string(status);
-        TheHost().ShowMessage("UPDATER ERROR -- " + text);
+        user_.ShowMessage("UPDATER ERROR -- " + text);
         throw Exception(text);
     }
     const std::string path = ProgramFile(fileName);
@@ -108,23 +108,23 @@ void SpamListUpdater::Download(const std::string& url, const std::string& fileNa
 }
 
 bool SpamListUpdater::OfferNewList(const std::string& fileURL) {
-    if (!TheHost().AskYesNo("There is a new spammer/UCE e-mail address list available for "
-                            "Sievomatic.  Do you want to retrieve it?"))
+    if (!user_.AskYesNo("There is a new spammer/UCE e-mail address list available for "
+                        "Sievomatic.  Do you want to retrieve it?"))
         return false;
     Download(fileURL, "spamlist.new");
     const std::string newFile = ProgramFile("spamlist.new"), oldFile = ProgramFile("sievo.lst");
     switch (PutNewListInPlace(newFile, oldFile)) {
         case ListUpdate::kReplaced:
-            TheHost().ShowMessage(
+            user_.ShowMessage(
                 "Update complete... to turn on/off Auto-Update click Options "
                 "from the main screen.");
             break;
         case ListUpdate::kEmptyListKept:
-            TheHost().ShowMessage(EmptyListKeptText(newFile, oldFile));
+            user_.ShowMessage(EmptyListKeptText(newFile, oldFile));
             break;
         case ListUpdate::kNothingWaiting:
         case ListUpdate::kFailed:
-            TheHost().ShowMessage("Restart Sievomatic for changes to take effect");
+            user_.ShowMessage("Restart Sievomatic for changes to take effect");
             break;
     }
     return true;
@@ -154,7 +154,7 @@ bool SpamListUpdater::FBOOLGetUpdate(const std::string& section) {
         downloaded = true;
     }
     if (!displayMessage.empty())
-        TheHost().ShowMessage(displayMessage);
+        user_.ShowMessage(displayMessage);
     settings::SetSpamListLastUpdate(today);
     return downloaded;
 }

@@ -8,6 +8,8 @@
 
 namespace sievo {
 
+class UpdatePrompts;
+
 // Where the update descriptor lives unless [AUTOUPDATE] UpdateURL names another place.
 inline constexpr const char* kMakerUpdateURL = "http://www.corvane.com/updates/updates.ini";
 
@@ -35,7 +37,7 @@ bool FBOOLDoUpdate(const std::string& newFile, const std::string& oldFile);
 class SpamListUpdater {
 public:
     // ensureConnection prepares the network as for a check; -1 means there is none.
-    explicit SpamListUpdater(std::function<int()> ensureConnection);
+    SpamListUpdater(UpdatePrompts& user, std::function<int()> ensureConnection);
 
     // True when a new list was downloaded.
     bool FBOOLGetUpdate(const std::string& section);
@@ -46,6 +48,7 @@ private:
     void Download(const std::string& url, const std::string& fileName);
     bool OfferNewList(const std::string& fileURL);
 
+    UpdatePrompts& user_;
     std::function<int()> ensureConnection_;
     TagHTTP httpUpdate_;
 };

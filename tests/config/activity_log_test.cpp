@@ -6,7 +6,6 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "log_lines.h"
-#include "recording_host.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -39,22 +38,23 @@ protected:
     void SetUp() override {
         TempHomeTest::SetUp();
         log.AddListener(&listener);
+        log.SetEarlyErrorDisplay([this](const std::string& text) { shown.push_back(text); });
     }
     void SetVerbose(bool on) {
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", on);
     }
 
-    testing::RecordingHost host;
+    std::vector<std::string> shown;  // errors shown while the log is not open
     RecordingListener listener;
     ActivityLogModel log;
 };
 
-TEST_F(ActivityLogTest, BeforeTheLogIsOpenLinesAreDroppedAndErrorsShownByTheHost) {
+TEST_F(ActivityLogTest, BeforeTheLogIsOpenLinesAreDroppedAndErrorsShown) {
     log.Log("early line", false, nullptr);
     log.Error("Cannot move file x");
     EXPECT_TRUE(log.Lines().empty());
     EXPECT_TRUE(listener.activity.empty());
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Cannot move file x"});
+    EXPECT_EQ(shown, std::vector<std::string>{"Cannot move file x"});
     EXPECT_EQ(log.ErrorCount(), 1);
 }
 
@@ -80,7 +80,7 @@ TEST_F(ActivityLogTest, ErrorsAreCountedAndLogged) {
     log.Error("boom");
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[0]), "-SV_ERROR-boom");
     EXPECT_EQ(listener.lastError, "boom");
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(shown.empty());
     EXPECT_EQ(listener.errorCount, 1);
 }
 

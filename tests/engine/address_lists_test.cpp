@@ -4,7 +4,7 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "log_lines.h"
-#include "recording_host.h"
+#include "pump_watch.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -20,7 +20,7 @@ protected:
     }
     std::vector<std::string> Logged() const { return watch->Texts(); }
 
-    testing::RecordingHost host;
+    testing::PumpWatch pump;
     std::unique_ptr<testing::LogWatch> watch;
 };
 
@@ -79,7 +79,7 @@ TEST_F(AddressListTest, SpammerLookupRunsTheHitBetweenItsLogLines) {
     const std::vector<std::string> firstLookup(logged.begin(), logged.begin() + 4);
     EXPECT_EQ(firstLookup, (std::vector<std::string>{"Reading SPAM List into memory", "Begin Find",
                                                      "Found in List", "End Find"}));
-    EXPECT_GE(host.pumps, 9);  // the interface gets its turn three times per lookup
+    EXPECT_GE(pump.turns, 9);  // the interface gets its turn three times per lookup
 }
 
 TEST_F(AddressListTest, EndFindIsWrittenEvenWhenTheHitFails) {

@@ -6,7 +6,7 @@
 #include "config/settings.h"
 #include "fake_nmcli.h"
 #include "net/ag_ras.h"
-#include "recording_host.h"
+#include "recording_user.h"
 #include "store/accounts_store.h"
 
 namespace sievo {
@@ -21,7 +21,7 @@ protected:
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
         TheActivityLog().Open();
         ras = std::make_unique<TagRas>();
-        guard = std::make_unique<ConnectionGuard>(*ras);
+        guard = std::make_unique<ConnectionGuard>(*ras, user);
     }
     void TearDown() override {
         guard.reset();
@@ -33,7 +33,7 @@ protected:
         return accounts::ForCheck(1);
     }
 
-    testing::RecordingHost host;
+    testing::RecordingUser user;
     std::unique_ptr<TagRas> ras;
     std::unique_ptr<ConnectionGuard> guard;
 };
@@ -41,12 +41,12 @@ protected:
 // A manual account asked for by the user dials as a RAS account does.
 TEST_F(ConnectionTest, ManualAccountsWaitForAConnectionUnlessTheUserAsks) {
     TSievoUser automatic = Account("manual");
-    EXPECT_EQ(guard->EnsureConnection(automatic, ""), -1);
+    EXPECT_EQ(guard->EnsureConnection(automatic, PassMode::kScheduled), -1);
     EXPECT_EQ(automatic.Method, "MANUAL");
     EXPECT_FALSE(Called("connection up"));
 
     TSievoUser manual = Account("MANUAL");
-    EXPECT_EQ(guard->EnsureConnection(manual, "SINGLEPASS"), 0);
+    EXPECT_EQ(guard->EnsureConnection(manual, PassMode::kUserStarted), 0);
     EXPECT_EQ(manual.Method, "RAS");  // in memory only
     EXPECT_EQ(TIniFile(AccountsPath()).ReadString("USER1", "Method", ""), "MANUAL");
     EXPECT_TRUE(Called("connection up id Mobile Modem"));
@@ -55,15 +55,15 @@ TEST_F(ConnectionTest, ManualAccountsWaitForAConnectionUnlessTheUserAsks) {
 
 TEST_F(ConnectionTest, LanAccountsOrAnActiveDialUpConnectionWhateverItsNameNeverDial) {
     TSievoUser lan = Account("LAN");
-    EXPECT_EQ(guard->EnsureConnection(lan, ""), 0);
+    EXPECT_EQ(guard->EnsureConnection(lan, PassMode::kScheduled), 0);
     EXPECT_FALSE(guard->IsDialUpConnected());  // Wi-Fi is no dial-up connection
 
     WriteFile("active", "Other Modem:gsm:ttyUSB1\n");
     TSievoUser ras = Account("RAS");
     EXPECT_TRUE(guard->IsDialUpConnected());
-    EXPECT_EQ(guard->EnsureConnection(ras, ""), 0);
+    EXPECT_EQ(guard->EnsureConnection(ras, PassMode::kScheduled), 0);
     TSievoUser manual = Account("MANUAL");
-    EXPECT_EQ(guard->EnsureConnection(manual, ""), 0);
+    EXPECT_EQ(guard->EnsureConnection(manual, PassMode::kScheduled), 0);
     EXPECT_FALSE(Called("connection up"));
 }
 

@@ -5,8 +5,9 @@
 #include "engine/action_ledger.h"
 #include "engine/scan_judge.h"
 #include "mail/ms_remote_pop.h"
-#include "recording_host.h"
+#include "pump_watch.h"
 #include "recording_sender.h"
+#include "recording_user.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
 #include "test_rules.h"
@@ -34,14 +35,15 @@ protected:
         const TSievoUser account = accounts::ForCheck(1);
         ActionLedger ledger(account);
         PassFaults faults;
-        ScanJudge judge(*pop, smtp, ledger, faults, keys, false);
-        host.onPump = beforeMessage ? [&] { beforeMessage(pumps++); } : std::function<void()>();
+        ScanJudge judge(*pop, smtp, user, ledger, faults, keys, false);
+        pump.onTurn = beforeMessage ? [&] { beforeMessage(pumps++); } : std::function<void()>();
         const bool stop = false;
         JudgeMailbox(pop->RemoteInfo(), account, judge, stop);
     }
     bool Deleted(int index) const { return pop->RemoteInfo()[index].MarkedForDelete(); }
 
-    testing::RecordingHost host;
+    testing::PumpWatch pump;
+    testing::RecordingUser user;
     testing::RecordingSender smtp;
     std::unique_ptr<TmsRemotePOP> pop;
     int pumps = 0;

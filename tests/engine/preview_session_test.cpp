@@ -8,7 +8,6 @@
 #include "dovecot_server.h"
 #include "mail/message.h"
 #include "pop3_script.h"
-#include "recording_host.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
 
@@ -29,7 +28,6 @@ protected:
         TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", account);
     }
 
-    RecordingHost host;
     std::string status;
     std::vector<std::string> subjects;
     std::vector<bool> ends;

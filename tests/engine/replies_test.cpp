@@ -14,7 +14,6 @@
 #include "engine/sievo_message.h"
 #include "log_lines.h"
 #include "mail/message.h"
-#include "recording_host.h"
 #include "recording_sender.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
@@ -94,7 +93,6 @@ protected:
         WriteFile("Abuse.msg", "Subject: Spam report\r\n\r\n<<REPLYHEADER~ALLHEADERS>>\r\n");
     }
 
-    testing::RecordingHost host;
     testing::RecordingSender smtp;
     const std::vector<std::string> spam = {"From: Sales Team <sales@spam.example>", "Subject: Buy"};
 };

@@ -11,7 +11,6 @@
 #include "engine/rule.h"
 #include "engine/sievo_message.h"
 #include "log_lines.h"
-#include "recording_host.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
 #include "test_rules.h"
@@ -68,7 +67,6 @@ protected:
         }
     }
 
-    testing::RecordingHost host;
     RecordingActions actions;
     std::unique_ptr<testing::LogWatch> watch;
 };

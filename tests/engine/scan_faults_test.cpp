@@ -120,10 +120,10 @@ TEST_F(ScanFaultsTest, AFullDiskIsToldOnceAndTheScanStillEnds) {
     Account("NextDateTime", "");
     {
         const testing::FileSizeLimit fullDisk(0);
-        Scan("");
+        Scan(PassMode::kScheduled);
     }
-    EXPECT_FALSE(engine->ScanInProgress);
-    EXPECT_TRUE(engine->Timer1.isActive());
+    EXPECT_FALSE(engine->ScanRunning());
+    EXPECT_TRUE(engine->ScheduleRunning());
     // The message whose copy could not be written stays on the server.
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 2 total SPAM messages sieved"));
     EXPECT_EQ(Stored(), std::vector<std::string>{mails[2]});
@@ -185,7 +185,7 @@ TEST_F(ScanFaultsTest, AMessageGetsOneTrashCopyWhereverTheConnectionIsLost) {
             ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("handled.lst"))));
         }
         TSievoUser account = accounts::ForCheck(cutAccount);
-        EXPECT_ANY_THROW(engine->ScanMailbox("SINGLEPASS", account));
+        EXPECT_ANY_THROW(engine->ScanMailbox(PassMode::kUserStarted, account));
         ASSERT_TRUE(proxy.Cut());
         // The server carries out a QUIT in its own time, after the client was dropped.
         const auto onServer = row.deletedByQuit ? std::vector<std::string>{mails[0]} : mails;

@@ -13,8 +13,8 @@
 #include "engine/mail_engine.h"
 #include "engine/trash.h"
 #include "log_lines.h"
-#include "recording_host.h"
 #include "recording_sender.h"
+#include "recording_user.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
 #include "test_rules.h"
@@ -28,7 +28,7 @@ inline std::string Mail(int n, const std::string& from, const std::string& subje
            "10:00:00 +0000\r\n\r\nBody of message " + std::to_string(n) + "\r\n";
 }
 
-// An engine with a recording host and sender, and a Dovecot mailbox for account 1.
+// An engine with a recording user and sender, and a Dovecot mailbox for account 1.
 class ScanTest : public TempHomeTest {
 protected:
     void SetUp() override {
@@ -38,7 +38,7 @@ protected:
         TheActivityLog().Open();
         auto sender = std::make_unique<RecordingSender>();
         smtp = sender.get();
-        engine = std::make_unique<MailEngine>(std::move(sender));
+        engine = std::make_unique<MailEngine>(user.Interfaces(), std::move(sender));
     }
     void TearDown() override {
         engine.reset();
@@ -65,7 +65,7 @@ protected:
         return TIniFile(AccountsPath()).ReadString("USER1", key, "<missing>");
     }
 
-    void Scan(const std::string& mode = "SINGLEPASS") {
+    void Scan(PassMode mode = PassMode::kUserStarted) {
         watch = std::make_unique<LogWatch>();
         TSievoUser account = accounts::ForCheck(1);
         engine->ScanMailbox(mode, account);
@@ -78,7 +78,7 @@ protected:
         return ReadWholeFile(TrashFolder() + "/files/" + name).value_or("<missing>");
     }
 
-    RecordingHost host;
+    RecordingUser user;
     RecordingSender* smtp = nullptr;
     std::unique_ptr<MailEngine> engine;
     std::unique_ptr<DovecotServer> dovecot;

@@ -17,7 +17,7 @@ TEST_F(ScanTest, AnEmptyMailboxIsReportedAndTheIntervalSetsTheNextCheck) {
     for (const auto& [minutes, seconds] : cases) {
         Account("Minutes", minutes);
         Account("NextDateTime", "");
-        Scan("");
+        Scan(PassMode::kScheduled);
         const auto next = ParseDateTimeText(AccountValue("NextDateTime"));
         ASSERT_TRUE(next) << minutes;
         EXPECT_NEAR(QDateTime::currentDateTime().secsTo(*next), seconds, 5) << minutes;
@@ -25,10 +25,10 @@ TEST_F(ScanTest, AnEmptyMailboxIsReportedAndTheIntervalSetsTheNextCheck) {
     EXPECT_TRUE(watch->Holds("There are no messages"));
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
     EXPECT_TRUE(watch->Holds("sam - Closing POP Connection"));
-    EXPECT_FALSE(host.mailIconVisible);
-    EXPECT_EQ(host.mailIconHint, "No new mail");
-    EXPECT_TRUE(host.confirmations.empty());
-    EXPECT_FALSE(engine->ScanInProgress);
+    EXPECT_FALSE(user.mailIconVisible);
+    EXPECT_EQ(user.mailIconHint, "No new mail");
+    EXPECT_TRUE(user.confirmations.empty());
+    EXPECT_FALSE(engine->ScanRunning());
 }
 
 TEST_F(ScanTest, OnlyTheConfirmedMessagesAreDeleted) {
@@ -38,15 +38,31 @@ TEST_F(ScanTest, OnlyTheConfirmedMessagesAreDeleted) {
     StartMailbox(mails);
     AddRule({"SUBCONT", "alpha", true, false});
     AddRule({"SUBCONT", "beta", true, true});
-    host.untick = {true};  // the user keeps the message the confirming rule condemned
+    user.untick = {true};  // the user keeps the message the confirming rule condemned
     Scan();
-    ASSERT_EQ(host.confirmations.size(), 1u);
-    EXPECT_EQ(host.confirmations[0][0].subject, "beta offer");
-    EXPECT_EQ(host.confirmations[0][0].from, "b@x.test");
+    ASSERT_EQ(user.confirmations.size(), 1u);
+    EXPECT_EQ(user.confirmations[0][0].subject, "beta offer");
+    EXPECT_EQ(user.confirmations[0][0].from, "b@x.test");
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 1 total SPAM messages sieved"));
     EXPECT_EQ(Stored(), (std::vector<std::string>{mails[1], mails[2]}));
-    EXPECT_EQ(host.mailIconHint, "You have 3 new mail messages -- click to view");
-    EXPECT_EQ(host.ruleListRefreshes, 1);
+    EXPECT_EQ(user.mailIconHint, "You have 3 new mail messages -- click to view");
+    EXPECT_EQ(user.ruleListRefreshes, 1);
+}
+
+// The confirmation window views a message through the scan's own client; its copies for the
+// Trash must still go through the bin folder.
+TEST_F(ScanTest, AMessageViewedDuringTheConfirmationStillReachesTheTrash) {
+    const std::vector<std::string> mails = {Mail(1, "a@x.test", "win"), Mail(2, "b@x.test", "win")};
+    StartMailbox(mails);
+    AddRule({"SUBCONT", "win", true, true});
+    TIniFile(RulesPath()).WriteBool("PROCEDURE1", "SendtoRecycle", true);
+    std::string viewed;
+    user.duringConfirmation = [&] { viewed = engine->FetchForViewing(1); };
+    Scan();
+    EXPECT_EQ(ReadWholeFile(viewed), mails[1]);
+    EXPECT_EQ(TrashFile("msg_1.eml"), mails[1]);
+    sessions = 1;  // the viewing's own
+    EXPECT_TRUE(Stored().empty());
 }
 
 TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
@@ -56,12 +72,12 @@ TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
         std::remove(RulesPath().c_str());
         AddRule({"SUBCONT", "free", true, true});
         AddRule({"FROM", "news", true, true});
-        host.untick = untick;
-        host.confirmations.clear();
+        user.untick = untick;
+        user.confirmations.clear();
         sessions = 0;
         Scan();
-        ASSERT_EQ(host.confirmations.size(), 1u);
-        EXPECT_EQ(host.confirmations[0].size(), 2u);
+        ASSERT_EQ(user.confirmations.size(), 1u);
+        EXPECT_EQ(user.confirmations[0].size(), 2u);
         EXPECT_EQ(Stored(), mails);
     }
 }
@@ -71,14 +87,14 @@ TEST_F(ScanTest, AUserPassIgnoresAndKeepsTheSchedule) {
     const std::string future = FormatDateTimeText(QDateTime::currentDateTime().addDays(2));
     Account("NextDateTime", future);
     Account("LastDateTime", "last time");
-    Scan("");  // not due: no connection at all
+    Scan(PassMode::kScheduled);  // not due: no connection at all
     EXPECT_FALSE(watch->Holds("sam - Closing POP Connection"));
-    Scan("SINGLEPASS");
+    Scan(PassMode::kUserStarted);
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
     EXPECT_EQ(AccountValue("NextDateTime"), future);
     EXPECT_EQ(AccountValue("LastDateTime"), "last time");
-    EXPECT_TRUE(host.progress.size() == 1u && host.progress[0] == "1/1 1 of 1 -- hi");
-    EXPECT_FALSE(host.progressVisible);
+    EXPECT_TRUE(user.progress.size() == 1u && user.progress[0] == "1/1 1 of 1 -- hi");
+    EXPECT_FALSE(user.progressVisible);
 }
 
 TEST_F(ScanTest, TrashCopiesAndRepliesHappenOncePerMessage) {
@@ -111,7 +127,7 @@ TEST_F(ScanTest, AMessageThatCannotBeJudgedIsLeftAloneAndTheOthersAreJudged) {
     EXPECT_TRUE(watch->Holds("-SV_ERROR-Unable to parse email address"));
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 1 total SPAM messages sieved"));
     EXPECT_EQ(Stored(), std::vector<std::string>{mails[0]});
-    EXPECT_FALSE(engine->ScanInProgress);
+    EXPECT_FALSE(engine->ScanRunning());
 }
 
 TEST_F(ScanTest, ADryRunChangesNothing) {
@@ -132,7 +148,7 @@ TEST_F(ScanTest, ADryRunChangesNothing) {
         watch->Holds("Message deleted by RULE: The subject contains \"win\" -- SUBJECT: "
                      "win big"));
     EXPECT_EQ(testing::RuleHits(1), 1);
-    EXPECT_TRUE(host.confirmations.empty());
+    EXPECT_TRUE(user.confirmations.empty());
     EXPECT_TRUE(smtp->mails.empty());
     EXPECT_EQ(AccountValue("NextDateTime"), "");
     EXPECT_EQ(TrashFile("msg_0.eml"), "<missing>");
@@ -143,10 +159,10 @@ TEST_F(ScanTest, ADryRunChangesNothing) {
 TEST_F(ScanTest, APassIsNotStartedWhileAnotherRuns) {
     StartMailbox({Mail(1, "a@x.test", "win")});
     AddRule({"SUBCONT", "win", true, true});
-    host.duringConfirmation = [this] { engine->C3Click(); };
+    user.duringConfirmation = [this] { engine->C3Click(); };
     watch = std::make_unique<testing::LogWatch>();
     engine->C3Click();
-    EXPECT_EQ(host.confirmations.size(), 1u);
+    EXPECT_EQ(user.confirmations.size(), 1u);
     EXPECT_TRUE(watch->Holds("A check is already running; this one is not started."));
     EXPECT_TRUE(Stored().empty());
 }
@@ -163,7 +179,7 @@ TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
     EXPECT_EQ(watch->Texts().front(), "Running in single pass mode.");
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
     EXPECT_GE(engine->LastPassErrors(), 1);
-    EXPECT_FALSE(engine->ScanInProgress);
+    EXPECT_FALSE(engine->ScanRunning());
 }
 
 TEST_F(ScanTest, TheTimerChecksOnlyWhileAutoCheckIsOnAndNeverAnInactiveAccount) {
@@ -172,13 +188,13 @@ TEST_F(ScanTest, TheTimerChecksOnlyWhileAutoCheckIsOnAndNeverAnInactiveAccount) 
     Account("POPAddress", "unreachable.invalid", "USER2");
     TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
     watch = std::make_unique<testing::LogWatch>();
-    engine->Timer1.start();
+    engine->StartSchedule();
     engine->Timer1Timer();
-    EXPECT_FALSE(engine->Timer1.isActive());  // auto-check off: the timer stays off
+    EXPECT_FALSE(engine->ScheduleRunning());  // auto-check off: the timer stays off
     EXPECT_TRUE(watch->Texts().empty());
 
     engine->C3Click();  // a user's pass runs whatever the auto-check state
-    EXPECT_TRUE(engine->Timer1.isActive());
+    EXPECT_TRUE(engine->ScheduleRunning());
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
     EXPECT_EQ(engine->LastPassErrors(), 0);  // the inactive account was not tried
 }

@@ -5,7 +5,6 @@
 #include "config/activity_log.h"
 #include "config/errors.h"
 #include "config/file_io.h"
-#include "recording_host.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -27,8 +26,6 @@ protected:
     std::string InfoOf(const std::string& name) const {
         return ReadWholeFile(TrashFolder() + "/info/" + name + ".trashinfo").value_or("<missing>");
     }
-
-    testing::RecordingHost host;
 };
 
 TEST_F(TrashTest, AFileCanBeRestoredFromWhereItWentAndEarlierCopiesAreKept) {

@@ -7,12 +7,34 @@
 #include "config/ini_file.h"
 #include "http_server.h"
 #include "log_lines.h"
-#include "recording_host.h"
 #include "store/settings_store.h"
 #include "temp_home.h"
+#include "update/update_prompts.h"
 
 namespace sievo {
 namespace {
+
+// Remembers what the update showed and asked, and answers as the test sets it up.
+class RecordingPrompts : public UpdatePrompts {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return answerYes;
+    }
+    void DefaultBeep() override { sounds.push_back("<beep>"); }
+    void ShowTransferProgress() override {
+        ++transferWindows;
+        transferWindowOpen = true;
+    }
+    void SetTransferProgress(int, std::int64_t) override {}
+    void CloseTransferProgress() override { transferWindowOpen = false; }
+
+    std::vector<std::string> messages, questions, sounds;
+    int transferWindows = 0;
+    bool transferWindowOpen = false;
+    bool answerYes = true;
+};
 
 class UpdaterTest : public testing::TempHomeTest {
 protected:
@@ -45,10 +67,10 @@ protected:
     }
     static std::string Today() { return FormatCompactDate(QDate::currentDate()); }
 
-    testing::RecordingHost host;
+    RecordingPrompts host;
     std::unique_ptr<testing::HttpServer> server;
     int connectionAnswer = 0;
-    SpamListUpdater updater{[this] { return connectionAnswer; }};
+    SpamListUpdater updater{host, [this] { return connectionAnswer; }};
 };
 
 TEST_F(UpdaterTest, ANewerListIsOfferedAndPutInPlaceOnlyOnYes) {

@@ -319,7 +319,7 @@ void TfrmSettings::Save() const {
 }
 
 bool PROCAccountProperties(int rowIndex, const AccountContext& context, QWidget* parent) {
-    const SchedulePause pause(context.scheduleTimer);
+    const SchedulePause pause = context.pauseSchedule ? context.pauseSchedule() : SchedulePause();
     TfrmSettings settings(rowIndex + 1, context, parent);
     return settings.exec() == QDialog::Accepted;
 }

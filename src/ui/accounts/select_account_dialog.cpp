@@ -5,7 +5,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/accounts/account_context.h"
 #include "ui/accounts/account_list.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/widget_names.h"
@@ -37,8 +36,7 @@ int TfrmSelectAccount::Chosen() const {
     return current.row() + 1;
 }
 
-int FINTSelectAccount(QTimer* scheduleTimer, QWidget* parent) {
-    const SchedulePause pause(scheduleTimer);
+int FINTSelectAccount(QWidget* parent) {
     TfrmSelectAccount select(parent);
     if (select.RowCount() < 2)
         return 1;

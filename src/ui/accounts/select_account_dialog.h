@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class QTreeWidget;
-class QTimer;
 
 namespace sievo {
 
@@ -24,7 +23,7 @@ private:
 
 // The account number to preview: 1 without asking when there are fewer than two
 // accounts, else the user's choice, or -1 when cancelled (or confirmed with no row
-// selected). The schedule timer is stopped meanwhile.
-int FINTSelectAccount(QTimer* scheduleTimer, QWidget* parent = nullptr);
+// selected).
+int FINTSelectAccount(QWidget* parent = nullptr);
 
 }  // namespace sievo

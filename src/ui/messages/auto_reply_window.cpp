@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -23,7 +24,6 @@
 #include "config/numbered_sections.h"
 #include "config/text.h"
 #include "mail/message.h"
-#include "ui/common/flag_scope.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
 #include "ui/messages/message_library.h"
@@ -193,7 +193,7 @@ std::string TfrmAutoReply::FileOf(int entry) const {
 }
 
 void TfrmAutoReply::PopulateMessageList() {
-    const FlagScope filling(filling_);
+    const QScopedValueRollback filling(filling_, true);
     lstVMessages_->clear();
     lstPaths_->clear();
     int entry = 0;
@@ -208,14 +208,14 @@ void TfrmAutoReply::PopulateMessageList() {
 }
 
 void TfrmAutoReply::SetBoxes(const QString& subject, const QString& text) {
-    const FlagScope filling(filling_);
+    const QScopedValueRollback filling(filling_, true);
     edtSubject_->setText(subject);
     memText_->setPlainText(text);
 }
 
 void TfrmAutoReply::CorLoadMessage() {
     {
-        const FlagScope filling(filling_);
+        const QScopedValueRollback filling(filling_, true);
         memText_->clear();
     }
     message_->Clear();
@@ -283,7 +283,7 @@ void TfrmAutoReply::btnNewClick() {
         });
     QTreeWidgetItem* row = nullptr;
     {
-        const FlagScope filling(filling_);
+        const QScopedValueRollback filling(filling_, true);
         row = new QTreeWidgetItem(lstVMessages_, {tr("New Message")});
         row->setData(0, Qt::UserRole, entry);
         row->setFlags(row->flags() | Qt::ItemIsEditable);
@@ -334,7 +334,7 @@ void TfrmAutoReply::DeleteFile(const std::string& baseName) {
 void TfrmAutoReply::btnDeleteClick() {
     if (!AskUserYesNo(this, tr("Are you sure you want to delete this item?")) || deleting_)
         return;
-    const FlagScope deleting(deleting_);
+    const QScopedValueRollback deleting(deleting_, true);
     if (lstVMessages_->topLevelItemCount() == 0) {
         ShowUserMessage(this, tr("There is nothing to delete"));
         return;
@@ -357,7 +357,7 @@ void TfrmAutoReply::btnDeleteClick() {
 }
 
 void TfrmAutoReply::Reselect(int position) {
-    const FlagScope filling(filling_);
+    const QScopedValueRollback filling(filling_, true);
     const int count = lstVMessages_->topLevelItemCount();
     if (count == 0)
         return;

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "config/host.h"
 #include "mail/message.h"
+#include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
 #include "ui/preview/readable_body.h"
 
@@ -98,10 +98,11 @@ void TfrmMessageView::ShowMessage(const TmsMessage& message, Heads heads, bool m
 
 void TfrmMessageView::btnReplyClick() {
     if (!QDesktopServices::openUrl(ReplyAddress(senderAddress_)))
-        TheHost().ShowMessage(
-            "The Netscape Navigator mail client does not install proper support for launching "
-            "mailto:// file associations.  Contact Netscape for an update, or install MS "
-            "Internet Explorer / Internet Mail Client.");
+        ShowUserMessage(
+            nullptr,
+            tr("The Netscape Navigator mail client does not install proper support for launching "
+               "mailto:// file associations.  Contact Netscape for an update, or install MS "
+               "Internet Explorer / Internet Mail Client."));
 }
 
 }  // namespace sievo

@@ -1,6 +1,6 @@
 // The preview's commands on listed messages: viewing one, deleting the ticked ones.
-#include "config/host.h"
 #include "mail/message.h"
+#include "net/event_pump.h"
 #include "ui/common/message_boxes.h"
 #include "ui/preview/message_view_window.h"
 #include "ui/preview/preview_window.h"
@@ -35,7 +35,7 @@ void TfrmPrev::DeleteCheckedItems() {
     if (!session_.Account())
         return;
     if (session_.Busy()) {
-        TheHost().ShowMessage("Please wait until done downloading headers before deleting");
+        ShowUserMessage(nullptr, tr("Please wait until done downloading headers before deleting"));
         return;
     }
     if (ConfirmDeletion())

@@ -12,8 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "config/host.h"
-#include "engine/user_services.h"
+#include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/web_services.h"
@@ -219,9 +218,10 @@ void TfrmPrev::btnCleanClick() {
 
 void TfrmPrev::btnLaunchClick() {
     const auto& account = session_.Account();
-    if (account && !FBOOLLaunchMailClient(*account))
-        TheHost().ShowMessage(
-            "Your mail program could not be launched, please be sure it is set up properly");
+    if (account && !commands_.launchMailClient(*account))
+        ShowUserMessage(
+            nullptr,
+            tr("Your mail program could not be launched, please be sure it is set up properly"));
 }
 
 }  // namespace sievo

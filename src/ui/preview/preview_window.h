@@ -26,6 +26,8 @@ struct PreviewCommands {
     std::function<void()> cleanNow;
     // Opens the rule wizard for a sender's address.
     std::function<void(const QString& address)> quickAdd;
+    // Starts the account's mail program; false when it could not.
+    std::function<bool(const TSievoUser&)> launchMailClient;
 };
 
 // "Mail Preview Center": the messages waiting in one mailbox, listed from their headers

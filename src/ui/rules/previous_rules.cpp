@@ -1,10 +1,11 @@
 #include "ui/rules/previous_rules.h"
 
 #include <QDir>
+#include <QObject>
 #include <filesystem>
 
 #include "config/errors.h"
-#include "config/host.h"
+#include "ui/common/message_boxes.h"
 
 namespace sievo {
 
@@ -37,8 +38,9 @@ std::string PreviousRulesPath() {
 
 void PROCMovePreviousRules(const std::string& operation, const std::string& oldPath,
                            const std::string& newPath) {
-    if (!TheHost().AskYesNo("Previous version of Sievomatic detected, would you like to move "
-                            "your existing rules into the new version?"))
+    if (!AskUserYesNo(nullptr, QObject::tr("Previous version of Sievomatic detected, would you "
+                                           "like to move your existing rules into the new "
+                                           "version?")))
         return;
     const std::string target = fs::absolute(newPath).string();
     const std::string cannotMove = "Cannot move file " + oldPath;

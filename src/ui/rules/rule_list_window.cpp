@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMovie>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -20,7 +21,6 @@
 #include "config/numbered_sections.h"
 #include "engine/rule.h"
 #include "engine/user_services.h"
-#include "ui/common/flag_scope.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
 #include "ui/rules/rule_list_item.h"
@@ -43,9 +43,10 @@ RuleListItem* AsRuleItem(QTreeWidgetItem* item) {
 
 }  // namespace
 
-TfrmList::TfrmList(TrayMenu& commands, QWidget* parent)
+TfrmList::TfrmList(TrayMenu& commands, SoundPlayer& sounds, QWidget* parent)
     : QMainWindow(parent),
       commands_(commands),
+      sounds_(sounds),
       lstVRules_(new QTreeWidget(this)),
       Animate1_(new QLabel(this)),
       movie_(new QMovie(QString::fromStdString(ProgramFile("sam.gif")), {}, this)),
@@ -245,7 +246,7 @@ void TfrmList::ShowHelp() {
 }
 
 void TfrmList::PROCloadRuleList() {
-    const FlagScope loading(loading_);
+    const QScopedValueRollback loading(loading_, true);
     const int count = RuleCount();
     const IniSnapshot ini = TIniFile(RulesPath()).Snapshot();
     QList<QTreeWidgetItem*> rows;
@@ -287,7 +288,7 @@ void TfrmList::QuickAddAddress(const QString& address) {
 }
 
 void TfrmList::A1Click() {
-    FLBOOLCorPlaySound(ProgramFile("newitem.wav"));
+    FLBOOLCorPlaySound(sounds_, ProgramFile("newitem.wav"));
     {
         TfrmRuleWiz wizard(this);
         wizard.SetAddress(quickAddAddress_);
@@ -325,7 +326,7 @@ void TfrmList::D1Click() {
     const int rule = AsRuleItem(selected)->Rule();
     if (!AskUserYesNo(this, tr("Are you sure you want to delete this item?")) || deleting_)
         return;
-    const FlagScope deleting(deleting_);
+    const QScopedValueRollback deleting(deleting_, true);
     QCoreApplication::processEvents();
     DeleteNumberedSection(TIniFile(RulesPath()), kRuleCount, rule, 1);
     QCoreApplication::processEvents();

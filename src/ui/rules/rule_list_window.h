@@ -12,6 +12,7 @@ class QTreeWidgetItem;
 
 namespace sievo {
 
+class SoundPlayer;
 class TrayMenu;
 
 // The rule list: every rule of rules.ini as one row, with the commands to add, change,
@@ -22,7 +23,7 @@ class TfrmList : public QMainWindow {
 
 public:
     // The commands of the program's other windows are those of the tray menu.
-    explicit TfrmList(TrayMenu& commands, QWidget* parent = nullptr);
+    TfrmList(TrayMenu& commands, SoundPlayer& sounds, QWidget* parent = nullptr);
     ~TfrmList() override;
 
     // Refills the list from rules.ini, in rule order.
@@ -60,6 +61,7 @@ private:
     void ShowHelp();
 
     TrayMenu& commands_;
+    SoundPlayer& sounds_;
     QTreeWidget* lstVRules_;
     QLabel* Animate1_;
     QMovie* movie_;

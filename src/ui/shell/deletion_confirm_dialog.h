@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "config/host.h"
+#include "engine/user_questions.h"
 
 class QTreeWidget;
 

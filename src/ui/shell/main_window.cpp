@@ -66,19 +66,24 @@ void Guarded(const std::function<void()>& step) {
 TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
     : sounds_(std::move(sounds)),
       tray_(menu_.Menu()),
-      ruleList_(menu_),
-      cleanProg_([this] { CancelScanSession(); }, [this] { ShowStatus(); }),
-      host_(*sounds_, cleanProg_, tray_, [this] { ruleList_.PROCloadRuleList(); }),
-      updater_([this] {
+      ruleList_(menu_, *sounds_),
+      cleanProg_([this] { engine_.CancelScan(); }, [this] { ShowStatus(); }),
+      checkDisplay_(cleanProg_, tray_, [this] { ruleList_.PROCloadRuleList(); }),
+      questions_([this](int index) { ViewDeletionRow(index); }),
+      updateDialogs_(*sounds_),
+      engine_({checkDisplay_, questions_, *sounds_, launcher_}),
+      updater_(updateDialogs_, [this] {
           // The update is no account's; it only needs the network an account would.
           TSievoUser account;
-          return engine_.EnsureConnection(account, "");
+          return engine_.EnsureConnection(account, PassMode::kScheduled);
       }) {
     setObjectName("frmMain");
-    accountContext_ = {&engine_.Timer1,
+    TheActivityLog().SetEarlyErrorDisplay(
+        [this](const std::string& text) { questions_.ShowMessage(text); });
+    accountContext_ = {[this] { return engine_.PauseSchedule(); },
                        [this](bool on) { on ? EnableAutoCheck() : DisableAutoCheck(); },
-                       [this] { return engine_.agRas1.Entries(); },
-                       [this] { return engine_.agRas1.Service(); },
+                       [this] { return engine_.DialUpEntries(); },
+                       [this] { return engine_.DialUpService(); },
                        [this] { PROCAddAccountWizard(); },
                        [this] { return engine_.PassRunning(); }};
     ConnectCommands();
@@ -86,7 +91,6 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
     connect(&tray_, &TrayIcons::MainDoubleClicked, this,
             [this] { Guarded([this] { ShowRuleList(); }); });
     connect(&tray_, &TrayIcons::MailClicked, menu_.preview, &QAction::trigger);
-    host_.SetDeletionViewer([this](int index) { ViewDeletionRow(index); });
     connect(&tray_, &TrayIcons::TrayMissing, this, [this](bool missing) {
         ruleList_.SetTrayMissing(missing, &menu_.Menu());
         if (missing)
@@ -94,7 +98,9 @@ TfrmMain::TfrmMain(std::unique_ptr<SoundPlayer> sounds)
     });
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    TheActivityLog().SetEarlyErrorDisplay({});
+}
 
 void TfrmMain::OnTriggered(QAction* action, std::function<void()> command) {
     connect(action, &QAction::triggered, this,
@@ -121,7 +127,8 @@ void TfrmMain::ConnectCommands() {
     });
     OnTriggered(menu_.messages, [this] { BringForward(autoReply_); });
     OnTriggered(menu_.options, [this] {
-        PROCShowOptions(&engine_.Timer1, [this] { updater_.FBOOLGetUpdate("SPAMLIST"); });
+        const SchedulePause pause = engine_.PauseSchedule();
+        PROCShowOptions([this] { updater_.FBOOLGetUpdate("SPAMLIST"); });
     });
     OnTriggered(menu_.accounts, [this] { ShowAccounts(); });
     OnTriggered(menu_.close, [this] { FormCloseQuery(); });
@@ -129,7 +136,7 @@ void TfrmMain::ConnectCommands() {
 
 void TfrmMain::ConnectHelp() {
     OnTriggered(menu_.helpContents, [] { OpenHelpTopic("Introduction"); });
-    OnTriggered(menu_.tellAFriend, [this] { PROCTellAFriend(&engine_.agRas1); });
+    OnTriggered(menu_.tellAFriend, [this] { PROCTellAFriend(&engine_.DialUp()); });
     std::size_t next = 0;
     for (const WebLink& link : WebLinks()) {
         if (*link.text == '\0')
@@ -158,7 +165,7 @@ void TfrmMain::FormCreate() {
             if (std::filesystem::exists(previous))
                 PROCMovePreviousRules("Move", previous, ProgramFile("rules.ini"));
         });
-        Guarded([] { FLBOOLCorPlaySound(ProgramFile("welcome.wav")); });
+        Guarded([this] { FLBOOLCorPlaySound(*sounds_, ProgramFile("welcome.wav")); });
     }
     // An unreadable settings.ini was reported once; the steps reading it again are skipped.
     bool updateDue = false;
@@ -182,7 +189,7 @@ void TfrmMain::RestoreAutoCheck(bool settingsRead) {
         Guarded([&] { autoCheck = settings::AutoEnabled(); });
     SetAutoCheckMirror(autoCheck);
     if (autoCheck)
-        engine_.Timer1.start();
+        engine_.StartSchedule();
 }
 
 void TfrmMain::PROCAddAccountWizard() {
@@ -201,7 +208,7 @@ void TfrmMain::CreateStatusWindow() {
 
 bool TfrmMain::HandleCommandLine(const CommandLineRequest& request) {
     if (!request.complaint.empty())
-        host_.ShowMessage(request.complaint);
+        questions_.ShowMessage(request.complaint);
     if (!request.singlePass)
         return false;
     ShowStatus();
@@ -214,7 +221,7 @@ void TfrmMain::HandleLaterStart(const std::vector<std::string>& parameters) {
     Guarded([this] { ShowRuleList(); });
     const CommandLineRequest request = ParseCommandLine(parameters);
     if (!request.complaint.empty())
-        host_.ShowMessage(request.complaint);
+        questions_.ShowMessage(request.complaint);
 }
 
 // The engine starts no second pass while one runs; the user who asked is told so where
@@ -251,29 +258,22 @@ void TfrmMain::SetAutoCheckMirror(bool enabled) {
 
 void TfrmMain::EnableAutoCheck() {
     SetAutoCheckMirror(true);
-    engine_.Timer1.start();
+    engine_.SetAutoCheck(true);
     QCoreApplication::processEvents();
-    SetAutoCheckMirror(engine_.Timer1.isActive());
-    settings::SetAutoEnabled(true);
+    SetAutoCheckMirror(engine_.ScheduleRunning());
     QCoreApplication::processEvents();
-    if (!engine_.Timer1.isActive() && engine_.ScanInProgress)
-        CancelScanSession();
+    if (!engine_.ScheduleRunning() && engine_.ScanRunning())
+        engine_.CancelScan();
 }
 
 void TfrmMain::DisableAutoCheck() {
     SetAutoCheckMirror(false);
-    if (engine_.ScanInProgress)
-        CancelScanSession();
-    engine_.Timer1.stop();
+    if (engine_.ScanRunning())
+        engine_.CancelScan();
+    engine_.SetAutoCheck(false);
     QCoreApplication::processEvents();
-    SetAutoCheckMirror(engine_.Timer1.isActive());
-    settings::SetAutoEnabled(false);
+    SetAutoCheckMirror(engine_.ScheduleRunning());
     QCoreApplication::processEvents();
-}
-
-void TfrmMain::CancelScanSession() {
-    if (engine_.POP && engine_.POP->Connected())
-        engine_.POP->Cancel();
 }
 
 void TfrmMain::ShowRuleList() {
@@ -300,28 +300,29 @@ void TfrmMain::PROCPreview() {
     if (preview_.isVisible())
         return;
     if (accounts::Count() == 0) {
-        host_.ShowMessage("There are no accounts set up to preview.  Select Tools | Accounts");
+        questions_.ShowMessage("There are no accounts set up to preview.  Select Tools | Accounts");
         return;
     }
-    const int number = FINTSelectAccount(&engine_.Timer1);
+    const int number = [this] {
+        const SchedulePause pause = engine_.PauseSchedule();
+        return FINTSelectAccount();
+    }();
     if (number == -1)
         return;
     preview_.Open(accounts::ForCheck(number));
 }
 
 PreviewCommands TfrmMain::PreviewHandlers() {
-    return {[this](TSievoUser& account) { engine_.EnsureConnection(account, "SINGLEPASS"); },
-            [this] { CleanMailNow(); }, [this](const QString& address) { QuickAdd(address); }};
+    return {
+        [this](TSievoUser& account) { engine_.EnsureConnection(account, PassMode::kUserStarted); },
+        [this] { CleanMailNow(); }, [this](const QString& address) { QuickAdd(address); },
+        [this](const TSievoUser& account) { return FBOOLLaunchMailClient(launcher_, account); }};
 }
 
 void TfrmMain::ViewDeletionRow(int index) {
-    MailboxSession& session = *engine_.POP;
-    session.Connect();
     TmsMessage message;
-    message.LoadFromFile(RetrieveForViewing(session, index));
+    message.LoadFromFile(engine_.FetchForViewing(index));
     messageView_.ShowMessage(message, TfrmMessageView::Heads::Bare, true);
-    // Only marks are set so far; the scan deletes after the confirmation.
-    session.Commit();
 }
 
 }  // namespace sievo

@@ -14,11 +14,14 @@
 #include "ui/preview/message_view_window.h"
 #include "ui/preview/preview_window.h"
 #include "ui/rules/rule_list_window.h"
+#include "ui/shell/check_display.h"
 #include "ui/shell/clean_progress_dialog.h"
+#include "ui/shell/detached_launcher.h"
+#include "ui/shell/dialog_questions.h"
 #include "ui/shell/hot_keys.h"
-#include "ui/shell/qt_host.h"
 #include "ui/shell/tray_icons.h"
 #include "ui/shell/tray_menu.h"
+#include "ui/shell/update_dialogs.h"
 #include "update/spam_list_updater.h"
 
 class QWidget;
@@ -31,7 +34,7 @@ class TfrmFriends;
 class TfrmSpamList;
 class TfrmStatus;
 
-// The program's hidden main window: it is never shown, owns the timer, the mail engine,
+// The program's hidden main window: it is never shown, owns the mail engine,
 // the tray icons, the hot keys and the updater, and carries out the menu's commands.
 class TfrmMain : public QObject {
     Q_OBJECT
@@ -80,25 +83,27 @@ private:
     void ShowAccounts();
     void SetAutoCheckMirror(bool enabled);
     void RestoreAutoCheck(bool settingsRead);
-    void CancelScanSession();
     void ShowStatus();
     void ShowAbout();
     void PROCPreview();
     PreviewCommands PreviewHandlers();
-    // Shows a message of the deletion confirmation, fetched through the scan's session.
+    // Shows a message of the deletion confirmation, fetched through the scan's mailbox.
     void ViewDeletionRow(int index);
     // Connects a menu item to a command whose errors reach the error handler.
     void OnTriggered(QAction* action, std::function<void()> command);
 
     std::unique_ptr<SoundPlayer> sounds_;
-    MailEngine engine_;
     TrayMenu menu_;
     TrayIcons tray_;
     TfrmList ruleList_;
     TfrmAutoReply autoReply_;
     std::unique_ptr<TfrmStatus> status_;
     TfrmCleanProg cleanProg_;
-    QtHost host_;
+    CheckDisplay checkDisplay_;
+    DialogQuestions questions_;
+    DetachedLauncher launcher_;
+    UpdateDialogs updateDialogs_;
+    MailEngine engine_;
     SpamListUpdater updater_;
     GlobalHotKeys hotKeys_;
     AccountContext accountContext_;

@@ -14,7 +14,6 @@
 
 #include "config/date_time.h"
 #include "store/settings_store.h"
-#include "ui/accounts/account_context.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
@@ -199,9 +198,7 @@ void TfrmOptions::Save() const {
     settings::SaveOptions(options);
 }
 
-void PROCShowOptions(QTimer* scheduleTimer, std::function<void()> checkForUpgrade,
-                     QWidget* parent) {
-    const SchedulePause pause(scheduleTimer);
+void PROCShowOptions(std::function<void()> checkForUpgrade, QWidget* parent) {
     TfrmOptions options(std::move(checkForUpgrade), parent);
     options.exec();
 }

@@ -7,7 +7,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class QTimer;
 
 namespace sievo {
 
@@ -44,8 +43,7 @@ private:
     QLineEdit* edtBrowser_;
 };
 
-// Opens "Options" with the schedule timer stopped and writes the settings on OK.
-void PROCShowOptions(QTimer* scheduleTimer, std::function<void()> checkForUpgrade,
-                     QWidget* parent = nullptr);
+// Opens "Options" and writes the settings on OK.
+void PROCShowOptions(std::function<void()> checkForUpgrade, QWidget* parent = nullptr);
 
 }  // namespace sievo

@@ -3,18 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "engine/sound_player.h"
+
 class QSoundEffect;
 
 namespace sievo {
-
-// Plays the program's sounds.
-class SoundPlayer {
-public:
-    virtual ~SoundPlayer() = default;
-    // Starts playing a .wav file without waiting; false when nothing could play.
-    virtual bool Play(const std::string& path) = 0;
-    virtual void Beep() = 0;
-};
 
 // Qt Multimedia where the system lists an audio output, else paplay, else aplay.
 class SystemSoundPlayer : public SoundPlayer {

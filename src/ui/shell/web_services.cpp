@@ -5,8 +5,8 @@
 #include <QUrl>
 
 #include "config/data_folder.h"
-#include "config/host.h"
 #include "store/settings_store.h"
+#include "ui/shell/detached_launcher.h"
 
 namespace sievo {
 
@@ -19,7 +19,7 @@ bool LFUNClaunchWebSite(const std::string& address) {
     for (qsizetype i = 1; i < words.size(); ++i)
         arguments.push_back(words[i].toStdString());
     arguments.push_back(address);
-    return TheHost().StartProgram(words.front().toStdString(), arguments);
+    return DetachedLauncher().StartProgram(words.front().toStdString(), arguments);
 }
 
 bool OpenHelpTopic(const std::string& anchor) {

@@ -89,7 +89,7 @@ TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
         auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
         list->setCurrentItem(list->topLevelItem(0));
         window->PROCDeleteAccount();
-        Main().Engine().POP->Cancel();
+        Main().Engine().CancelScan();
     });
     Main().Menu().cleanNow->trigger();
 
@@ -168,19 +168,19 @@ TEST_F(AccountDialogsTest, TheDialUpOptionWritesTheMatchingOrElseTheFirstEntry) 
 
 TEST_F(AccountDialogsTest, SelectAccountAsksOnlyForTwoOrMore) {
     AppendAccounts(1);
-    EXPECT_EQ(FINTSelectAccount(nullptr), 1);
+    EXPECT_EQ(FINTSelectAccount(), 1);
     AppendAccounts(2);
     ModalAction pickSecond("frmSelectAccount", [](QWidget& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>("lstVAccounts");
         list->setCurrentItem(list->topLevelItem(1));
         dialog.findChild<QPushButton*>("btnOK")->click();
     });
-    EXPECT_EQ(FINTSelectAccount(nullptr), 2);
+    EXPECT_EQ(FINTSelectAccount(), 2);
     ModalAction noRow("frmSelectAccount", [](QWidget& dialog) {
         dialog.findChild<QTreeWidget*>("lstVAccounts")->clearSelection();
         dialog.findChild<QPushButton*>("btnOK")->click();
     });
-    EXPECT_EQ(FINTSelectAccount(nullptr), -1);
+    EXPECT_EQ(FINTSelectAccount(), -1);
 }
 
 TEST_F(AccountDialogsTest, CalendarMonthsStayInTheYearAndClampTheDay) {

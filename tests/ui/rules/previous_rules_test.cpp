@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "recording_host.h"
+#include "modal_answerer.h"
 #include "temp_home.h"
 #include "ui/rules/previous_rules.h"
 
@@ -20,14 +20,13 @@ class PreviousRulesTest : public TempHomeTest, public ::testing::WithParamInterf
 
 TEST_P(PreviousRulesTest, TakesOverTheOldRulesOnlyWhenTheUserAgrees) {
     const MoveCase& row = GetParam();
-    RecordingHost host;
-    host.answerYes = row.answerYes;
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", row.answerYes ? "Yes" : "No"}});
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("old"))));
     WriteFile("old/sievo.ini", "[ProcedureCount]\r\nNumProcs=7\r\n");
     WriteFile("rules.ini", "[ProcedureCount]\r\nNumProcs=1\r\n");
 
     PROCMovePreviousRules(row.operation, PathOf("old/sievo.ini"), PathOf("rules.ini"));
-    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_TRUE(answerer.AllAnswered());
     EXPECT_EQ(ReadFile("rules.ini"), row.rulesAfter);
     EXPECT_EQ(ReadFile("old/sievo.ini") != "<missing>", row.oldStays);
 }
@@ -41,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
 using PreviousRulesFailureTest = TempHomeTest;
 
 TEST_F(PreviousRulesFailureTest, AFailedCopyIsReportedNotPassedOff) {
-    RecordingHost host;
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
     WriteFile("sievo.ini", "[ProcedureCount]\r\nNumProcs=7\r\n");
     EXPECT_THROW(
         {

@@ -15,6 +15,7 @@
 #include "ui/rules/rule_list_window.h"
 #include "ui/rules/rule_settings.h"
 #include "ui/shell/tray_menu.h"
+#include "ui_fixture.h"
 
 namespace sievo::testing {
 namespace {
@@ -29,7 +30,7 @@ class RuleListTest : public TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        window_ = std::make_unique<TfrmList>(menu_);
+        window_ = std::make_unique<TfrmList>(menu_, sounds_);
     }
     void TearDown() override {
         window_.reset();
@@ -81,6 +82,8 @@ protected:
     }
 
     TrayMenu menu_;
+    std::vector<std::string> played_;
+    RecordingSoundPlayer sounds_{played_};
     std::unique_ptr<TfrmList> window_;
 };
 

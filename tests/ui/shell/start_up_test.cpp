@@ -30,7 +30,7 @@ TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
     EXPECT_EQ(answerer.seen, std::vector<std::string>{"frmIntro"});
     EXPECT_EQ(sounds, std::vector<std::string>{PathOf("welcome.wav")});
     EXPECT_TRUE(Main().RuleList().isVisible());
-    EXPECT_FALSE(Main().Engine().Timer1.isActive());
+    EXPECT_FALSE(Main().Engine().ScheduleRunning());
     EXPECT_TRUE(Main().Menu().disableAutoCheck->isChecked());
     // A cancelled wizard sets nothing up, so the next start is a first start again.
     EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "OpenedBefore", "none"), "none");
@@ -123,12 +123,12 @@ TEST_F(StartUpTest, LaterStartWithAutoCheckIsSilentAndStartsTheTimer) {
 
     EXPECT_TRUE(answerer.seen.empty());
     EXPECT_TRUE(sounds.empty());
-    EXPECT_TRUE(Main().Engine().Timer1.isActive());
+    EXPECT_TRUE(Main().Engine().ScheduleRunning());
     EXPECT_TRUE(Main().Menu().enableAutoCheck->isChecked());
     EXPECT_EQ(Main().RuleList().windowTitle(), "Rule List - AutoCheck Enabled");
 
     Main().Menu().disableAutoCheck->trigger();
-    EXPECT_FALSE(Main().Engine().Timer1.isActive());
+    EXPECT_FALSE(Main().Engine().ScheduleRunning());
     EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "AutoEnabled", ""), "0");
 }
 
