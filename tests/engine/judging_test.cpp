@@ -71,8 +71,11 @@ TEST_F(JudgingTest, ARuleChangedDuringTheJudgingCountsFromTheNextMessage) {
     WriteFile("sievo.lst", "x.test\n");
     testing::AddRule({"LIST", "", false});
     Judge({"a@x.test", "b@x.test"}, [this](int turn) {
-        if (turn == 0)
-            TIniFile(RulesPath()).WriteBool("PROCEDURE1", "DeleteAction", true);
+        if (turn == 0) {
+            RuleRecord changed = rule_store::Load(1);
+            changed.DeleteAction = true;
+            rule_store::Save(1, changed);
+        }
     });
     EXPECT_FALSE(Deleted(0));
     EXPECT_TRUE(Deleted(1));

@@ -59,7 +59,7 @@ protected:
     // Evaluates every rule in number order against one message, as a scan does.
     void Judge(const std::vector<std::string>& headers, int index = 0) {
         const TSievoUser account(1);
-        for (int n = 1; n <= RuleCount(); ++n) {
+        for (int n = 1; n <= rule_store::Count(); ++n) {
             const TSievoRule rule(n);
             const TSievoMessage message(headers, index);
             if (rule.Active)
@@ -73,7 +73,7 @@ protected:
 };
 
 TEST_F(RuleEvaluationTest, HitsAreAddedToTheCountsInTheFile) {
-    TIniFile(RulesPath()).WriteString("PROCEDURE1", "Criteria", "FROM");
+    testing::AddRule({"FROM", ""});
     const TSievoRule loaded(1);
     HitTally tally;
     tally.Count(1);
@@ -144,7 +144,7 @@ TEST_F(RuleEvaluationTest, WhatEachCriterionMatches) {
     int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.criteria) + " " + c.value + " / " + c.headers.back());
-        std::remove(RulesPath().c_str());
+        std::remove(rule_store::Path().c_str());
         testing::AddRule({c.criteria, c.value, true});
         Judge(c.headers, index);
         EXPECT_EQ(testing::RuleHits(1), c.hits ? 1 : 0);

@@ -53,7 +53,7 @@ TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
     for (const std::vector<bool>& untick : {std::vector<bool>{true, false}, {false, true}}) {
         const std::vector<std::string> mails = {Mail(1, "news@x.test", "free stuff")};
         StartMailbox(mails);
-        std::remove(RulesPath().c_str());
+        std::remove(rule_store::Path().c_str());
         AddRule({"SUBCONT", "free", true, true});
         AddRule({"FROM", "news", true, true});
         host.untick = untick;

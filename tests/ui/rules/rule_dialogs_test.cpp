@@ -89,10 +89,9 @@ TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
     WriteLibrary({{"Go away", "away1"}});
     TfrmRuleProp dialog;
     dialog.PopulateMessageList();
-    RuleSettings rule;
-    rule.deleteAction = false;
-    rule.reply = rule.report = true;
-    rule.replyName = "No longer there";
+    RuleRecord rule;
+    rule.DeleteAction = false;
+    rule.Replyname = "No longer there";
     dialog.Load(rule);
     EXPECT_TRUE(dialog.findChild<QAbstractButton*>("chkSave")->isChecked());
     EXPECT_FALSE(dialog.findChild<QAbstractButton*>("chkConfirm")->isEnabled());
@@ -117,7 +116,7 @@ TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
                   {"dlgMessage: Please select a reply message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option."}));
-    EXPECT_EQ(dialog.Settings().replyName, "Go away");
+    EXPECT_EQ(dialog.Settings().Replyname, "Go away");
 }
 
 TEST_F(RuleDialogsTest, TwoEntriesOfOneNameBothListedTheLaterChosenAndWritten) {

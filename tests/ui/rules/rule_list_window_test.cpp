@@ -6,14 +6,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "config/file_cache.h"
 #include "config/ini_file.h"
-#include "engine/rule.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
 #include "temp_home.h"
 #include "ui/rules/rule_list_window.h"
-#include "ui/rules/rule_settings.h"
 #include "ui/shell/tray_menu.h"
 
 namespace sievo::testing {
@@ -215,30 +212,6 @@ TEST_F(RuleListTest, UntickingWritesActiveAtOnceAndARefillWritesNothing) {
     EXPECT_EQ(Key(1, "Active"), "0");
     List().topLevelItem(1)->setCheckState(0, Qt::Checked);
     EXPECT_EQ(Key(2, "Active"), "1");
-}
-
-TEST_F(RuleListTest, RuleDeletedWhileAScanJudgesIsGoneFromItsNextMessage) {
-    WriteRules({{"SUBCONT", "a", "0"}, {"SUBCONT", "b", "0"}, {"SUBCONT", "c", "0"}});
-    window_->PROCloadRuleList();
-    FileCheckScope judging;
-    ASSERT_EQ(TSievoRule(2).Value, "b");
-    Select(0);
-    DeleteAnsweringYes();
-    judging.NextStep();
-    EXPECT_EQ(RuleCount(), 2);
-    EXPECT_EQ(TSievoRule(1).Value, "b");
-    EXPECT_EQ(TSievoRule(2).Value, "c");
-}
-
-TEST_F(RuleListTest, AddedRuleFollowsTheRowsShownWhenTheCountOverstatesTheRules) {
-    WriteRules({{"SUBCONT", "a", "0"}, {"SUBCONT", "b", "0"}});
-    TIniFile(PathOf("rules.ini")).WriteInteger("ProcedureCount", "NumProcs", 4);
-    RuleSettings added;
-    added.criteria = "SUBCONT";
-    added.value = "c";
-    EXPECT_EQ(AppendRule(added), 3);
-    window_->PROCloadRuleList();
-    EXPECT_EQ(Column(1), QStringList({"a", "b", "c"}));
 }
 
 }  // namespace
