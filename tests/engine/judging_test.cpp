@@ -71,11 +71,8 @@ TEST_F(JudgingTest, ARuleChangedDuringTheJudgingCountsFromTheNextMessage) {
     WriteFile("sievo.lst", "x.test\n");
     testing::AddRule({"LIST", "", false});
     Judge({"a@x.test", "b@x.test"}, [this](int turn) {
-        if (turn == 0) {
-            RuleRecord changed = rule_store::Load(1);
-            changed.DeleteAction = true;
-            rule_store::Save(1, changed);
-        }
+        if (turn == 0)
+            rule_store::Save(1, testing::Rule({"LIST", "", true}));
     });
     EXPECT_FALSE(Deleted(0));
     EXPECT_TRUE(Deleted(1));

@@ -16,8 +16,8 @@ struct RuleSetup {
     const char* reportFile = "";
 };
 
-// Appends a rule as the rule dialogs write it; answers its number.
-inline int AddRule(const RuleSetup& setup) {
+// A rule as the rule dialogs write it.
+inline RuleRecord Rule(const RuleSetup& setup) {
     RuleRecord rule;
     rule.Criteria = setup.criteria;
     rule.Value = setup.value;
@@ -26,7 +26,12 @@ inline int AddRule(const RuleSetup& setup) {
     rule.Beep = rule.Reply = rule.Report = rule.SendtoRecycle = setup.sideEffects;
     rule.ReplyFile = setup.replyFile;
     rule.ReportFile = setup.reportFile;
-    return rule_store::Append(rule);
+    return rule;
+}
+
+// Appends that rule; answers its number.
+inline int AddRule(const RuleSetup& setup) {
+    return rule_store::Append(Rule(setup));
 }
 
 inline int RuleHits(int rule) {
