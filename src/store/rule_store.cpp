@@ -1,5 +1,6 @@
 #include "store/rule_store.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "config/data_folder.h"
