@@ -175,11 +175,11 @@ int main(int argc, char** argv) {
     for (const auto& item : pop.RemoteInfo())
         condemned += item.MarkedForDelete() ? 1 : 0;
     long hits = 0;
-    for (int n = 1; n <= RuleCount(); ++n)
+    for (int n = 1; n <= rule_store::Count(); ++n)
         hits += TSievoRule(n).NumHits;
-    std::cout << (naive ? "naive" : "cached") << ": " << messages << " messages x " << RuleCount()
-              << " rules: " << cpu << " s CPU, " << wall.count() << " s wall, peak "
-              << PeakMegabytes() << " MB; " << condemned << " condemned, " << hits
-              << " hits counted\n";
+    std::cout << (naive ? "naive" : "cached") << ": " << messages << " messages x "
+              << rule_store::Count() << " rules: " << cpu << " s CPU, " << wall.count()
+              << " s wall, peak " << PeakMegabytes() << " MB; " << condemned << " condemned, "
+              << hits << " hits counted\n";
     return 0;
 }

@@ -7,14 +7,14 @@
 #include "config/errors.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
-#include "engine/rule.h"
+#include "store/rule_store.h"
 
 namespace sievo {
 
 bool DataFilesUsable() {
     static std::string reported;
     try {
-        for (const auto& path : {settings::SettingsPath(), AccountsPath(), RulesPath()})
+        for (const auto& path : {settings::SettingsPath(), AccountsPath(), rule_store::Path()})
             TIniFile(path).Snapshot();
         reported.clear();
         return true;

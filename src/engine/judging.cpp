@@ -19,7 +19,7 @@ void JudgeMessage(const TmsHeaders& headers, int index, const TSievoUser& accoun
                   ScanJudge& judge) {
     // The snapshot depends on the header lines alone, so it is built once for all rules.
     std::optional<TSievoMessage> message;
-    const int rules = RuleCount();
+    const int rules = rule_store::Count();
     for (int n = 1; n <= rules; ++n) {
         const TSievoRule rule(n);
         if (!message)

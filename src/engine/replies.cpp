@@ -4,11 +4,11 @@
 
 #include "config/account.h"
 #include "config/activity_log.h"
-#include "config/data_folder.h"
 #include "engine/merge_template.h"
 #include "engine/rule.h"
 #include "engine/sievo_message.h"
 #include "mail/message.h"
+#include "store/message_library.h"
 
 namespace sievo {
 
@@ -27,7 +27,7 @@ bool ComposeAndSend(MailSender& smtp, const TSievoUser& account, const TSievoMes
     if (outgoing.file.empty())
         return false;
     TmsMessage mail;
-    mail.LoadFromFile(ProgramFile(outgoing.file + ".msg"));
+    mail.LoadFromFile(message_library::MessageFilePath(outgoing.file));
     mail.Recipients().Clear();
     if (outgoing.recipient.empty()) {
         ActivityLog(outgoing.noRecipientLine);

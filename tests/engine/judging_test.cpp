@@ -75,7 +75,7 @@ TEST_F(JudgingTest, ARuleChangedDuringTheJudgingCountsFromTheNextMessage) {
     testing::AddRule({"LIST", "", false});
     Judge({"a@x.test", "b@x.test"}, [this](int turn) {
         if (turn == 0)
-            TIniFile(RulesPath()).WriteBool("PROCEDURE1", "DeleteAction", true);
+            rule_store::Save(1, testing::Rule({"LIST", "", true}));
     });
     EXPECT_FALSE(Deleted(0));
     EXPECT_TRUE(Deleted(1));

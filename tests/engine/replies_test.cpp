@@ -7,7 +7,6 @@
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/date_time.h"
-#include "config/ini_file.h"
 #include "config/settings.h"
 #include "engine/merge_template.h"
 #include "engine/rule.h"
@@ -84,9 +83,8 @@ protected:
         TempHomeTest::SetUp();
         TheActivityLog().Open();
         WriteAccount(1, {{"EMailAddr", "me@home.example"}, {"SMTPAddress", "smtp.home.example"}});
-        const TIniFile rules(RulesPath());
-        rules.WriteString("PROCEDURE1", "ReplyFile", "Go away");
-        rules.WriteString("PROCEDURE1", "ReportFile", "Abuse");
+        rule.ReplyFile = "Go away";
+        rule.ReportFile = "Abuse";
         WriteFile("Go away.msg",
                   "From: Me Myself <old@address.example>\r\nSubject: Not interested\r\n\r\n"
                   "Dear <<REPLYHEADER~FROMNAME>>,\r\nplease stop.\r\n");
@@ -94,16 +92,20 @@ protected:
     }
 
     testing::RecordingSender smtp;
+    RuleRecord rule;
     const std::vector<std::string> spam = {"From: Sales Team <sales@spam.example>", "Subject: Buy"};
 };
 
 // The scan and end-to-end tests check the recipients and the merged body; here the rest.
 TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain) {
     const std::vector<std::string> noAt = {"From: localspammer", "Subject: x"};
-    EXPECT_TRUE(PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_TRUE(
+        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(spam, 0)));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
-    EXPECT_TRUE(PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(spam, 0)));
-    EXPECT_TRUE(PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(noAt, 1)));
+    EXPECT_TRUE(
+        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(spam, 0)));
+    EXPECT_TRUE(
+        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(noAt, 1)));
     EXPECT_EQ(testing::LatestLogText(), "Sending report to abuselocalspammer");
     ASSERT_EQ(smtp.mails.size(), 3u);
     EXPECT_EQ(smtp.mails[0].server, "smtp.home.example");
@@ -118,16 +120,18 @@ TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain)
 TEST_F(RepliesTest, NothingIsSentWithoutFileSenderOrServer) {
     const std::vector<std::string> noFrom = {"Subject: anonymous"};
     EXPECT_FALSE(
-        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
+        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(noFrom, 0)));
     EXPECT_EQ(testing::LatestLogText(), "Unable to determine address to reply to.");
     EXPECT_FALSE(
-        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(noFrom, 0)));
+        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(noFrom, 0)));
     EXPECT_EQ(testing::LatestLogText(),
               "Unable to extract domain name from spam message for reporting");
-    EXPECT_FALSE(PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(2), TSievoMessage(spam, 0)));
+    EXPECT_FALSE(
+        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule({}, 2), TSievoMessage(spam, 0)));
 
     WriteAccount(1, {{"SMTPAddress", ""}});
-    EXPECT_FALSE(PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(1), TSievoMessage(spam, 0)));
+    EXPECT_FALSE(
+        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(spam, 0)));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
     EXPECT_TRUE(smtp.mails.empty());
 }

@@ -45,7 +45,7 @@ TEST_F(ScanFaultsTest, AReplyGoesOutAtMostOnceWhateverTheSendMeets) {
                  {RecordingSender::kBeforeData, 2}};
     for (const auto& row : cases) {
         std::remove(PathOf("handled.lst").c_str());
-        std::remove(RulesPath().c_str());
+        std::remove(rule_store::Path().c_str());
         StartMailbox({Mail(1, "a@x.test", "win")});
         AddRule({"SUBCONT", "win", false, false, true, "Go away"});
         smtp->failure = row.failure;
@@ -131,7 +131,7 @@ TEST_F(ScanFaultsTest, AFullDiskIsToldOnceAndTheScanStillEnds) {
     const auto errors = Errors();
     EXPECT_EQ(std::set<std::string>(errors.begin(), errors.end()).size(), errors.size());
     for (const std::string& expected :
-         {"-SV_ERROR-Unable to write to " + RulesPath(),
+         {"-SV_ERROR-Unable to write to " + rule_store::Path(),
           "-SV_ERROR-Unable to write to " + PathOf("handled.lst"),
           "-SV_ERROR-Cannot create file \"" + PathOf("temp/msg_2.eml") + "\"",
           "-SV_ERROR-Unable to write to " + AccountsPath()})
@@ -159,7 +159,7 @@ TEST_F(ScanFaultsTest, AMessageGetsOneTrashCopyWhereverTheConnectionIsLost) {
     for (const auto& row : cases) {
         SCOPED_TRACE(std::string(row.cutAt) + (row.recordWritable ? "" : ", no record") +
                      (row.otherAccountFirst ? ", another account first" : ""));
-        for (const std::string& path : {PathOf("handled.lst"), PathOf("xdg"), RulesPath()})
+        for (const std::string& path : {PathOf("handled.lst"), PathOf("xdg"), rule_store::Path()})
             std::filesystem::remove_all(path);
         StartMailbox(mails);
         sessions = 0;

@@ -54,8 +54,9 @@ TEST_F(ScanTest, OnlyTheConfirmedMessagesAreDeleted) {
 TEST_F(ScanTest, AMessageViewedDuringTheConfirmationStillReachesTheTrash) {
     const std::vector<std::string> mails = {Mail(1, "a@x.test", "win"), Mail(2, "b@x.test", "win")};
     StartMailbox(mails);
-    AddRule({"SUBCONT", "win", true, true});
-    TIniFile(RulesPath()).WriteBool("PROCEDURE1", "SendtoRecycle", true);
+    RuleRecord rule = testing::Rule({"SUBCONT", "win", true, true});
+    rule.SendtoRecycle = true;
+    rule_store::Append(rule);
     std::string viewed;
     user.duringConfirmation = [&] { viewed = engine->FetchForViewing(1); };
     Scan();
@@ -69,7 +70,7 @@ TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
     for (const std::vector<bool>& untick : {std::vector<bool>{true, false}, {false, true}}) {
         const std::vector<std::string> mails = {Mail(1, "news@x.test", "free stuff")};
         StartMailbox(mails);
-        std::remove(RulesPath().c_str());
+        std::remove(rule_store::Path().c_str());
         AddRule({"SUBCONT", "free", true, true});
         AddRule({"FROM", "news", true, true});
         user.untick = untick;

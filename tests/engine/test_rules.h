@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "config/ini_file.h"
-#include "engine/rule.h"
+#include "store/rule_store.h"
 
 namespace sievo::testing {
 
@@ -17,25 +16,26 @@ struct RuleSetup {
     const char* reportFile = "";
 };
 
-// Appends a rule to rules.ini as the rule dialogs write it; answers its number.
+// A rule as the rule dialogs write it.
+inline RuleRecord Rule(const RuleSetup& setup) {
+    RuleRecord rule;
+    rule.Criteria = setup.criteria;
+    rule.Value = setup.value;
+    rule.DeleteAction = setup.deletes;
+    rule.Confirm = setup.confirm;
+    rule.Beep = rule.Reply = rule.Report = rule.SendtoRecycle = setup.sideEffects;
+    rule.ReplyFile = setup.replyFile;
+    rule.ReportFile = setup.reportFile;
+    return rule;
+}
+
+// Appends that rule; answers its number.
 inline int AddRule(const RuleSetup& setup) {
-    const TIniFile ini(RulesPath());
-    const int n = RuleCount() + 1;
-    const std::string section = "PROCEDURE" + std::to_string(n);
-    ini.WriteString(section, "Criteria", setup.criteria);
-    ini.WriteString(section, "Value", setup.value);
-    ini.WriteBool(section, "DeleteAction", setup.deletes);
-    ini.WriteBool(section, "Confirm", setup.confirm);
-    for (const char* key : {"Beep", "Reply", "Report", "SendtoRecycle"})
-        ini.WriteBool(section, key, setup.sideEffects);
-    ini.WriteString(section, "ReplyFile", setup.replyFile);
-    ini.WriteString(section, "ReportFile", setup.reportFile);
-    ini.WriteInteger("PROCEDURECOUNT", "NumProcs", n);
-    return n;
+    return rule_store::Append(Rule(setup));
 }
 
 inline int RuleHits(int rule) {
-    return TIniFile(RulesPath()).ReadInteger("PROCEDURE" + std::to_string(rule), "NumHits", 0);
+    return rule_store::Load(rule).NumHits;
 }
 
 }  // namespace sievo::testing

@@ -20,13 +20,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "config/ini_file.h"
-#include "config/numbered_sections.h"
 #include "config/text.h"
 #include "mail/message.h"
+#include "store/message_library.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
-#include "ui/messages/message_library.h"
 #include "ui/shell/main_window.h"
 
 namespace sievo {
@@ -197,7 +195,7 @@ void TfrmAutoReply::PopulateMessageList() {
     lstVMessages_->clear();
     lstPaths_->clear();
     int entry = 0;
-    for (const LibraryEntry& stored : ReadMessageLibrary()) {
+    for (const LibraryEntry& stored : message_library::LoadAll()) {
         lstPaths_->addItem(QString::fromStdString(stored.fileName));
         auto* row = new QTreeWidgetItem(lstVMessages_, {QString::fromStdString(stored.name)});
         row->setData(0, Qt::UserRole, ++entry);
@@ -226,7 +224,7 @@ void TfrmAutoReply::CorLoadMessage() {
     memText_->setEnabled(selected);
     if (!selected)
         return;
-    const std::string path = MessageFilePath(FileOf(shownEntry_));
+    const std::string path = message_library::MessageFilePath(FileOf(shownEntry_));
     // Only a missing file is made anew: one that exists but cannot be read is the user's
     // text and is reported, not overwritten.
     if (!QFile::exists(QString::fromStdString(path))) {
@@ -246,7 +244,7 @@ void TfrmAutoReply::CorSaveMessage() {
     message_->SetSubject(Utf8Truncate(edtSubject_->text().toStdString(), kMaxSubjectBytes));
     const std::string text = memText_->toPlainText().toStdString();
     message_->Body() = text.empty() ? std::vector<std::string>{} : SplitLines(text);
-    message_->SaveToFile(MessageFilePath(FileOf(shownEntry_)));
+    message_->SaveToFile(message_library::MessageFilePath(FileOf(shownEntry_)));
     changed_ = false;
 }
 
@@ -273,21 +271,15 @@ void TfrmAutoReply::btnNewClick() {
     // A pending edit belongs to the entry still shown, not to the new one.
     SaveIfChanged();
     SetBoxes({}, {});
-    std::string fileName;
     // Written at once, so an abandoned name edit leaves no gap in the numbering.
-    const int entry = AppendNumberedSection(
-        TIniFile(MessagesIniPath()), kMessageCount, [&fileName](IniEdit& ini, int added) {
-            fileName = MakeMessageFileName("New Message", 3, added, QDateTime::currentDateTime());
-            ini.WriteString(MessageSection(added), "messagename", "New Message");
-            ini.WriteString(MessageSection(added), "messagefilename", fileName);
-        });
+    const message_library::Added added = message_library::Append("New Message");
     QTreeWidgetItem* row = nullptr;
     {
         const QScopedValueRollback filling(filling_, true);
         row = new QTreeWidgetItem(lstVMessages_, {tr("New Message")});
-        row->setData(0, Qt::UserRole, entry);
+        row->setData(0, Qt::UserRole, added.number);
         row->setFlags(row->flags() | Qt::ItemIsEditable);
-        lstPaths_->addItem(QString::fromStdString(fileName));
+        lstPaths_->addItem(QString::fromStdString(added.entry.fileName));
         lstVMessages_->setCurrentItem(row);
     }
     CorLoadMessage();  // makes the new entry's empty file
@@ -308,12 +300,9 @@ void TfrmAutoReply::Rename(QTreeWidgetItem* item) {
     const std::string old = FileOf(entry);
     const std::string renamed =
         memText_->toPlainText().isEmpty()
-            ? MakeMessageFileName(name, 5, entry - 1, QDateTime::currentDateTime())
+            ? message_library::MakeMessageFileName(name, 5, entry - 1, QDateTime::currentDateTime())
             : old;
-    TIniFile(MessagesIniPath()).Edit([&](IniEdit& ini) {
-        ini.WriteString(MessageSection(entry), "messagename", name.toStdString());
-        ini.WriteString(MessageSection(entry), "messagefilename", renamed);
-    });
+    message_library::Rename(entry, {name.toStdString(), renamed});
     if (QListWidgetItem* line = lstPaths_->item(entry - 1))
         line->setText(QString::fromStdString(renamed));
     if (renamed != old) {
@@ -326,9 +315,10 @@ void TfrmAutoReply::Rename(QTreeWidgetItem* item) {
 }
 
 void TfrmAutoReply::DeleteFile(const std::string& baseName) {
-    const QString path = QString::fromStdString(MessageFilePath(baseName));
-    if (QFile::exists(path) && !QFile::remove(path))
-        ShowUserMessage(this, tr("Unable to delete file -- ") + path);
+    if (!message_library::RemoveFile(baseName))
+        ShowUserMessage(this,
+                        tr("Unable to delete file -- ") +
+                            QString::fromStdString(message_library::MessageFilePath(baseName)));
 }
 
 void TfrmAutoReply::btnDeleteClick() {
@@ -347,7 +337,7 @@ void TfrmAutoReply::btnDeleteClick() {
     const int position = lstVMessages_->indexOfTopLevelItem(lstVMessages_->selectedItems().front());
     QCoreApplication::processEvents();
     DeleteFile(FileOf(entry));
-    DeleteNumberedSection(TIniFile(MessagesIniPath()), kMessageCount, entry, 1);
+    message_library::Remove(entry);
     changed_ = false;
     shownEntry_ = 0;
     QCoreApplication::processEvents();

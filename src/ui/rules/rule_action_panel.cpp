@@ -5,9 +5,9 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+#include "store/message_library.h"
+#include "store/rule_store.h"
 #include "ui/common/widget_names.h"
-#include "ui/messages/message_library.h"
-#include "ui/rules/rule_settings.h"
 
 namespace sievo {
 
@@ -90,7 +90,7 @@ void RuleActionPanel::FollowSwitches() {
 void RuleActionPanel::PopulateMessageList() {
     cmbReply_->clear();
     cmbReport_->clear();
-    for (const LibraryEntry& entry : ReadMessageLibrary()) {
+    for (const LibraryEntry& entry : message_library::LoadAll()) {
         cmbReply_->addItem(QString::fromStdString(entry.name));
         cmbReport_->addItem(QString::fromStdString(entry.name));
     }
@@ -98,29 +98,32 @@ void RuleActionPanel::PopulateMessageList() {
     cmbReport_->setCurrentIndex(-1);
 }
 
-void RuleActionPanel::Load(const RuleSettings& settings) {
-    optDelete_->setChecked(settings.deleteAction);
-    chkBeep_->setChecked(settings.beep);
-    chkReply_->setChecked(settings.reply);
-    chkAbuse_->setChecked(settings.report);
-    chkConfirm_->setChecked(settings.confirm);
-    chkSaveaCopy_->setChecked(settings.sendtoRecycle);
-    SelectLastEqual(cmbReply_, settings.replyName);
-    SelectLastEqual(cmbReport_, settings.reportName);
+void RuleActionPanel::Load(const RuleRecord& rule) {
+    optDelete_->setChecked(rule.DeleteAction);
+    chkBeep_->setChecked(rule.Beep);
+    chkReply_->setChecked(rule.Reply);
+    chkAbuse_->setChecked(rule.Report);
+    chkConfirm_->setChecked(rule.Confirm);
+    chkSaveaCopy_->setChecked(rule.SendtoRecycle);
+    SelectLastEqual(cmbReply_, rule.Replyname);
+    SelectLastEqual(cmbReport_, rule.Reportname);
     // A chosen radio button cannot be unticked; choosing its alternative does it.
-    if (!settings.deleteAction)
+    if (!rule.DeleteAction)
         chkSave_->setChecked(true);
 }
 
-void RuleActionPanel::Store(RuleSettings& settings) const {
-    settings.deleteAction = optDelete_->isChecked();
-    settings.beep = chkBeep_->isChecked();
-    settings.reply = chkReply_->isChecked();
-    settings.report = chkAbuse_->isChecked();
-    settings.confirm = chkConfirm_->isChecked();
-    settings.sendtoRecycle = chkSaveaCopy_->isChecked();
-    settings.replyName = cmbReply_->currentText().toStdString();
-    settings.reportName = cmbReport_->currentText().toStdString();
+void RuleActionPanel::Store(RuleRecord& rule) const {
+    rule.DeleteAction = optDelete_->isChecked();
+    rule.Beep = chkBeep_->isChecked();
+    rule.Reply = chkReply_->isChecked();
+    rule.Report = chkAbuse_->isChecked();
+    rule.Confirm = chkConfirm_->isChecked();
+    rule.SendtoRecycle = chkSaveaCopy_->isChecked();
+    rule.Replyname = cmbReply_->currentText().toStdString();
+    rule.Reportname = cmbReport_->currentText().toStdString();
+    // A name no longer in the library gives an empty file name.
+    rule.ReplyFile = message_library::GetMessageFilenameFromName(rule.Replyname);
+    rule.ReportFile = message_library::GetMessageFilenameFromName(rule.Reportname);
 }
 
 QStringList RuleActionPanel::MissingMessageChoices() const {

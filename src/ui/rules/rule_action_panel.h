@@ -9,7 +9,7 @@ class QRadioButton;
 
 namespace sievo {
 
-struct RuleSettings;
+struct RuleRecord;
 
 // The action controls of the rule dialogs: reply and report with their message lists,
 // the beep, delete or leave (with the confirmation) and the copy for the bin.
@@ -21,8 +21,9 @@ public:
 
     // Refills both message lists with every library name, in entry order, none chosen.
     void PopulateMessageList();
-    void Load(const RuleSettings& settings);
-    void Store(RuleSettings& settings) const;
+    void Load(const RuleRecord& rule);
+    // Sets the action keys, with the message files of the chosen names.
+    void Store(RuleRecord& rule) const;
 
     // What to tell the user for each ticked option without a chosen message.
     QStringList MissingMessageChoices() const;

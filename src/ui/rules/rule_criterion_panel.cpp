@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "store/rule_store.h"
 #include "ui/common/widget_names.h"
-#include "ui/rules/rule_settings.h"
 
 namespace sievo {
 
@@ -143,8 +143,8 @@ void RuleCriterionPanel::SetAddress(const QString& address) {
     edtFrom_->setText(address);
 }
 
-void RuleCriterionPanel::Load(const RuleSettings& settings) {
-    const QString criteria = QString::fromStdString(settings.criteria);
+void RuleCriterionPanel::Load(const RuleRecord& rule) {
+    const QString criteria = QString::fromStdString(rule.Criteria);
     if (criteria == "LIST")
         optList_->setChecked(true);
     if (criteria == "FROMNUM")
@@ -158,22 +158,22 @@ void RuleCriterionPanel::Load(const RuleSettings& settings) {
         choice->label->show();
         choice->box->show();
         choice->option->setChecked(true);
-        SetBoxText(choice->box, QString::fromStdString(settings.value));
+        SetBoxText(choice->box, QString::fromStdString(rule.Value));
     }
 }
 
-void RuleCriterionPanel::Store(RuleSettings& settings) const {
+void RuleCriterionPanel::Store(RuleRecord& rule) const {
     const std::pair<QRadioButton*, const char*> order[] = {
         {optList_, "LIST"},    {optFromNum_, "FROMNUM"}, {optUserDef_, "SUBCONT"},
         {optAddress_, "FROM"}, {optHeader_, "HEADER"},
     };
     for (const auto& [option, keyword] : order)
         if (option->isChecked())
-            settings.criteria = keyword;
-    settings.value.clear();
+            rule.Criteria = keyword;
+    rule.Value.clear();
     for (const Choice& choice : choices_)
         if (choice.option->isChecked() && choice.box)
-            settings.value = BoxText(choice.box).toStdString();
+            rule.Value = BoxText(choice.box).toStdString();
 }
 
 }  // namespace sievo

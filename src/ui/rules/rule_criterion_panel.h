@@ -10,7 +10,7 @@ class QRadioButton;
 
 namespace sievo {
 
-struct RuleSettings;
+struct RuleRecord;
 
 // The five criterion choices of the rule dialogs with the value box of the chosen one.
 class RuleCriterionPanel : public QWidget {
@@ -24,9 +24,9 @@ public:
     // Chooses the address criterion, as a click on it does.
     void ChooseAddress();
     // Chooses the rule's criterion and shows its value.
-    void Load(const RuleSettings& settings);
+    void Load(const RuleRecord& rule);
     // The criterion and value as they are written.
-    void Store(RuleSettings& settings) const;
+    void Store(RuleRecord& rule) const;
 
 private:
     struct Choice {

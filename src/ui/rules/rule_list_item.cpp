@@ -6,8 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "config/ini_file.h"
-#include "ui/rules/rule_settings.h"
+#include "store/rule_store.h"
 
 namespace sievo {
 
@@ -52,29 +51,27 @@ QString FSTRMyBooltoString(bool value) {
     return value ? QObject::tr("Yes") : QObject::tr("No");
 }
 
-RuleListItem::RuleListItem(const IniSnapshot& ini, int rule) {
-    const std::string section = RuleSection(rule);
-    const std::string criteria = ini.ReadString(section, "Criteria", "");
-    std::string value = ini.ReadString(section, "Value", "");
-    if (value.empty() && (criteria == "LIST" || criteria == "FROMNUM"))
+RuleListItem::RuleListItem(const RuleRecord& record, int rule) {
+    std::string value = record.Value;
+    if (value.empty() && (record.Criteria == "LIST" || record.Criteria == "FROMNUM"))
         value = "N/A";
-    const CriterionLook* look = LookOf(criteria);
+    const CriterionLook* look = LookOf(record.Criteria);
     // A keyword the program does not know is shown as it stands, marked with a warning.
     setText(kColCriteria, look ? QCoreApplication::translate("TfrmList", look->caption)
-                               : QString::fromStdString(criteria));
+                               : QString::fromStdString(record.Criteria));
     setIcon(kColCriteria, CriterionIcon(look));
     setData(kColCriteria, Qt::UserRole, rule);
     setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    setCheckState(kColCriteria,
-                  ini.ReadBool(section, "Active", true) ? Qt::Checked : Qt::Unchecked);
+    setCheckState(kColCriteria, record.Active ? Qt::Checked : Qt::Unchecked);
     setText(kColValue, QString::fromStdString(value));
-    const std::pair<RuleColumn, const char*> switches[] = {
-        {kColDelete, "DeleteAction"}, {kColBeep, "Beep"},       {kColReply, "Reply"},
-        {kColReport, "Report"},       {kColConfirm, "Confirm"}, {kColRecycle, "SendtoRecycle"},
+    const std::pair<RuleColumn, bool> switches[] = {
+        {kColDelete, record.DeleteAction}, {kColBeep, record.Beep},
+        {kColReply, record.Reply},         {kColReport, record.Report},
+        {kColConfirm, record.Confirm},     {kColRecycle, record.SendtoRecycle},
     };
-    for (const auto& [column, key] : switches)
-        setText(column, FSTRMyBooltoString(ini.ReadBool(section, key, false)));
-    setText(kColHits, QString::number(ini.ReadInteger(section, "NumHits", 0)));
+    for (const auto& [column, on] : switches)
+        setText(column, FSTRMyBooltoString(on));
+    setText(kColHits, QString::number(record.NumHits));
 }
 
 int RuleListItem::Rule() const {

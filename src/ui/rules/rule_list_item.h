@@ -4,7 +4,7 @@
 
 namespace sievo {
 
-class IniSnapshot;
+struct RuleRecord;
 
 // The columns of the rule list, in order.
 enum RuleColumn {
@@ -23,8 +23,8 @@ enum RuleColumn {
 // One row of the rule list: a rule as the list shows it, with its rule number as data.
 class RuleListItem : public QTreeWidgetItem {
 public:
-    // The row of rule `rule` as the reading holds it.
-    RuleListItem(const IniSnapshot& ini, int rule);
+    // The row of rule number `rule`.
+    RuleListItem(const RuleRecord& record, int rule);
 
     int Rule() const;
     // Hits compare as numbers; every other column as text in the locale's order.

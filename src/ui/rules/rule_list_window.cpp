@@ -17,15 +17,12 @@
 #include <QVBoxLayout>
 
 #include "config/data_folder.h"
-#include "config/ini_file.h"
-#include "config/numbered_sections.h"
-#include "engine/rule.h"
 #include "engine/user_services.h"
+#include "store/rule_store.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
 #include "ui/rules/rule_list_item.h"
 #include "ui/rules/rule_properties_dialog.h"
-#include "ui/rules/rule_settings.h"
 #include "ui/rules/rule_wizard.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/tray_menu.h"
@@ -247,12 +244,12 @@ void TfrmList::ShowHelp() {
 
 void TfrmList::PROCloadRuleList() {
     const QScopedValueRollback loading(loading_, true);
-    const int count = RuleCount();
-    const IniSnapshot ini = TIniFile(RulesPath()).Snapshot();
+    const std::vector<RuleRecord> rules = rule_store::LoadAll(RuleDefaults::kShown);
     QList<QTreeWidgetItem*> rows;
-    rows.reserve(count);
-    for (int rule = 1; rule <= count; ++rule)
-        rows.append(new RuleListItem(ini, rule));
+    rows.reserve(static_cast<qsizetype>(rules.size()));
+    int rule = 0;
+    for (const RuleRecord& record : rules)
+        rows.append(new RuleListItem(record, ++rule));
     lstVRules_->setUpdatesEnabled(false);
     lstVRules_->clear();
     lstVRules_->addTopLevelItems(rows);  // the list owns the rows from here
@@ -267,9 +264,7 @@ void TfrmList::lstVRulesColumnClick(int column) {
 void TfrmList::lstVRulesChange(QTreeWidgetItem* item) {
     if (loading_)
         return;
-    TIniFile(RulesPath())
-        .WriteBool(RuleSection(AsRuleItem(item)->Rule()), "Active",
-                   item->checkState(kColCriteria) == Qt::Checked);
+    rule_store::SetActive(AsRuleItem(item)->Rule(), item->checkState(kColCriteria) == Qt::Checked);
 }
 
 void TfrmList::SelectRow(int position) {
@@ -292,7 +287,7 @@ void TfrmList::A1Click() {
     {
         TfrmRuleWiz wizard(this);
         wizard.SetAddress(quickAddAddress_);
-        wizard.SetSave([](const RuleSettings& settings) { AppendRule(settings); });
+        wizard.SetSave([](const RuleRecord& record) { rule_store::Append(record); });
         wizard.exec();
     }
     PROCloadRuleList();
@@ -308,8 +303,8 @@ void TfrmList::N4Click() {
     const int rule = AsRuleItem(selected)->Rule();
     TfrmRuleProp dialog(this);
     dialog.PopulateMessageList();
-    dialog.Load(ReadRuleSettings(rule));
-    dialog.SetSave([rule](const RuleSettings& settings) { WriteRuleSettings(rule, settings); });
+    dialog.Load(rule_store::Load(rule, RuleDefaults::kShown));
+    dialog.SetSave([rule](const RuleRecord& record) { rule_store::Save(rule, record); });
     if (dialog.exec() == QDialog::Accepted)
         PROCloadRuleList();
     SelectRow(position);
@@ -328,7 +323,7 @@ void TfrmList::D1Click() {
         return;
     const QScopedValueRollback deleting(deleting_, true);
     QCoreApplication::processEvents();
-    DeleteNumberedSection(TIniFile(RulesPath()), kRuleCount, rule, 1);
+    rule_store::Remove(rule);
     QCoreApplication::processEvents();
     PROCloadRuleList();
     SelectRow(position);

@@ -57,16 +57,16 @@ void TfrmRuleProp::PopulateMessageList() {
     actions_->PopulateMessageList();
 }
 
-void TfrmRuleProp::Load(const RuleSettings& settings) {
-    actions_->Load(settings);
-    criterion_->Load(settings);
+void TfrmRuleProp::Load(const RuleRecord& rule) {
+    actions_->Load(rule);
+    criterion_->Load(rule);
 }
 
-RuleSettings TfrmRuleProp::Settings() const {
-    RuleSettings settings;
-    criterion_->Store(settings);
-    actions_->Store(settings);
-    return settings;
+RuleRecord TfrmRuleProp::Settings() const {
+    RuleRecord rule;
+    criterion_->Store(rule);
+    actions_->Store(rule);
+    return rule;
 }
 
 void TfrmRuleProp::done(int result) {

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "ui/rules/rule_settings.h"
+#include "store/rule_store.h"
 
 namespace sievo {
 
@@ -20,17 +20,18 @@ public:
     explicit TfrmRuleProp(QWidget* parent = nullptr);
 
     void PopulateMessageList();
-    void Load(const RuleSettings& settings);
-    RuleSettings Settings() const;
+    void Load(const RuleRecord& rule);
+    // What the dialog sets: every key but Active and NumHits.
+    RuleRecord Settings() const;
     // Writes the rule on Finish or OK; a refused write keeps the dialog open.
-    void SetSave(std::function<void(const RuleSettings&)> save) { save_ = std::move(save); }
+    void SetSave(std::function<void(const RuleRecord&)> save) { save_ = std::move(save); }
 
     void done(int result) override;
 
 private:
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;
-    std::function<void(const RuleSettings&)> save_;
+    std::function<void(const RuleRecord&)> save_;
 };
 
 }  // namespace sievo

@@ -79,11 +79,11 @@ void TfrmRuleWiz::SetAddress(const QString& address) {
     criterion_->SetAddress(address);
 }
 
-RuleSettings TfrmRuleWiz::Settings() const {
-    RuleSettings settings;
-    criterion_->Store(settings);
-    actions_->Store(settings);
-    return settings;
+RuleRecord TfrmRuleWiz::Settings() const {
+    RuleRecord rule;
+    criterion_->Store(rule);
+    actions_->Store(rule);
+    return rule;
 }
 
 }  // namespace sievo

@@ -4,7 +4,7 @@
 
 #include <QWizard>
 
-#include "ui/rules/rule_settings.h"
+#include "store/rule_store.h"
 
 namespace sievo {
 
@@ -21,9 +21,10 @@ public:
 
     // The address box's text (Quick Add from a message).
     void SetAddress(const QString& address);
-    RuleSettings Settings() const;
+    // What the dialog sets: every key but Active and NumHits.
+    RuleRecord Settings() const;
     // Writes the rule on Finish or OK; a refused write keeps the dialog open.
-    void SetSave(std::function<void(const RuleSettings&)> save) { save_ = std::move(save); }
+    void SetSave(std::function<void(const RuleRecord&)> save) { save_ = std::move(save); }
 
     void done(int result) override;
 
@@ -35,7 +36,7 @@ private:
     bool firstShow_ = true;
     RuleCriterionPanel* criterion_;
     RuleActionPanel* actions_;
-    std::function<void(const RuleSettings&)> save_;
+    std::function<void(const RuleRecord&)> save_;
 };
 
 }  // namespace sievo

@@ -15,6 +15,7 @@
 #include "engine/view_retrieval.h"
 #include "mail/message.h"
 #include "store/accounts_store.h"
+#include "store/rule_store.h"
 #include "store/settings_store.h"
 #include "ui/accounts/accounts_window.h"
 #include "ui/accounts/intro_wizard.h"
@@ -163,7 +164,7 @@ void TfrmMain::FormCreate() {
         Guarded([] {
             const std::string previous = PreviousRulesPath();
             if (std::filesystem::exists(previous))
-                PROCMovePreviousRules("Move", previous, ProgramFile("rules.ini"));
+                PROCMovePreviousRules("Move", previous, rule_store::Path());
         });
         Guarded([this] { FLBOOLCorPlaySound(*sounds_, ProgramFile("welcome.wav")); });
     }

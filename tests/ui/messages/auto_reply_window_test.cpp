@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "config/ini_file.h"
 #include "mail/message.h"
 #include "messages/message_library_files.h"
 #include "modal_answerer.h"
+#include "store/message_library.h"
 #include "temp_home.h"
 #include "ui/messages/auto_reply_window.h"
 
@@ -29,16 +29,7 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    void WriteLibrary(std::initializer_list<std::pair<const char*, const char*>> entries) const {
-        WriteMessageLibrary(Home(), entries, true);
-    }
-    std::string Entry(int entry, const char* key) const {
-        return TIniFile(PathOf("messages.ini"))
-            .ReadString("MESSAGE" + std::to_string(entry), key, "<none>");
-    }
-    int Count() const {
-        return TIniFile(PathOf("messages.ini")).ReadInteger("MessageCount", "NumMessages", -1);
-    }
+    static std::vector<LibraryEntry> Library() { return message_library::LoadAll(); }
     QTreeWidget& List() { return *window_->findChild<QTreeWidget*>("lstVMessages"); }
     QLineEdit& Subject() { return *window_->findChild<QLineEdit*>("edtSubject"); }
     QPlainTextEdit& Text() { return *window_->findChild<QPlainTextEdit*>("memText"); }
@@ -66,21 +57,18 @@ protected:
 };
 
 TEST_F(AutoReplyTest, DeletingEntryOneOfThreeMovesTheOthersUp) {
-    WriteLibrary({{"One", "one1"}, {"Two", "two2"}, {"Three", "three3"}});
+    WriteMessageLibrary({{"One", "one1"}, {"Two", "two2"}, {"Three", "three3"}}, true);
     window_->show();
     EXPECT_EQ(Subject().text(), "One");
     ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
     window_->btnDeleteClick();
-    EXPECT_EQ(Count(), 2);
-    EXPECT_EQ(Entry(1, "messagename") + "|" + Entry(1, "messagefilename"), "Two|two2");
-    EXPECT_EQ(Entry(2, "messagename") + "|" + Entry(2, "messagefilename"), "Three|three3");
-    EXPECT_EQ(Entry(3, "messagename"), "<none>");
+    EXPECT_EQ(Library(), (std::vector<LibraryEntry>{{"Two", "two2"}, {"Three", "three3"}}));
     EXPECT_FALSE(Exists("one1.msg"));
     EXPECT_EQ(Subject().text(), "Two");  // the row that took the place is shown
 }
 
 TEST_F(AutoReplyTest, EditsAreStoredOnLeavingAndNewKeepsThePendingEditOfTheOldEntry) {
-    WriteLibrary({{"One", "one1"}});
+    WriteMessageLibrary({{"One", "one1"}}, true);
     ShowActive();
     Text().setFocus();
     Text().selectAll();
@@ -91,27 +79,26 @@ TEST_F(AutoReplyTest, EditsAreStoredOnLeavingAndNewKeepsThePendingEditOfTheOldEn
     TmsMessage first;
     first.LoadFromFile(PathOf("one1.msg"));
     EXPECT_EQ(first.Body(), std::vector<std::string>{"Changed"});
-    EXPECT_EQ(Count(), 2);
-    EXPECT_EQ(Entry(2, "messagename"), "Second");
+    ASSERT_EQ(Library().size(), 2u);
+    const LibraryEntry added = Library()[1];
+    EXPECT_EQ(added.name, "Second");
     // The new entry's text box was empty, so its file took a name from the new name.
-    const std::string file = Entry(2, "messagefilename");
-    EXPECT_EQ(file.substr(0, 6), "Secon1");
-    EXPECT_TRUE(Exists(file + ".msg"));
+    EXPECT_EQ(added.fileName.substr(0, 6), "Secon1");
+    EXPECT_TRUE(Exists(added.fileName + ".msg"));
 }
 
 TEST_F(AutoReplyTest, RenameKeepsTheFileWithTextAndRenamesItWithout) {
-    WriteLibrary({{"With text", "with1"}, {"Empty", "empty2"}});
+    WriteMessageLibrary({{"With text", "with1"}, {"Empty", "empty2"}}, true);
     ShowActive();
     window_->btnEditClick();
     FinishNameEdit("Kept");
-    EXPECT_EQ(Entry(1, "messagefilename"), "with1");
-    EXPECT_EQ(Entry(1, "messagename"), "Kept");
+    EXPECT_EQ(Library()[0], (LibraryEntry{"Kept", "with1"}));
 
     Select(1);
     Text().clear();
     window_->btnEditClick();
     FinishNameEdit("../Renamed");
-    const std::string file = Entry(2, "messagefilename");
+    const std::string file = Library()[1].fileName;
     EXPECT_EQ(file.substr(0, 6), "___Re1");
     EXPECT_FALSE(Exists("empty2.msg"));
     TmsMessage moved;
@@ -120,7 +107,7 @@ TEST_F(AutoReplyTest, RenameKeepsTheFileWithTextAndRenamesItWithout) {
 }
 
 TEST_F(AutoReplyTest, CodeInsertionKeepsTheClipboardAndLongSubjectsAreCut) {
-    WriteLibrary({{"One", "one1"}});
+    WriteMessageLibrary({{"One", "one1"}}, true);
     ShowActive();
     QApplication::clipboard()->setText("the user's text");
     Text().moveCursor(QTextCursor::End);
@@ -143,27 +130,10 @@ TEST_F(AutoReplyTest, FreshLibraryStartsEmptyAndNewWritesTheFirstEntry) {
     EXPECT_FALSE(Text().isEnabled());
     window_->btnNewClick();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // abandons the name edit
-    EXPECT_EQ(Count(), 1);
-    EXPECT_EQ(Entry(1, "messagename"), "New Message");
-    EXPECT_TRUE(Exists(Entry(1, "messagefilename") + ".msg"));
+    ASSERT_EQ(Library().size(), 1u);
+    EXPECT_EQ(Library()[0].name, "New Message");
+    EXPECT_TRUE(Exists(Library()[0].fileName + ".msg"));
     EXPECT_TRUE(Text().isEnabled());
-}
-
-TEST_F(AutoReplyTest, NewFollowsTheRowsShownWhenTheCountOverstatesTheEntries) {
-    WriteLibrary({{"Greeting", "greet"}, {"Complaint", "compl"}});
-    TIniFile(PathOf("messages.ini")).WriteInteger("MessageCount", "NumMessages", 4);
-    ShowActive();
-    ASSERT_EQ(List().topLevelItemCount(), 2);
-    window_->btnNewClick();
-    FinishNameEdit("Thanks");
-
-    EXPECT_EQ(Count(), 3);
-    EXPECT_EQ(List().topLevelItemCount(), 3);
-    EXPECT_EQ(Entry(3, "messagename"), "Thanks");
-    const std::string file = Entry(3, "messagefilename");
-    EXPECT_FALSE(file.empty());
-    EXPECT_TRUE(Exists(file + ".msg"));
-    EXPECT_FALSE(Exists(".msg"));
 }
 
 }  // namespace

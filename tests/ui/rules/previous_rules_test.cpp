@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "config/errors.h"
 #include "modal_answerer.h"
 #include "temp_home.h"
 #include "ui/rules/previous_rules.h"
@@ -9,49 +10,40 @@
 namespace sievo::testing {
 namespace {
 
-struct MoveCase {
-    const char* operation;
-    bool answerYes;
-    const char* rulesAfter;
-    bool oldStays;
-};
+using PreviousRulesTest = TempHomeTest;
 
-class PreviousRulesTest : public TempHomeTest, public ::testing::WithParamInterface<MoveCase> {};
-
-TEST_P(PreviousRulesTest, TakesOverTheOldRulesOnlyWhenTheUserAgrees) {
-    const MoveCase& row = GetParam();
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", row.answerYes ? "Yes" : "No"}});
+TEST_F(PreviousRulesTest, TakesOverTheOldRulesOnlyWhenTheUserAgrees) {
+    const struct {
+        const char* operation;
+        bool answerYes;
+        const char* rulesAfter;
+        bool oldStays;
+    } cases[] = {{"Move", true, "[ProcedureCount]\r\nNumProcs=7\r\n", false},
+                 {"Move", false, "[ProcedureCount]\r\nNumProcs=1\r\n", true},
+                 {"Copy", true, "[ProcedureCount]\r\nNumProcs=7\r\n", true}};
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("old"))));
-    WriteFile("old/sievo.ini", "[ProcedureCount]\r\nNumProcs=7\r\n");
-    WriteFile("rules.ini", "[ProcedureCount]\r\nNumProcs=1\r\n");
-
-    PROCMovePreviousRules(row.operation, PathOf("old/sievo.ini"), PathOf("rules.ini"));
-    EXPECT_TRUE(answerer.AllAnswered());
-    EXPECT_EQ(ReadFile("rules.ini"), row.rulesAfter);
-    EXPECT_EQ(ReadFile("old/sievo.ini") != "<missing>", row.oldStays);
+    for (const auto& row : cases) {
+        SCOPED_TRACE(std::string(row.operation) + (row.answerYes ? " yes" : " no"));
+        ModalAnswerer answerer(
+            ModalAnswerer::Answers{{"dlgQuestion", row.answerYes ? "Yes" : "No"}});
+        WriteFile("old/sievo.ini", "[ProcedureCount]\r\nNumProcs=7\r\n");
+        WriteFile("rules.ini", "[ProcedureCount]\r\nNumProcs=1\r\n");
+        PROCMovePreviousRules(row.operation, PathOf("old/sievo.ini"), PathOf("rules.ini"));
+        EXPECT_TRUE(answerer.AllAnswered());
+        EXPECT_EQ(ReadFile("rules.ini"), row.rulesAfter);
+        EXPECT_EQ(ReadFile("old/sievo.ini") != "<missing>", row.oldStays);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, PreviousRulesTest,
-    ::testing::Values(MoveCase{"Move", true, "[ProcedureCount]\r\nNumProcs=7\r\n", false},
-                      MoveCase{"Move", false, "[ProcedureCount]\r\nNumProcs=1\r\n", true},
-                      MoveCase{"Copy", true, "[ProcedureCount]\r\nNumProcs=7\r\n", true}));
-
-using PreviousRulesFailureTest = TempHomeTest;
-
-TEST_F(PreviousRulesFailureTest, AFailedCopyIsReportedNotPassedOff) {
+TEST_F(PreviousRulesTest, AFailedCopyIsReportedNotPassedOff) {
     ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
     WriteFile("sievo.ini", "[ProcedureCount]\r\nNumProcs=7\r\n");
-    EXPECT_THROW(
-        {
-            try {
-                PROCMovePreviousRules("Copy", PathOf("sievo.ini"), PathOf("missing/rules.ini"));
-            } catch (const std::exception& error) {
-                EXPECT_EQ(std::string(error.what()), "Cannot move file " + PathOf("sievo.ini"));
-                throw;
-            }
-        },
-        std::exception);
+    try {
+        PROCMovePreviousRules("Copy", PathOf("sievo.ini"), PathOf("missing/rules.ini"));
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot move file " + PathOf("sievo.ini"));
+    }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QTreeWidget>
 #include <QWizard>
 
-#include "config/ini_file.h"
 #include "messages/message_library_files.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
@@ -17,12 +16,7 @@ namespace {
 
 class RuleDialogsTest : public MainWindowTest {
 protected:
-    void WriteLibrary(std::initializer_list<std::pair<const char*, const char*>> entries) const {
-        WriteMessageLibrary(Home(), entries, false);
-    }
-    std::string Rule1(const char* key) const {
-        return TIniFile(PathOf("rules.ini")).ReadString("PROCEDURE1", key, "<none>");
-    }
+    static RuleRecord Rule1() { return rule_store::Load(1, RuleDefaults::kShown); }
     // Goes through the wizard to its end, after `fill` had its say on the first page.
     void RunWizard(const std::function<void(QWizard&)>& fill) {
         ModalAction finish([&fill](QWidget& window) {
@@ -37,22 +31,17 @@ protected:
 };
 
 TEST_F(RuleDialogsTest, WizardKeepingEveryDefaultWritesThemExactly) {
-    WriteLibrary({{"Go away", "away1"}});
+    WriteMessageLibrary({{"Go away", "away1"}}, false);
     RunWizard([](QWizard& wizard) { EXPECT_EQ(wizard.objectName(), "frmRuleWizard"); });
-    const std::pair<const char*, const char*> expected[] = {
-        {"Criteria", "FROM"}, {"Value", ""},         {"DeleteAction", "1"}, {"Beep", "0"},
-        {"Reply", "0"},       {"Report", "0"},       {"Confirm", "0"},      {"SendtoRecycle", "1"},
-        {"Replyname", ""},    {"ReplyFile", ""},     {"Reportname", ""},    {"ReportFile", ""},
-        {"Active", "<none>"}, {"NumHits", "<none>"},
-    };
-    for (const auto& [key, value] : expected)
-        EXPECT_EQ(Rule1(key), value) << key;
-    EXPECT_EQ(TIniFile(PathOf("rules.ini")).ReadString("ProcedureCount", "NumProcs", ""), "1");
+    RuleRecord expected;
+    expected.Criteria = "FROM";
+    expected.Reply = expected.Report = false;
+    EXPECT_EQ(rule_store::LoadAll(RuleDefaults::kEngine), std::vector<RuleRecord>{expected});
     EXPECT_EQ(sounds, std::vector<std::string>{PathOf("newitem.wav")});
 }
 
 TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWritten) {
-    WriteLibrary({{"Go away", "away1"}, {"Abuse", "abuse2"}});
+    WriteMessageLibrary({{"Go away", "away1"}, {"Abuse", "abuse2"}}, false);
     ModalAction finish([](QWidget& window) {
         auto& wizard = static_cast<QWizard&>(window);
         auto* address = wizard.findChild<QLineEdit*>("edtFrom");
@@ -67,9 +56,11 @@ TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWri
     });
     Main().QuickAdd("spam@spam.example");
     EXPECT_TRUE(finish.Done());
-    EXPECT_EQ(Rule1("Value"), "spam@spam.example");
-    EXPECT_EQ(Rule1("Report") + Rule1("Reportname") + Rule1("ReportFile"), "1Abuseabuse2");
-    EXPECT_EQ(Rule1("DeleteAction"), "0");
+    const RuleRecord added = Rule1();
+    EXPECT_EQ(added.Value, "spam@spam.example");
+    EXPECT_TRUE(added.Report);
+    EXPECT_EQ(added.Reportname + "|" + added.ReportFile, "Abuse|abuse2");
+    EXPECT_FALSE(added.DeleteAction);
     EXPECT_EQ(Main().RuleList().findChild<QTreeWidget*>("lstVRules")->topLevelItemCount(), 1);
 }
 
@@ -81,18 +72,16 @@ TEST_F(RuleDialogsTest, RestoringTheMinimisedWizardKeepsTheChosenCriterion) {
         wizard.setWindowState(Qt::WindowNoState);
         EXPECT_TRUE(wizard.findChild<QAbstractButton*>("optHeader")->isChecked());
     });
-    EXPECT_EQ(Rule1("Criteria"), "HEADER");
-    EXPECT_EQ(Rule1("Value"), "X-Mailer: Floodgate");
+    EXPECT_EQ(Rule1().Criteria + "|" + Rule1().Value, "HEADER|X-Mailer: Floodgate");
 }
 
 TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
-    WriteLibrary({{"Go away", "away1"}});
+    WriteMessageLibrary({{"Go away", "away1"}}, false);
     TfrmRuleProp dialog;
     dialog.PopulateMessageList();
-    RuleSettings rule;
-    rule.deleteAction = false;
-    rule.reply = rule.report = true;
-    rule.replyName = "No longer there";
+    RuleRecord rule;
+    rule.DeleteAction = false;
+    rule.Replyname = "No longer there";
     dialog.Load(rule);
     EXPECT_TRUE(dialog.findChild<QAbstractButton*>("chkSave")->isChecked());
     EXPECT_FALSE(dialog.findChild<QAbstractButton*>("chkConfirm")->isEnabled());
@@ -117,31 +106,23 @@ TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
                   {"dlgMessage: Please select a reply message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option."}));
-    EXPECT_EQ(dialog.Settings().replyName, "Go away");
+    EXPECT_EQ(dialog.Settings().Replyname, "Go away");
 }
 
 TEST_F(RuleDialogsTest, TwoEntriesOfOneNameBothListedTheLaterChosenAndWritten) {
-    WriteLibrary({{"Same", "first"}, {"Other", "other"}, {"Same", "second"}});
-    TIniFile rules(PathOf("rules.ini"));
-    rules.WriteString("ProcedureCount", "NumProcs", "1");
-    rules.WriteString("PROCEDURE1", "Criteria", "SUBCONT");
-    rules.WriteString("PROCEDURE1", "Value", "win");
-    rules.WriteString("PROCEDURE1", "Reply", "1");
-    rules.WriteString("PROCEDURE1", "Replyname", "Same");
-    Main().RuleList().PROCloadRuleList();
-    auto* list = Main().RuleList().findChild<QTreeWidget*>("lstVRules");
-    list->setCurrentItem(list->topLevelItem(0));
-    ModalAction confirm([](QWidget& dialog) {
-        auto* reply = dialog.findChild<QComboBox*>("cmbReply");
-        EXPECT_EQ(reply->count(), 3);
-        EXPECT_EQ(reply->currentIndex(), 2);
-        EXPECT_EQ(dialog.findChild<QComboBox*>("edtValue")->currentText(), "win");
-        dialog.findChild<QAbstractButton*>("btnOK")->click();
-    });
-    Main().RuleList().N4Click();
-    EXPECT_TRUE(confirm.Done());
-    EXPECT_EQ(Rule1("ReplyFile"), "second");
-    EXPECT_EQ(Rule1("Value"), "win");
+    WriteMessageLibrary({{"Same", "first"}, {"Other", "other"}, {"Same", "second"}}, false);
+    TfrmRuleProp dialog;
+    dialog.PopulateMessageList();
+    RuleRecord rule;
+    rule.Criteria = "SUBCONT";
+    rule.Value = "win";
+    rule.Replyname = "Same";
+    dialog.Load(rule);
+    auto* reply = dialog.findChild<QComboBox*>("cmbReply");
+    EXPECT_EQ(reply->count(), 3);
+    EXPECT_EQ(reply->currentIndex(), 2);
+    EXPECT_EQ(dialog.findChild<QComboBox*>("edtValue")->currentText(), "win");
+    EXPECT_EQ(dialog.Settings().ReplyFile, "second");
 }
 
 }  // namespace

@@ -4,16 +4,14 @@
 #include <QTreeWidget>
 #include <QWizard>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
-#include "config/file_cache.h"
-#include "config/ini_file.h"
-#include "engine/rule.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
+#include "store/rule_store.h"
 #include "temp_home.h"
 #include "ui/rules/rule_list_window.h"
-#include "ui/rules/rule_settings.h"
 #include "ui/shell/tray_menu.h"
 #include "ui_fixture.h"
 
@@ -23,7 +21,7 @@ namespace {
 struct RuleKeys {
     const char* criteria;
     const char* value;
-    const char* hits;
+    int hits;
 };
 
 class RuleListTest : public TempHomeTest {
@@ -37,24 +35,18 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    // Writes rules 1..n with every key, each value telling its rule apart.
-    void WriteRules(std::initializer_list<RuleKeys> rules) const {
-        std::string text = "[ProcedureCount]\r\nNumProcs=" + std::to_string(rules.size()) + "\r\n";
-        int n = 0;
-        for (const RuleKeys& rule : rules) {
-            const std::string tag = std::to_string(++n);
-            text += "[PROCEDURE" + tag + "]\r\nCriteria=" + rule.criteria +
-                    "\r\nValue=" + rule.value + "\r\nActive=" + (n % 2 ? "1" : "0") +
-                    "\r\nDeleteAction=1\r\n" +
-                    "Beep=0\r\nReply=1\r\nReport=0\r\nConfirm=1\r\nSendtoRecycle=0\r\n" +
-                    "Replyname=reply " + tag + "\r\nReplyFile=r" + tag + "\r\nReportname=report " +
-                    tag + "\r\nReportFile=p" + tag + "\r\nNumHits=" + rule.hits + "\r\n";
+    // Stores rules 1..n: odd ones active, the switches alternating from "Yes".
+    static void WriteRules(std::initializer_list<RuleKeys> rules) {
+        for (const RuleKeys& keys : rules) {
+            RuleRecord rule;
+            rule.Criteria = keys.criteria;
+            rule.Value = keys.value;
+            rule.Report = rule.SendtoRecycle = false;
+            rule.Confirm = true;
+            const int n = rule_store::Append(rule);
+            rule_store::SetActive(n, n % 2 == 1);
+            rule_store::AddHits({{n, keys.hits}});
         }
-        WriteFile("rules.ini", text);
-    }
-    std::string Key(int rule, const char* key) const {
-        return TIniFile(PathOf("rules.ini"))
-            .ReadString("PROCEDURE" + std::to_string(rule), key, "<none>");
     }
     QTreeWidget& List() { return *window_->findChild<QTreeWidget*>("lstVRules"); }
     QStringList Column(int column) {
@@ -88,10 +80,10 @@ protected:
 };
 
 TEST_F(RuleListTest, RowsShowEveryCriterionWithTheirValuesAndSwitches) {
-    WriteRules({{"FROM", "spam.example", "3"},
-                {"LIST", "", "0"},
-                {"FROMNUM", "kept", "0"},
-                {"subcont", "lower case is no keyword", "0"}});
+    WriteRules({{"FROM", "spam.example", 3},
+                {"LIST", "", 0},
+                {"FROMNUM", "kept", 0},
+                {"subcont", "lower case is no keyword", 0}});
     window_->PROCloadRuleList();
     EXPECT_EQ(Column(0), QStringList({"From e-mail Address / Domain", "Matches Known Spammer List",
                                       "From user that is a number", "subcont"}));
@@ -105,72 +97,30 @@ TEST_F(RuleListTest, RowsShowEveryCriterionWithTheirValuesAndSwitches) {
     EXPECT_EQ(List().topLevelItem(1)->checkState(0), Qt::Unchecked);
 }
 
-TEST_F(RuleListTest, DeletingRuleTwoOfFourMovesTheLaterRulesUpWithEveryKey) {
-    WriteRules({{"FROM", "one", "1"},
-                {"HEADER", "two", "2"},
-                {"SUBCONT", "three", "3"},
-                {"LIST", "four", "4"}});
-    const std::string before = ReadFile("rules.ini");
-    window_->PROCloadRuleList();
-    Select(1);
-    DeleteAnsweringYes();
-
-    EXPECT_EQ(TIniFile(PathOf("rules.ini")).ReadString("ProcedureCount", "NumProcs", ""), "3");
-    EXPECT_EQ(Key(4, "Criteria"), "<none>");
-    const char* keys[] = {"Criteria",  "Value",      "Active",     "DeleteAction",  "Beep",
-                          "Reply",     "Report",     "Confirm",    "SendtoRecycle", "Replyname",
-                          "ReplyFile", "Reportname", "ReportFile", "NumHits"};
-    WriteFile("before.ini", before);
-    for (const auto& [now, was] : {std::pair{1, 1}, {2, 3}, {3, 4}}) {
-        for (const char* key : keys) {
-            EXPECT_EQ(Key(now, key), TIniFile(PathOf("before.ini"))
-                                         .ReadString("PROCEDURE" + std::to_string(was), key, "-"))
-                << "rule " << now << " key " << key;
-        }
+TEST_F(RuleListTest, DeleteSelectsTheRowThatTookThePlaceOrTheNewLast) {
+    const struct {
+        int rules, deleted, selected;  // row positions; -1 for none
+    } cases[] = {{3, 0, 0}, {3, 2, 1}, {1, 0, -1}};
+    for (const auto& c : cases) {
+        std::remove(rule_store::Path().c_str());
+        for (int n = 0; n < c.rules; ++n)
+            WriteRules({{"SUBCONT", "x", 0}});
+        window_->PROCloadRuleList();
+        Select(c.deleted);
+        DeleteAnsweringYes();
+        EXPECT_EQ(List().topLevelItemCount(), c.rules - 1);
+        EXPECT_EQ(List().indexOfTopLevelItem(List().currentItem()), c.selected);
     }
-    EXPECT_EQ(Column(1), QStringList({"one", "three", "four"}));
-    EXPECT_EQ(List().currentItem(), List().topLevelItem(1));
 }
-
-struct ReselectCase {
-    int rules;
-    int deleted;   // row position
-    int selected;  // row position afterwards; -1 for none
-};
-
-class RuleListReselectTest : public RuleListTest,
-                             public ::testing::WithParamInterface<ReselectCase> {};
-
-TEST_P(RuleListReselectTest, DeleteSelectsTheRowThatTookThePlaceOrTheNewLast) {
-    const ReselectCase& row = GetParam();
-    const RuleKeys rule{"SUBCONT", "x", "0"};
-    if (row.rules == 1)
-        WriteRules({rule});
-    else
-        WriteRules({rule, rule, rule});
-    window_->PROCloadRuleList();
-    Select(row.deleted);
-    DeleteAnsweringYes();
-    EXPECT_EQ(List().topLevelItemCount(), row.rules - 1);
-    EXPECT_EQ(List().indexOfTopLevelItem(List().currentItem()), row.selected);
-    EXPECT_EQ(TIniFile(PathOf("rules.ini")).ReadInteger("PROCEDURECOUNT", "NumProcs", -1),
-              row.rules - 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Positions, RuleListReselectTest,
-                         ::testing::Values(ReselectCase{3, 0, 0}, ReselectCase{3, 2, 1},
-                                           ReselectCase{1, 0, -1}));
 
 TEST_F(RuleListTest, AfterSortingCommandsActOnTheRuleTheRowShows) {
-    WriteRules({{"SUBCONT", "a", "0"},
-                {"SUBCONT", "b", "0"},
-                {"SUBCONT", "c", "0"},
-                {"SUBCONT", "d", "0"}});
+    WriteRules(
+        {{"SUBCONT", "a", 0}, {"SUBCONT", "b", 0}, {"SUBCONT", "c", 0}, {"SUBCONT", "d", 0}});
     window_->PROCloadRuleList();
     SortValuesDescending();
     Select(1);  // rule 3
     DeleteAnsweringYes();
-    EXPECT_EQ(Key(3, "Value"), "d");
+    EXPECT_EQ(rule_store::Load(3).Value, "d");
     EXPECT_EQ(Column(1), QStringList({"a", "b", "d"}));
 
     SortValuesDescending();
@@ -182,15 +132,15 @@ TEST_F(RuleListTest, AfterSortingCommandsActOnTheRuleTheRowShows) {
     });
     window_->N4Click();
     EXPECT_TRUE(change.Done());
-    EXPECT_EQ(Key(3, "Criteria"), "LIST");
-    EXPECT_EQ(Key(3, "Value"), "");  // a criterion without a value writes none
-    EXPECT_EQ(Key(3, "NumHits"), "0");
-    EXPECT_EQ(Key(3, "Active"), "0");  // as the former rule 4 had it
-    EXPECT_EQ(Key(1, "Criteria") + Key(2, "Criteria"), "SUBCONTSUBCONT");
+    const RuleRecord changed = rule_store::Load(3);
+    EXPECT_EQ(changed.Criteria, "LIST");
+    EXPECT_EQ(changed.Value, "");  // a criterion without a value writes none
+    EXPECT_FALSE(changed.Active);  // as the former rule 4 had it
+    EXPECT_EQ(rule_store::Load(1).Criteria + rule_store::Load(2).Criteria, "SUBCONTSUBCONT");
 }
 
 TEST_F(RuleListTest, HitsSortAsNumbersAndDirectionsAlternateAcrossColumns) {
-    WriteRules({{"SUBCONT", "b", "9"}, {"SUBCONT", "a", "10"}, {"SUBCONT", "c", "100"}});
+    WriteRules({{"SUBCONT", "b", 9}, {"SUBCONT", "a", 10}, {"SUBCONT", "c", 100}});
     window_->PROCloadRuleList();
     window_->lstVRulesColumnClick(8);
     const QStringList descending = Column(8);
@@ -208,40 +158,16 @@ TEST_F(RuleListTest, HitsSortAsNumbersAndDirectionsAlternateAcrossColumns) {
 }
 
 TEST_F(RuleListTest, UntickingWritesActiveAtOnceAndARefillWritesNothing) {
-    WriteRules({{"SUBCONT", "a", "0"}, {"SUBCONT", "b", "0"}});
+    WriteRules({{"SUBCONT", "a", 0}, {"SUBCONT", "b", 0}});
     window_->PROCloadRuleList();
     const std::string loaded = ReadFile("rules.ini");
     window_->PROCloadRuleList();
     EXPECT_EQ(ReadFile("rules.ini"), loaded);
 
     List().topLevelItem(0)->setCheckState(0, Qt::Unchecked);
-    EXPECT_EQ(Key(1, "Active"), "0");
+    EXPECT_FALSE(rule_store::Load(1).Active);
     List().topLevelItem(1)->setCheckState(0, Qt::Checked);
-    EXPECT_EQ(Key(2, "Active"), "1");
-}
-
-TEST_F(RuleListTest, RuleDeletedWhileAScanJudgesIsGoneFromItsNextMessage) {
-    WriteRules({{"SUBCONT", "a", "0"}, {"SUBCONT", "b", "0"}, {"SUBCONT", "c", "0"}});
-    window_->PROCloadRuleList();
-    FileCheckScope judging;
-    ASSERT_EQ(TSievoRule(2).Value, "b");
-    Select(0);
-    DeleteAnsweringYes();
-    judging.NextStep();
-    EXPECT_EQ(RuleCount(), 2);
-    EXPECT_EQ(TSievoRule(1).Value, "b");
-    EXPECT_EQ(TSievoRule(2).Value, "c");
-}
-
-TEST_F(RuleListTest, AddedRuleFollowsTheRowsShownWhenTheCountOverstatesTheRules) {
-    WriteRules({{"SUBCONT", "a", "0"}, {"SUBCONT", "b", "0"}});
-    TIniFile(PathOf("rules.ini")).WriteInteger("ProcedureCount", "NumProcs", 4);
-    RuleSettings added;
-    added.criteria = "SUBCONT";
-    added.value = "c";
-    EXPECT_EQ(AppendRule(added), 3);
-    window_->PROCloadRuleList();
-    EXPECT_EQ(Column(1), QStringList({"a", "b", "c"}));
+    EXPECT_TRUE(rule_store::Load(2).Active);
 }
 
 }  // namespace
