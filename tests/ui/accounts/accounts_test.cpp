@@ -37,21 +37,6 @@ protected:
     AccountContext context;
 };
 
-TEST_F(AccountDialogsTest, RemovalShowsTheAccountsThatRemain) {
-    AppendAccounts(3);
-    TfrmAccounts window(context);
-    window.show();
-    auto* list = window.findChild<QTreeWidget*>("lstVAccounts");
-    list->setCurrentItem(list->topLevelItem(1));
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
-    window.PROCDeleteAccount();
-
-    ASSERT_TRUE(answerer.AllAnswered()) << answerer.seen.size();
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "user1@example.test");
-    EXPECT_EQ(list->topLevelItem(1)->text(0), "user3@example.test");
-}
-
 TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten) {
     AppendAccounts(1);
     Main().EnableAutoCheck();
@@ -72,32 +57,39 @@ TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten
     EXPECT_EQ(accounts::Load(1).service, std::nullopt);  // LAN writes no Service
 }
 
-TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
+// A check goes through the accounts by number: none is removed while it runs. Once it has
+// ended the removal goes through, and the list shows the accounts that remain.
+TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRunsAndThenShowsTheAccountsThatRemain) {
     ScriptedServer silent;
     silent.Hold();
-    AppendAccounts(2);
+    AppendAccounts(3);
     WriteAccount(1,
                  {{"POPAddress", silent.Address()}, {"POPUser", "sam"}, {"ClearPassword", "pw"}});
     WriteAccount(2, {{"Active", "0"}});
+    WriteAccount(3, {{"Active", "0"}});
     WriteSetting("Main", "OpenedBefore", "1");
-    // The refusal, then the cancelled check's error.
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}});
+    Main().Menu().accounts->trigger();
+    auto* window = qobject_cast<TfrmAccounts*>(TopLevel("frmAccounts"));
+    ASSERT_NE(window, nullptr);
+    auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
+    list->setCurrentItem(list->topLevelItem(1));
+    // The refusal, the cancelled check's error, then the question once the check has ended.
+    ModalAnswerer answerer(
+        ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}, {"dlgQuestion", "Yes"}});
     QTimer::singleShot(300, [&] {
-        Main().Menu().accounts->trigger();
-        auto* window = qobject_cast<TfrmAccounts*>(TopLevel("frmAccounts"));
-        ASSERT_NE(window, nullptr);
-        auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
-        list->setCurrentItem(list->topLevelItem(0));
         window->PROCDeleteAccount();
         Main().Engine().CancelScan();
     });
     Main().Menu().cleanNow->trigger();
+    EXPECT_EQ(accounts::Count(), 3);
+    window->PROCDeleteAccount();
 
     ASSERT_TRUE(answerer.AllAnswered()) << ::testing::PrintToString(answerer.seen);
     EXPECT_NE(answerer.seen[0].find("while a check is running"), std::string::npos)
         << answerer.seen[0];
-    EXPECT_EQ(accounts::Count(), 2);
-    EXPECT_EQ(accounts::Load(1).popUser, "sam");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "user1@example.test");
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "user3@example.test");
 }
 
 // Every field shows its key and OK puts it back.
@@ -222,9 +214,7 @@ TEST_F(AccountDialogsTest, ChangeScanTimeTakesTheLongAndTheShortTime) {
     QLocale::setDefault(before);
 }
 
-class ServerTestButtonTest : public AccountDialogsTest {};
-
-TEST_F(ServerTestButtonTest, SaysWhatWorkedAndWhatDidNot) {
+TEST_F(AccountDialogsTest, TheServerTestSaysWhatWorkedAndWhatDidNot) {
     DovecotServer dovecot({{}, "", ""});
     ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
     StoredAccount account;

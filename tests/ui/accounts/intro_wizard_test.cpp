@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -21,12 +20,6 @@ namespace {
 
 class IntroWizardTest : public MainWindowTest {
 protected:
-    static void Type(QWizard& wizard, const char* field, const QString& text) {
-        wizard.findChild<QLineEdit*>(field)->setText(text);
-    }
-    // Nothing listens on these ports, so the security check ends at once.
-    static SecurityProbe::Ports ClosedPorts() { return {FreePort(), FreePort()}; }
-
     AccountContext context;
 };
 
@@ -35,12 +28,8 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     accounts::Append({});
     ModalAction walk("frmIntro", [](QWidget& window) {
         auto& wizard = static_cast<TfrmIntro&>(window);
-        wizard.SetProbePorts(ClosedPorts());
-        Type(wizard, "edtEMailAddr", "three@example.test");
-        wizard.next();
-        Type(wizard, "edtPOPAddress", "127.0.0.1");
-        Type(wizard, "edtPassword", "pass word");
-        wizard.next();
+        // Nothing listens on these ports, so the security check ends at once.
+        FillInMailbox(wizard, {FreePort(), FreePort()}, "three@example.test", "pass word");
         wizard.next();
         wizard.findChild<QRadioButton*>("optRAS")->setChecked(true);  // no entries exist
         wizard.next();
@@ -106,13 +95,9 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
     const std::uint16_t ssl = row.offer == Offer::Pop3s ? PortOf(dovecot.TlsAddress()) : FreePort();
 
     TfrmIntro wizard(context);
-    wizard.SetProbePorts({ssl, PortOf(dovecot.PlainAddress())});
     wizard.show();
-    Type(wizard, "edtEMailAddr", "sam@example.test");
-    wizard.next();
-    Type(wizard, "edtPOPAddress", "127.0.0.1");
-    Type(wizard, "edtPassword", DovecotServer::kPassword);
-    wizard.next();
+    FillInMailbox(wizard, {ssl, PortOf(dovecot.PlainAddress())}, "sam@example.test",
+                  DovecotServer::kPassword);
     EXPECT_EQ(wizard.currentId(), 2);  // the window moved on at once
     ASSERT_TRUE(WaitUntil([&] { return wizard.ProbeOutcome().has_value(); }, 60000));
     EXPECT_EQ(*wizard.ProbeOutcome(), row.outcome);
@@ -136,13 +121,8 @@ TEST_F(IntroWizardTest, TheCheckCanBeSkipped) {
     // A server that accepts and then says nothing would hold the check for its time-out.
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
-    wizard.SetProbePorts({silent.serverPort(), silent.serverPort()});
     wizard.show();
-    wizard.next();
-    Type(wizard, "edtPOPAddress", "127.0.0.1");
-    Type(wizard, "edtPOPUser", "sam");
-    Type(wizard, "edtPassword", "x");
-    wizard.next();
+    FillInMailbox(wizard, {silent.serverPort(), silent.serverPort()}, "sam@example.test", "x");
     // The check runs in the window's event loop, so the click comes from there too.
     auto* skip = wizard.findChild<QPushButton*>("btnSkipProbe");
     bool skipShown = false;
