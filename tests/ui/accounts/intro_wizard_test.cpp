@@ -56,10 +56,8 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     EXPECT_TRUE(settings::OpenedBefore());
 }
 
-enum class Offer { Pop3s, StlsOnly, Nothing };
-
+// The server offers what the check should find: POP3S, STLS only, or no TLS at all.
 struct ProbeCase {
-    Offer offer;
     SecurityProbe::Outcome outcome;
     const char* security;
     const char* saying;
@@ -85,14 +83,15 @@ std::uint16_t PortOf(const std::string& address) {
 TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
     const ProbeCase& row = GetParam();
     DovecotServer::Options options;
-    if (row.offer != Offer::Nothing) {
+    if (row.outcome != SecurityProbe::Outcome::None) {
         options.certificateFile = SharedTestCertificates().Path("server.pem");
         options.keyFile = SharedTestCertificates().Path("server.key");
     }
     DovecotServer dovecot(options);
     ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
     // Without POP3S the check finds nothing listening on the secure port.
-    const std::uint16_t ssl = row.offer == Offer::Pop3s ? PortOf(dovecot.TlsAddress()) : FreePort();
+    const std::uint16_t ssl =
+        row.outcome == SecurityProbe::Outcome::Ssl ? PortOf(dovecot.TlsAddress()) : FreePort();
 
     TfrmIntro wizard(context);
     wizard.show();
@@ -110,11 +109,10 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, SecurityProbeTest,
-    ::testing::Values(
-        ProbeCase{Offer::Pop3s, SecurityProbe::Outcome::Ssl, "SSL", "SSL/TLS on port"},
-        ProbeCase{Offer::StlsOnly, SecurityProbe::Outcome::StartTls, "STARTTLS", "STARTTLS on"},
-        ProbeCase{Offer::Nothing, SecurityProbe::Outcome::None, "NONE",
-                  "WARNING: 127.0.0.1 offers no secure connection"}));
+    ::testing::Values(ProbeCase{SecurityProbe::Outcome::Ssl, "SSL", "SSL/TLS on port"},
+                      ProbeCase{SecurityProbe::Outcome::StartTls, "STARTTLS", "STARTTLS on"},
+                      ProbeCase{SecurityProbe::Outcome::None, "NONE",
+                                "WARNING: 127.0.0.1 offers no secure connection"}));
 
 TEST_F(IntroWizardTest, TheCheckCanBeSkipped) {
     TfrmIntro wizard(context);
