@@ -4,9 +4,8 @@
 
 #include "config/activity_log.h"
 #include "config/errors.h"
-#include "config/ini_file.h"
-#include "dovecot_server.h"
 #include "mail/message.h"
+#include "mailbox_account.h"
 #include "pop3_script.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
@@ -19,13 +18,6 @@ protected:
     void SetUp() override {
         TempHomeTest::SetUp();
         TheActivityLog().Open();
-    }
-    void UseServer(int account, const std::string& address, const std::string& mail) const {
-        WriteAccount(account, {{"POPAddress", address},
-                               {"POPUser", DovecotServer::kUserName},
-                               {"ClearPassword", DovecotServer::kPassword},
-                               {"EMailAddr", mail}});
-        TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", account);
     }
 
     std::string status;
@@ -54,7 +46,7 @@ TEST_P(SessionListingTest, ListsInOrderAndTellsAFailureOnce) {
     const ListingCase& row = GetParam();
     ScriptedServer server;
     ScriptListing(server, 2, row.answered);
-    UseServer(1, server.Address(), "sam@home.test");
+    AppendMailboxAccount(server.Address());
     const std::uint16_t errorsBefore = TheActivityLog().ErrorCount();
     session.List(accounts::ForCheck(1));
 
@@ -85,8 +77,8 @@ TEST_F(PreviewSessionTest, ANewRequestReplacesTheRunningListing) {
     first.ReadLine().Hold();  // STAT is never answered
     ScriptedServer second;
     ScriptListing(second, 1, 1);
-    UseServer(1, first.Address(), "sam@home.test");
-    UseServer(2, second.Address(), "ann@work.test");
+    AppendMailboxAccount(first.Address());
+    AppendMailboxAccount(second.Address(), "ann@work.test");
     const QObject timers;  // ends them with the test
     // By then the first listing waits for its STAT reply.
     QTimer::singleShot(200, &timers, [&] { session.List(accounts::ForCheck(2)); });
@@ -110,7 +102,7 @@ TEST_F(PreviewSessionTest, ANewRequestReplacesTheRunningListing) {
 TEST_F(PreviewSessionTest, DeletesOnlyTheChosenMessagesThatAreStillTheOnesListed) {
     const DovecotServer server({DovecotServer::GeneratedMessages(4), "", ""});
     ASSERT_TRUE(server.Started()) << server.Error();
-    UseServer(1, server.PlainAddress(), "sam@home.test");
+    AppendMailboxAccount(server.PlainAddress());
     session.List(accounts::ForCheck(1));
     session.Delete({0, 2});
     ASSERT_EQ(subjects, (std::vector<std::string>{"Message 2", "Message 4"}));

@@ -7,12 +7,12 @@
 #include "config/activity_log.h"
 #include "config/file_io.h"
 #include "config/ini_file.h"
-#include "config/password.h"
 #include "config/settings.h"
 #include "dovecot_server.h"
 #include "engine/mail_engine.h"
 #include "engine/trash.h"
 #include "log_lines.h"
+#include "mailbox_account.h"
 #include "recording_sender.h"
 #include "recording_user.h"
 #include "store/accounts_store.h"
@@ -51,12 +51,8 @@ protected:
     void StartMailbox(const std::vector<std::string>& messages) {
         dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{messages, "", ""});
         ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
-        Account("POPAddress", dovecot->PlainAddress());
-        Account("POPUser", DovecotServer::kUserName);
-        Account("Password", PasswordToIni(DovecotServer::kPassword));
-        Account("EMailAddr", "sam@localhost");
-        Account("SMTPAddress", "smtp.scan.test");
-        TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+        std::remove(AccountsPath().c_str());
+        AppendMailboxAccount(dovecot->PlainAddress());
     }
     void Account(const char* key, const std::string& value, const char* user = "USER1") const {
         TIniFile(AccountsPath()).WriteString(user, key, value);

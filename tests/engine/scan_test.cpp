@@ -6,7 +6,6 @@ namespace sievo {
 namespace {
 
 using testing::AddRule;
-using testing::DovecotServer;
 using testing::Mail;
 using testing::ScanTest;
 
@@ -67,15 +66,13 @@ TEST_F(ScanTest, AMessageViewedDuringTheConfirmationStillReachesTheTrash) {
 }
 
 TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
+    const std::vector<std::string> mails = {Mail(1, "news@x.test", "free stuff")};
+    StartMailbox(mails);
+    AddRule({"SUBCONT", "free", true, true});
+    AddRule({"FROM", "news", true, true});
     for (const std::vector<bool>& untick : {std::vector<bool>{true, false}, {false, true}}) {
-        const std::vector<std::string> mails = {Mail(1, "news@x.test", "free stuff")};
-        StartMailbox(mails);
-        std::remove(rule_store::Path().c_str());
-        AddRule({"SUBCONT", "free", true, true});
-        AddRule({"FROM", "news", true, true});
         user.untick = untick;
         user.confirmations.clear();
-        sessions = 0;
         Scan();
         ASSERT_EQ(user.confirmations.size(), 1u);
         EXPECT_EQ(user.confirmations[0].size(), 2u);
@@ -171,10 +168,7 @@ TEST_F(ScanTest, APassIsNotStartedWhileAnotherRuns) {
 TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
     StartMailbox({});
     Account("Password", PasswordToIni("wrong"));
-    Account("POPAddress", dovecot->PlainAddress(), "USER2");
-    Account("POPUser", DovecotServer::kUserName, "USER2");
-    Account("Password", PasswordToIni(DovecotServer::kPassword), "USER2");
-    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
+    testing::AppendMailboxAccount(dovecot->PlainAddress());
     watch = std::make_unique<testing::LogWatch>();
     engine->RunSinglePass();
     EXPECT_EQ(watch->Texts().front(), "Running in single pass mode.");
@@ -185,9 +179,8 @@ TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
 
 TEST_F(ScanTest, TheTimerChecksOnlyWhileAutoCheckIsOnAndNeverAnInactiveAccount) {
     StartMailbox({Mail(1, "a@x.test", "hi")});
+    testing::AppendMailboxAccount("unreachable.invalid");
     Account("Active", "0", "USER2");
-    Account("POPAddress", "unreachable.invalid", "USER2");
-    TIniFile(AccountsPath()).WriteInteger("ENTRYCOUNT", "NumEntries", 2);
     watch = std::make_unique<testing::LogWatch>();
     engine->StartSchedule();
     engine->Timer1Timer();

@@ -9,6 +9,23 @@
 
 namespace sievo::testing {
 
+// Hands the active modal window, whenever there is one, to `look`, every 20 ms.
+class ModalWatch {
+public:
+    explicit ModalWatch(std::function<void(QWidget&)> look) : look_(std::move(look)) {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QWidget* window = QApplication::activeModalWidget())
+                look_(*window);
+        });
+        timer_.start();
+    }
+
+private:
+    std::function<void(QWidget&)> look_;
+    QTimer timer_;
+};
+
 // Works a modal window through `act` once it is up (fill in boxes, press buttons), for
 // windows that need more than a button press: the next one to come up, or the next one of
 // that objectName.
@@ -16,28 +33,18 @@ class ModalAction {
 public:
     explicit ModalAction(std::function<void(QWidget&)> act) : ModalAction({}, std::move(act)) {}
     ModalAction(const QString& name, std::function<void(QWidget&)> act)
-        : name_(name), act_(std::move(act)) {
-        timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* window = QApplication::activeModalWidget();
-            if (!window || window == last_ || (!name_.isEmpty() && window->objectName() != name_))
-                return;
-            last_ = window;
-            timer_.stop();
-            done_ = true;
-            act_(*window);
-        });
-        timer_.start();
-    }
+        : watch_([this, name, act = std::move(act)](QWidget& window) {
+              if (done_ || (!name.isEmpty() && window.objectName() != name))
+                  return;
+              done_ = true;
+              act(window);
+          }) {}
 
     bool Done() const { return done_; }
 
 private:
-    QString name_;
-    std::function<void(QWidget&)> act_;
-    QTimer timer_;
-    QWidget* last_ = nullptr;
     bool done_ = false;
+    ModalWatch watch_;
 };
 
 // The visible top-level window of that objectName, or none.

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QLineEdit>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "config/ini_file.h"
 #include "temp_home.h"
+#include "ui/accounts/intro_wizard.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/sound_player.h"
 
@@ -49,5 +51,17 @@ protected:
 private:
     std::unique_ptr<TfrmMain> main_;
 };
+
+// Fills in the welcome wizard's address, the server 127.0.0.1 and the password, and moves
+// on to the page of the security check, which tries `ports`.
+inline void FillInMailbox(TfrmIntro& wizard, SecurityProbe::Ports ports, const QString& address,
+                          const QString& password) {
+    wizard.SetProbePorts(ports);
+    wizard.findChild<QLineEdit*>("edtEMailAddr")->setText(address);
+    wizard.next();
+    wizard.findChild<QLineEdit*>("edtPOPAddress")->setText("127.0.0.1");
+    wizard.findChild<QLineEdit*>("edtPassword")->setText(password);
+    wizard.next();
+}
 
 }  // namespace sievo::testing

@@ -7,8 +7,8 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include "../engine/mailbox_account.h"
 #include "config/date_time.h"
-#include "dovecot_server.h"
 #include "file_size_limit.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
@@ -37,21 +37,6 @@ protected:
     AccountContext context;
 };
 
-TEST_F(AccountDialogsTest, RemovalShowsTheAccountsThatRemain) {
-    AppendAccounts(3);
-    TfrmAccounts window(context);
-    window.show();
-    auto* list = window.findChild<QTreeWidget*>("lstVAccounts");
-    list->setCurrentItem(list->topLevelItem(1));
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
-    window.PROCDeleteAccount();
-
-    ASSERT_TRUE(answerer.AllAnswered()) << answerer.seen.size();
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "user1@example.test");
-    EXPECT_EQ(list->topLevelItem(1)->text(0), "user3@example.test");
-}
-
 TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten) {
     AppendAccounts(1);
     Main().EnableAutoCheck();
@@ -72,32 +57,39 @@ TEST_F(AccountDialogsTest, IntervalZeroSwitchesAutoCheckOffAndSettingsAreWritten
     EXPECT_EQ(accounts::Load(1).service, std::nullopt);  // LAN writes no Service
 }
 
-TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRuns) {
+// A check goes through the accounts by number: none is removed while it runs. Once it has
+// ended the removal goes through, and the list shows the accounts that remain.
+TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRunsAndThenShowsTheAccountsThatRemain) {
     ScriptedServer silent;
     silent.Hold();
-    AppendAccounts(2);
+    AppendAccounts(3);
     WriteAccount(1,
                  {{"POPAddress", silent.Address()}, {"POPUser", "sam"}, {"ClearPassword", "pw"}});
     WriteAccount(2, {{"Active", "0"}});
+    WriteAccount(3, {{"Active", "0"}});
     WriteSetting("Main", "OpenedBefore", "1");
-    // The refusal, then the cancelled check's error.
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}});
+    Main().Menu().accounts->trigger();
+    auto* window = qobject_cast<TfrmAccounts*>(TopLevel("frmAccounts"));
+    ASSERT_NE(window, nullptr);
+    auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
+    list->setCurrentItem(list->topLevelItem(1));
+    // The refusal, the cancelled check's error, then the question once the check has ended.
+    ModalAnswerer answerer(
+        ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}, {"dlgQuestion", "Yes"}});
     QTimer::singleShot(300, [&] {
-        Main().Menu().accounts->trigger();
-        auto* window = qobject_cast<TfrmAccounts*>(TopLevel("frmAccounts"));
-        ASSERT_NE(window, nullptr);
-        auto* list = window->findChild<QTreeWidget*>("lstVAccounts");
-        list->setCurrentItem(list->topLevelItem(0));
         window->PROCDeleteAccount();
         Main().Engine().CancelScan();
     });
     Main().Menu().cleanNow->trigger();
+    EXPECT_EQ(accounts::Count(), 3);
+    window->PROCDeleteAccount();
 
     ASSERT_TRUE(answerer.AllAnswered()) << ::testing::PrintToString(answerer.seen);
     EXPECT_NE(answerer.seen[0].find("while a check is running"), std::string::npos)
         << answerer.seen[0];
-    EXPECT_EQ(accounts::Count(), 2);
-    EXPECT_EQ(accounts::Load(1).popUser, "sam");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "user1@example.test");
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "user3@example.test");
 }
 
 // Every field shows its key and OK puts it back.
@@ -195,44 +187,36 @@ TEST_F(AccountDialogsTest, CalendarMonthsStayInTheYearAndClampTheDay) {
     EXPECT_EQ(calendar->selectedDate(), QDate(2025, 1, 28));  // not into last year
     click("btnYearBack");
     EXPECT_EQ(calendar->selectedDate(), QDate(2024, 1, 28));
-
-    change.findChild<QLineEdit*>("edtTime")->setText("not a time");
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
-    change.accept();
-    EXPECT_TRUE(answerer.AllAnswered());
-    EXPECT_FALSE(change.Chosen().isValid());  // stays open, nothing taken
 }
 
 // The field shows the long time with seconds; the short one, as people type it, counts too.
-TEST_F(AccountDialogsTest, ChangeScanTimeTakesTheLongAndTheShortTime) {
+// Anything else is refused with a message, and nothing is taken.
+TEST_F(AccountDialogsTest, ChangeScanTimeTakesTheLongAndTheShortTimeOnly) {
     const struct {
         const char* locale;
         const char* typed;
-    } cases[] = {{"de_DE", "14:30"}, {"en_US", "2:30 PM"}, {"en_US", "14:30"}};
+    } cases[] = {{"de_DE", "14:30"}, {"en_US", "2:30 PM"}, {"en_US", "14:30"}, {"en_US", "noon"}};
     const QLocale before;
     for (const auto& c : cases) {
         QLocale::setDefault(QLocale(c.locale));
         TfrmChange change(QTime(8, 30), nullptr);
         change.findChild<QLineEdit*>("edtTime")->setText(c.typed);
-        ModalAnswerer refused(ModalAnswerer::Answers{});
+        ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
         change.accept();
-        EXPECT_EQ(refused.seen, std::vector<std::string>{}) << c.typed;
-        EXPECT_EQ(change.Chosen(), QDateTime(QDate::currentDate(), QTime(14, 30))) << c.typed;
+        const bool taken = std::string(c.typed) != "noon";
+        EXPECT_EQ(answerer.AllAnswered(), !taken) << c.typed;
+        EXPECT_EQ(change.Chosen(),
+                  taken ? QDateTime(QDate::currentDate(), QTime(14, 30)) : QDateTime())
+            << c.typed;
     }
     QLocale::setDefault(before);
 }
 
-class ServerTestButtonTest : public AccountDialogsTest {};
-
-TEST_F(ServerTestButtonTest, SaysWhatWorkedAndWhatDidNot) {
+TEST_F(AccountDialogsTest, TheServerTestSaysWhatWorkedAndWhatDidNot) {
     DovecotServer dovecot({{}, "", ""});
     ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
-    StoredAccount account;
-    account.smtpAddress = "127.0.0.1:1";
-    account.popAddress = dovecot.PlainAddress();
-    account.popUser = DovecotServer::kUserName;
-    account.password = DovecotServer::kPassword;
-    accounts::Append(account);
+    AppendMailboxAccount(dovecot.PlainAddress());
+    WriteAccount(1, {{"SMTPAddress", "127.0.0.1:1"}});
     TfrmSettings settings(1, context, nullptr);
     settings.findChild<QPushButton*>("btnTest")->click();
     const QString result = settings.findChild<QLabel*>("lblTestResult")->text();

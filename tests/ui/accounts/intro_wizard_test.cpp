@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -21,12 +20,6 @@ namespace {
 
 class IntroWizardTest : public MainWindowTest {
 protected:
-    static void Type(QWizard& wizard, const char* field, const QString& text) {
-        wizard.findChild<QLineEdit*>(field)->setText(text);
-    }
-    // Nothing listens on these ports, so the security check ends at once.
-    static SecurityProbe::Ports ClosedPorts() { return {FreePort(), FreePort()}; }
-
     AccountContext context;
 };
 
@@ -35,12 +28,8 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     accounts::Append({});
     ModalAction walk("frmIntro", [](QWidget& window) {
         auto& wizard = static_cast<TfrmIntro&>(window);
-        wizard.SetProbePorts(ClosedPorts());
-        Type(wizard, "edtEMailAddr", "three@example.test");
-        wizard.next();
-        Type(wizard, "edtPOPAddress", "127.0.0.1");
-        Type(wizard, "edtPassword", "pass word");
-        wizard.next();
+        // Nothing listens on these ports, so the security check ends at once.
+        FillInMailbox(wizard, {FreePort(), FreePort()}, "three@example.test", "pass word");
         wizard.next();
         wizard.findChild<QRadioButton*>("optRAS")->setChecked(true);  // no entries exist
         wizard.next();
@@ -67,10 +56,8 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     EXPECT_TRUE(settings::OpenedBefore());
 }
 
-enum class Offer { Pop3s, StlsOnly, Nothing };
-
+// The server offers what the check should find: POP3S, STLS only, or no TLS at all.
 struct ProbeCase {
-    Offer offer;
     SecurityProbe::Outcome outcome;
     const char* security;
     const char* saying;
@@ -96,23 +83,20 @@ std::uint16_t PortOf(const std::string& address) {
 TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
     const ProbeCase& row = GetParam();
     DovecotServer::Options options;
-    if (row.offer != Offer::Nothing) {
+    if (row.outcome != SecurityProbe::Outcome::None) {
         options.certificateFile = SharedTestCertificates().Path("server.pem");
         options.keyFile = SharedTestCertificates().Path("server.key");
     }
     DovecotServer dovecot(options);
     ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
     // Without POP3S the check finds nothing listening on the secure port.
-    const std::uint16_t ssl = row.offer == Offer::Pop3s ? PortOf(dovecot.TlsAddress()) : FreePort();
+    const std::uint16_t ssl =
+        row.outcome == SecurityProbe::Outcome::Ssl ? PortOf(dovecot.TlsAddress()) : FreePort();
 
     TfrmIntro wizard(context);
-    wizard.SetProbePorts({ssl, PortOf(dovecot.PlainAddress())});
     wizard.show();
-    Type(wizard, "edtEMailAddr", "sam@example.test");
-    wizard.next();
-    Type(wizard, "edtPOPAddress", "127.0.0.1");
-    Type(wizard, "edtPassword", DovecotServer::kPassword);
-    wizard.next();
+    FillInMailbox(wizard, {ssl, PortOf(dovecot.PlainAddress())}, "sam@example.test",
+                  DovecotServer::kPassword);
     EXPECT_EQ(wizard.currentId(), 2);  // the window moved on at once
     ASSERT_TRUE(WaitUntil([&] { return wizard.ProbeOutcome().has_value(); }, 60000));
     EXPECT_EQ(*wizard.ProbeOutcome(), row.outcome);
@@ -125,24 +109,18 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, SecurityProbeTest,
-    ::testing::Values(
-        ProbeCase{Offer::Pop3s, SecurityProbe::Outcome::Ssl, "SSL", "SSL/TLS on port"},
-        ProbeCase{Offer::StlsOnly, SecurityProbe::Outcome::StartTls, "STARTTLS", "STARTTLS on"},
-        ProbeCase{Offer::Nothing, SecurityProbe::Outcome::None, "NONE",
-                  "WARNING: 127.0.0.1 offers no secure connection"}));
+    ::testing::Values(ProbeCase{SecurityProbe::Outcome::Ssl, "SSL", "SSL/TLS on port"},
+                      ProbeCase{SecurityProbe::Outcome::StartTls, "STARTTLS", "STARTTLS on"},
+                      ProbeCase{SecurityProbe::Outcome::None, "NONE",
+                                "WARNING: 127.0.0.1 offers no secure connection"}));
 
 TEST_F(IntroWizardTest, TheCheckCanBeSkipped) {
     TfrmIntro wizard(context);
     // A server that accepts and then says nothing would hold the check for its time-out.
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
-    wizard.SetProbePorts({silent.serverPort(), silent.serverPort()});
     wizard.show();
-    wizard.next();
-    Type(wizard, "edtPOPAddress", "127.0.0.1");
-    Type(wizard, "edtPOPUser", "sam");
-    Type(wizard, "edtPassword", "x");
-    wizard.next();
+    FillInMailbox(wizard, {silent.serverPort(), silent.serverPort()}, "sam@example.test", "x");
     // The check runs in the window's event loop, so the click comes from there too.
     auto* skip = wizard.findChild<QPushButton*>("btnSkipProbe");
     bool skipShown = false;

@@ -85,11 +85,10 @@ TEST(MessageViewTest, ReplyWritesToTheSenderAlone) {
         viewer.ShowMessage(*MessageFrom(std::string("From: ") + row.from + "\r\n\r\nhi\r\n"),
                            TfrmMessageView::Heads::Bare);
         viewer.findChild<QPushButton*>("btnReply")->click();
-        ASSERT_EQ(opened.urls.size(), 1) << row.from;
-        EXPECT_EQ(opened.urls.front().scheme(), "mailto");
-        EXPECT_EQ(opened.urls.front().path(QUrl::FullyDecoded), row.path);
-        EXPECT_FALSE(opened.urls.front().hasQuery()) << row.from;
-        EXPECT_FALSE(opened.urls.front().hasFragment()) << row.from;
+        QUrl alone;  // no query, no fragment
+        alone.setScheme("mailto");
+        alone.setPath(row.path, QUrl::DecodedMode);
+        EXPECT_EQ(opened.urls, QList<QUrl>{alone}) << row.from;
     }
 }
 

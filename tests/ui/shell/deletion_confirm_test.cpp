@@ -1,14 +1,12 @@
-#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
-#include <functional>
 
+#include "../engine/mailbox_account.h"
 #include "../engine/test_rules.h"
-#include "dovecot_server.h"
+#include "modal_action.h"
 #include "ui_fixture.h"
 
 namespace sievo::testing {
@@ -22,47 +20,30 @@ protected:
         WriteSetting("Main", "OpenedBefore", "1");
         Main().CreateStatusWindow();
         ASSERT_TRUE(server_.Started()) << server_.Error();
-        TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
-        WriteAccount(1, {{"POPAddress", server_.PlainAddress()},
-                         {"POPUser", DovecotServer::kUserName},
-                         {"ClearPassword", DovecotServer::kPassword},
-                         {"MailNotify", "0"}});
+        AppendMailboxAccount(server_.PlainAddress());
         AddRule({"SUBCONT", "Message", true, true});
     }
 
     // Runs the pass; `answer` acts on the confirmation window once it is up.
-    void CleanAnswering(std::function<void(QDialog&)> answer) {
-        QTimer look;
-        look.setInterval(20);
-        QObject::connect(&look, &QTimer::timeout, [&] {
-            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (window && window->objectName() == "frmDeletePrev") {
-                look.stop();
-                answer(*window);
-            }
-        });
-        look.start();
+    bool CleanAnswering(std::function<void(QWidget&)> answer) {
+        const ModalAction action("frmDeletePrev", std::move(answer));
         Main().Menu().cleanNow->trigger();
-        answered_ = !look.isActive();
+        return action.Done();
     }
 
     DovecotServer server_{{DovecotServer::GeneratedMessages(3), "", ""}};
-    bool answered_ = false;
 };
-
-TEST_F(DeletionConfirmTest, EscapeKeepsEveryMessage) {
-    CleanAnswering([](QDialog& window) {
-        EXPECT_EQ(window.findChild<QTreeWidget*>("lstVRem")->topLevelItemCount(), 3);
-        QTest::keyClick(&window, Qt::Key_Escape);
-    });
-    ASSERT_TRUE(answered_);
-    EXPECT_EQ(server_.StoredMessages(), DovecotServer::GeneratedMessages(3));
-}
 
 // Viewing goes through the scan's own session, which must still carry out the deletions
 // afterwards.
-TEST_F(DeletionConfirmTest, ViewingARowLeavesTheScanToDeleteWhatStaysTicked) {
-    CleanAnswering([this](QDialog& window) {
+TEST_F(DeletionConfirmTest, EscapeKeepsEveryMessageAndAfterViewingTheTickedOnesAreDeleted) {
+    ASSERT_TRUE(CleanAnswering([](QWidget& window) {
+        EXPECT_EQ(window.findChild<QTreeWidget*>("lstVRem")->topLevelItemCount(), 3);
+        QTest::keyClick(&window, Qt::Key_Escape);
+    }));
+    EXPECT_EQ(server_.StoredMessages(), DovecotServer::GeneratedMessages(3));
+
+    ASSERT_TRUE(CleanAnswering([this](QWidget& window) {
         auto* list = window.findChild<QTreeWidget*>("lstVRem");
         list->setCurrentItem(list->topLevelItem(1));
         window.findChild<QPushButton*>("btnView")->click();
@@ -75,8 +56,7 @@ TEST_F(DeletionConfirmTest, ViewingARowLeavesTheScanToDeleteWhatStaysTicked) {
         viewer.hide();
         list->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
         window.findChild<QPushButton*>("btnContinue")->click();
-    });
-    ASSERT_TRUE(answered_);
+    }));
     EXPECT_EQ(server_.StoredMessages(), DovecotServer::GeneratedMessages(1));
 }
 

@@ -1,16 +1,11 @@
 #include <QAbstractButton>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
-#include "config/activity_log.h"
-#include "config/password.h"
 #include "file_size_limit.h"
 #include "http_server.h"
 #include "modal_answerer.h"
-#include "scripted_server.h"
 #include "server_process.h"
 #include "store/accounts_store.h"
 #include "ui/accounts/intro_wizard.h"
@@ -37,10 +32,7 @@ TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
 }
 
 TEST_F(StartUpTest, ADamagedSettingsFileIsReportedOnceAndRunsNoWizard) {
-    const std::string damaged(
-        "\x7f"
-        "ELF\2\1\1\0",
-        8);
+    const std::string damaged("\177ELF\2\1\1\0", 8);
     WriteFile("settings.ini", damaged);
     ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
     Main().FormCreate();
@@ -56,11 +48,8 @@ TEST_F(StartUpTest, ADamagedSettingsFileIsReportedOnceAndRunsNoWizard) {
 
 void FinishWizard(QWidget& window) {
     auto& wizard = static_cast<TfrmIntro&>(window);
-    wizard.SetProbePorts({FreePort(), FreePort()});  // nothing listens: the check ends at once
-    wizard.findChild<QLineEdit*>("edtEMailAddr")->setText("sam@example.test");
-    wizard.next();
-    wizard.findChild<QLineEdit*>("edtPOPAddress")->setText("127.0.0.1");
-    wizard.findChild<QLineEdit*>("edtPassword")->setText("secret");
+    // Nothing listens on these ports, so the security check ends at once.
+    FillInMailbox(wizard, {FreePort(), FreePort()}, "sam@example.test", "secret");
     for (int step = 2; step < 5; ++step)
         wizard.next();
     // Clicked from the event loop: a refused write opens a box the answerer must see.
@@ -132,17 +121,7 @@ TEST_F(StartUpTest, LaterStartWithAutoCheckIsSilentAndStartsTheTimer) {
     EXPECT_EQ(TIniFile(PathOf("settings.ini")).ReadString("Main", "AutoEnabled", ""), "0");
 }
 
-struct UpdateCase {
-    const char* answer;
-    std::vector<std::string> windows;
-    const char* listAfter;
-};
-
-class StartUpUpdateTest : public MainWindowTest,
-                          public ::testing::WithParamInterface<UpdateCase> {};
-
-TEST_P(StartUpUpdateTest, DueUpdateAsksAndActsOnTheAnswer) {
-    const UpdateCase& row = GetParam();
+TEST_F(StartUpTest, ADueUpdateAsksAndTakesTheNewListOnlyOnYes) {
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("site/updates"))));
     WriteFile("site/new.lst", "new@spam.test\r\n");
     HttpServer server(PathOf("site"));
@@ -153,85 +132,42 @@ TEST_P(StartUpUpdateTest, DueUpdateAsksAndActsOnTheAnswer) {
     WriteFile("sievo.lst", "old@spam.test\r\n");
     WriteSetting("Main", "OpenedBefore", "1");
     WriteSetting("AUTOUPDATE", "ENABLED", "1");
-    WriteSetting("AUTOUPDATE", "LastAutoUpdateDate", "20000101");
     WriteSetting("AUTOUPDATE", "UpdateURL", site + "updates/updates.ini");
-
-    ModalAnswerer::Answers answers = {{"dlgQuestion", row.answer}};
-    if (row.windows.size() > 1)
-        answers.push_back({"dlgMessage", "OK"});
-    ModalAnswerer answerer(answers);
-    Main().FormCreate();
-
-    EXPECT_EQ(answerer.seen, row.windows);
-    EXPECT_EQ(ReadFile("sievo.lst"), row.listAfter);
+    const std::string question =
+        "dlgQuestion: There is a new spammer/UCE e-mail address list available for "
+        "Sievomatic.  Do you want to retrieve it?";
+    for (const char* answer : {"No", "Yes"}) {
+        WriteSetting("AUTOUPDATE", "LastAutoUpdateDate", "20000101");
+        Restart();
+        const bool yes = answer == std::string("Yes");
+        ModalAnswerer answerer(
+            ModalAnswerer::Answers{{"dlgQuestion", answer}, {"dlgMessage", "OK"}});
+        Main().FormCreate();
+        std::vector<std::string> expected{question};
+        if (yes)
+            expected.push_back(
+                "dlgMessage: Update complete... to turn on/off Auto-Update click Options from the "
+                "main screen.");
+        EXPECT_EQ(answerer.seen, expected);
+        EXPECT_EQ(ReadFile("sievo.lst"), yes ? "new@spam.test\r\n" : "old@spam.test\r\n");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, StartUpUpdateTest,
-    ::testing::Values(
-        UpdateCase{"Yes",
-                   {"dlgQuestion: There is a new spammer/UCE e-mail address list available for "
-                    "Sievomatic.  Do you want to retrieve it?",
-                    "dlgMessage: Update complete... to turn on/off Auto-Update click Options "
-                    "from the main screen."},
-                   "new@spam.test\r\n"},
-        UpdateCase{"No",
-                   {"dlgQuestion: There is a new spammer/UCE e-mail address list available for "
-                    "Sievomatic.  Do you want to retrieve it?"},
-                   "old@spam.test\r\n"}));
-
-struct CommandLineCase {
-    const char* parameter;
-    bool endsNow;
-    std::vector<std::string> windows;
-};
-
-class CommandLineTest : public MainWindowTest,
-                        public ::testing::WithParamInterface<CommandLineCase> {};
-
-TEST_P(CommandLineTest, SinglePassRunsWithTheStatusWindowOthersAreRefused) {
-    const CommandLineCase& row = GetParam();
+// "/singlepass" in any letter case runs one pass with the status window shown and ends the
+// program; anything else is refused, and the program goes on.
+TEST_F(StartUpTest, OnlyASinglePassOnTheCommandLineEndsTheProgram) {
     WriteSetting("Main", "OpenedBefore", "1");
     Main().FormCreate();
     Main().CreateStatusWindow();
     ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgMessage", "OK"}});
+    EXPECT_FALSE(Main().HandleCommandLine(ParseCommandLine({"/SINGLE", "ignored"})));
+    EXPECT_EQ(answerer.seen, std::vector<std::string>{
+                                 "dlgMessage: Command-line option \"/SINGLE\" not understood"});
+    EXPECT_FALSE(Main().Status()->isVisible());
 
-    EXPECT_EQ(Main().HandleCommandLine(ParseCommandLine({row.parameter, "ignored"})), row.endsNow);
-    EXPECT_EQ(answerer.seen, row.windows);
-    EXPECT_EQ(Main().Status()->isVisible(), row.endsNow);
-    EXPECT_EQ(ReadFile("logfile.txt").find("Running in single pass mode.") != std::string::npos,
-              row.endsNow);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Parameters, CommandLineTest,
-    ::testing::Values(
-        CommandLineCase{"/singlepass", true, {}},
-        CommandLineCase{
-            "/SINGLE", false, {"dlgMessage: Command-line option \"/SINGLE\" not understood"}}));
-
-TEST_F(StartUpTest, CloseDuringAScanOnASilentServerCancelsAtOnceAndSavesTheLog) {
-    ScriptedServer silent;
-    silent.Hold();
-    const TIniFile accounts(PathOf("accounts.ini"));
-    accounts.WriteInteger("ENTRYCOUNT", "NumEntries", 1);
-    accounts.WriteString("USER1", "POPAddress", silent.Address());
-    accounts.WriteString("USER1", "POPUser", "sam");
-    accounts.WriteString("USER1", "Password", PasswordToIni("secret"));
-    WriteSetting("Main", "OpenedBefore", "1");
-    Main().FormCreate();
-    Main().CreateStatusWindow();
-    ActivityLog("Checking before the close");
-
-    constexpr int kCloseAfterMs = 500;
-    QTimer::singleShot(kCloseAfterMs, [this] { Main().Menu().close->trigger(); });
-    QElapsedTimer elapsed;
-    elapsed.start();
-    Main().Menu().cleanNow->trigger();
-
-    // The server would keep the scan waiting for two minutes.
-    EXPECT_LT(elapsed.elapsed(), 10 * kCloseAfterMs);
-    EXPECT_NE(ReadFile("logfile.txt").find("Checking before the close"), std::string::npos);
+    EXPECT_TRUE(Main().HandleCommandLine(ParseCommandLine({"/singlepass", "ignored"})));
+    EXPECT_TRUE(Main().Status()->isVisible());
+    EXPECT_NE(ReadFile("logfile.txt").find("Running in single pass mode."), std::string::npos);
 }
 
 }  // namespace
