@@ -84,23 +84,13 @@ TEST_F(RuleStoreTest, AppendFollowsTheRulesShownInAFreshSection) {
     }
 }
 
-TEST_F(RuleStoreTest, RemovingMovesEveryLaterRuleDownWithAllItsKeys) {
+TEST_F(RuleStoreTest, ARefusedWriteLeavesTheFileAndRemovingMovesEveryLaterRuleDown) {
     Store({Distinct(1), Distinct(2), Distinct(3), Distinct(4)});
-    rule_store::Remove(2);
-    EXPECT_EQ(rule_store::LoadAll(RuleDefaults::kEngine),
-              (std::vector<RuleRecord>{Distinct(1), Distinct(3), Distinct(4)}));
-    const std::string file = ReadFile("rules.ini");
-    EXPECT_EQ(file.find("PROCEDURE4"), std::string::npos);
-    EXPECT_NE(file.find("NumProcs=3"), std::string::npos);
-}
-
-TEST_F(RuleStoreTest, ARefusedWriteRaisesAndLeavesTheFileAsItWas) {
-    Store({Distinct(1), Distinct(2)});
     const std::string before = ReadFile("rules.ini");
     const std::map<int, int> oneHit{{1, 1}};
     const std::function<void()> writes[] = {
-        [] { rule_store::Save(1, Distinct(3)); },
-        [] { rule_store::Append(Distinct(3)); },
+        [] { rule_store::Save(1, Distinct(5)); },
+        [] { rule_store::Append(Distinct(5)); },
         [] { rule_store::Remove(1); },
         [] { rule_store::SetActive(1, true); },
         [&oneHit] { rule_store::AddHits(oneHit); },
@@ -110,6 +100,12 @@ TEST_F(RuleStoreTest, ARefusedWriteRaisesAndLeavesTheFileAsItWas) {
         EXPECT_THROW(write(), Exception);
         EXPECT_EQ(ReadFile("rules.ini"), before);
     }
+    rule_store::Remove(2);
+    EXPECT_EQ(rule_store::LoadAll(RuleDefaults::kEngine),
+              (std::vector<RuleRecord>{Distinct(1), Distinct(3), Distinct(4)}));
+    const std::string file = ReadFile("rules.ini");
+    EXPECT_EQ(file.find("PROCEDURE4"), std::string::npos);
+    EXPECT_NE(file.find("NumProcs=3"), std::string::npos);
 }
 
 }  // namespace

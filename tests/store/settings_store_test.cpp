@@ -22,7 +22,8 @@ TEST_F(SettingsStoreTest, ValuesAreReadAnewAtEveryUse) {
     EXPECT_TRUE(settings::SoundsDisabled());
 }
 
-TEST_F(SettingsStoreTest, OptionsLoadAsSavedAndAProxySwitchedOffKeepsItsAddress) {
+TEST_F(SettingsStoreTest,
+       OptionsLoadAsSavedAProxySwitchedOffKeepsItsAddressAndThePortIsUsedAsTyped) {
     EXPECT_EQ(settings::LoadOptions(), settings::ProgramOptions{});
     const settings::ProgramOptions saved{true, true, "browser --new", true, true, "proxy", "81"};
     settings::SaveOptions(saved);
@@ -32,10 +33,8 @@ TEST_F(SettingsStoreTest, OptionsLoadAsSavedAndAProxySwitchedOffKeepsItsAddress)
     settings::SaveOptions({false, false, "", false, false, "other", "82"});
     EXPECT_EQ(settings::LoadOptions(),
               (settings::ProgramOptions{false, false, "", false, false, "proxy", "81"}));
-}
 
-// The window shows the port as a number; the updater takes the text as typed.
-TEST_F(SettingsStoreTest, TheProxyPortIsShownAsANumberAndUsedAsTyped) {
+    // The window shows the port as a number; the updater takes the text as typed.
     settings::ProgramOptions options;
     options.useProxy = true;
     for (const auto& [typed, shown] : {std::pair("0x1F90", "8080"), {"eighty", "0"}, {"", "0"}}) {

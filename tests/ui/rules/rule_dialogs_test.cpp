@@ -16,7 +16,6 @@ namespace {
 
 class RuleDialogsTest : public MainWindowTest {
 protected:
-    static RuleRecord Rule1() { return rule_store::Load(1, RuleDefaults::kShown); }
     // Goes through the wizard to its end, after `fill` had its say on the first page.
     void RunWizard(const std::function<void(QWizard&)>& fill) {
         ModalAction finish([&fill](QWidget& window) {
@@ -30,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(RuleDialogsTest, WizardKeepingEveryDefaultWritesThemExactly) {
+TEST_F(RuleDialogsTest, WizardWritesItsDefaultsExactlyAndKeepsACriterionOverMinimising) {
     WriteMessageLibrary({{"Go away", "away1"}}, false);
     RunWizard([](QWizard& wizard) { EXPECT_EQ(wizard.objectName(), "frmRuleWizard"); });
     RuleRecord expected;
@@ -38,6 +37,16 @@ TEST_F(RuleDialogsTest, WizardKeepingEveryDefaultWritesThemExactly) {
     expected.Reply = expected.Report = false;
     EXPECT_EQ(rule_store::LoadAll(RuleDefaults::kEngine), std::vector<RuleRecord>{expected});
     EXPECT_EQ(sounds, std::vector<std::string>{PathOf("newitem.wav")});
+
+    RunWizard([](QWizard& wizard) {
+        wizard.findChild<QAbstractButton*>("optHeader")->click();
+        wizard.findChild<QComboBox*>("edtHeaders")->setCurrentText("X-Mailer: Floodgate");
+        wizard.setWindowState(Qt::WindowMinimized);
+        wizard.setWindowState(Qt::WindowNoState);
+        EXPECT_TRUE(wizard.findChild<QAbstractButton*>("optHeader")->isChecked());
+    });
+    const RuleRecord second = rule_store::Load(2);
+    EXPECT_EQ(second.Criteria + "|" + second.Value, "HEADER|X-Mailer: Floodgate");
 }
 
 TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWritten) {
@@ -56,7 +65,7 @@ TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWri
     });
     Main().QuickAdd("spam@spam.example");
     EXPECT_TRUE(finish.Done());
-    const RuleRecord added = Rule1();
+    const RuleRecord added = rule_store::Load(1, RuleDefaults::kShown);
     EXPECT_EQ(added.Value, "spam@spam.example");
     EXPECT_TRUE(added.Report);
     EXPECT_EQ(added.Reportname + "|" + added.ReportFile, "Abuse|abuse2");
@@ -64,19 +73,8 @@ TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWri
     EXPECT_EQ(Main().RuleList().findChild<QTreeWidget*>("lstVRules")->topLevelItemCount(), 1);
 }
 
-TEST_F(RuleDialogsTest, RestoringTheMinimisedWizardKeepsTheChosenCriterion) {
-    RunWizard([](QWizard& wizard) {
-        wizard.findChild<QAbstractButton*>("optHeader")->click();
-        wizard.findChild<QComboBox*>("edtHeaders")->setCurrentText("X-Mailer: Floodgate");
-        wizard.setWindowState(Qt::WindowMinimized);
-        wizard.setWindowState(Qt::WindowNoState);
-        EXPECT_TRUE(wizard.findChild<QAbstractButton*>("optHeader")->isChecked());
-    });
-    EXPECT_EQ(Rule1().Criteria + "|" + Rule1().Value, "HEADER|X-Mailer: Floodgate");
-}
-
-TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
-    WriteMessageLibrary({{"Go away", "away1"}}, false);
+TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosenAndTakeTheLaterOfTwoNames) {
+    WriteMessageLibrary({{"Same", "first"}, {"Other", "other"}, {"Same", "second"}}, false);
     TfrmRuleProp dialog;
     dialog.PopulateMessageList();
     RuleRecord rule;
@@ -88,13 +86,12 @@ TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
     auto* reply = dialog.findChild<QComboBox*>("cmbReply");
     EXPECT_EQ(reply->currentIndex(), -1);
 
-    ModalAnswerer answerer(
-        ModalAnswerer::Answers{{"dlgMessage", "OK"}, {"dlgMessage", "OK"}, {"dlgMessage", "OK"}});
+    ModalAnswerer answerer(ModalAnswerer::Answers(3, {"dlgMessage", "OK"}));
     dialog.show();
     QAbstractButton* ok = dialog.findChild<QAbstractButton*>("btnOK");
     ok->click();  // both missing: two messages, still open
     EXPECT_TRUE(dialog.isVisible());
-    reply->setCurrentIndex(0);
+    reply->setCurrentIndex(1);
     ok->click();  // the report is still missing
     EXPECT_TRUE(dialog.isVisible());
     dialog.findChild<QAbstractButton*>("chkAbuse")->click();
@@ -106,19 +103,12 @@ TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosen) {
                   {"dlgMessage: Please select a reply message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option."}));
-    EXPECT_EQ(dialog.Settings().Replyname, "Go away");
-}
+    EXPECT_EQ(dialog.Settings().Replyname, "Other");
 
-TEST_F(RuleDialogsTest, TwoEntriesOfOneNameBothListedTheLaterChosenAndWritten) {
-    WriteMessageLibrary({{"Same", "first"}, {"Other", "other"}, {"Same", "second"}}, false);
-    TfrmRuleProp dialog;
-    dialog.PopulateMessageList();
-    RuleRecord rule;
     rule.Criteria = "SUBCONT";
     rule.Value = "win";
     rule.Replyname = "Same";
     dialog.Load(rule);
-    auto* reply = dialog.findChild<QComboBox*>("cmbReply");
     EXPECT_EQ(reply->count(), 3);
     EXPECT_EQ(reply->currentIndex(), 2);
     EXPECT_EQ(dialog.findChild<QComboBox*>("edtValue")->currentText(), "win");
