@@ -46,10 +46,14 @@ protected:
     int pumps = 0;
 };
 
-TEST_F(JudgingTest, HitsReachTheFileWhenTheJudgingEnds) {
+// Rules are judged in number order and every hit overrides the marks before it, so the
+// last rule that hits a message decides whether it goes.
+TEST_F(JudgingTest, TheLastHittingRuleDecidesAndHitsReachTheFileWhenTheJudgingEnds) {
     testing::AddRule({"SUBCONT", "offer", true});
-    testing::AddRule({"FROM", "b@", true});
+    testing::AddRule({"FROM", "b@", false});
     Judge({"a@x.test", "b@x.test", "c@x.test"});
+    EXPECT_TRUE(Deleted(0));
+    EXPECT_FALSE(Deleted(1));
     EXPECT_EQ(testing::RuleHits(1), 3);
     EXPECT_EQ(testing::RuleHits(2), 1);
 }
