@@ -46,14 +46,15 @@ protected:
     int pumps = 0;
 };
 
-// Rules are judged in number order and every hit overrides the marks before it, so the
-// last rule that hits a message decides whether it goes.
+// Rules are judged in number order and every hit clears the marks before it, so the last
+// rule that hits a message decides whether it goes and whether it is copied to the bin.
 TEST_F(JudgingTest, TheLastHittingRuleDecidesAndHitsReachTheFileWhenTheJudgingEnds) {
     testing::AddRule({"SUBCONT", "offer", true});
+    TIniFile(RulesPath()).WriteBool("PROCEDURE1", "SendtoRecycle", true);
     testing::AddRule({"FROM", "b@", false});
     Judge({"a@x.test", "b@x.test", "c@x.test"});
-    EXPECT_TRUE(Deleted(0));
-    EXPECT_FALSE(Deleted(1));
+    EXPECT_TRUE(Deleted(0) && pop->RemoteInfo()[0].MarkedForRetrieve());
+    EXPECT_FALSE(Deleted(1) || pop->RemoteInfo()[1].MarkedForRetrieve());
     EXPECT_EQ(testing::RuleHits(1), 3);
     EXPECT_EQ(testing::RuleHits(2), 1);
 }
