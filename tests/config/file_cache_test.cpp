@@ -1,6 +1,5 @@
 #include "config/file_cache.h"
 
-#include "config/ini_file.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -66,30 +65,6 @@ TEST_F(FileCacheTest, InsideAScopeAFileIsLookedAtOncePerStep) {
     EXPECT_EQ(*Read("list.lst"), "one\n");  // the same step
     scope.NextStep();
     EXPECT_EQ(*Read("list.lst"), "two\n");
-}
-
-TEST_F(FileCacheTest, WithoutCachingEveryReadGoesToTheDisk) {
-    WriteFile("list.lst", "one\n");
-    SetFileCaching(false);
-    Read("list.lst");
-    Read("list.lst");
-    SetFileCaching(true);
-    EXPECT_EQ(reads, 2);
-}
-
-TEST_F(FileCacheTest, IniReadsFollowWritesAndEditsSaveOnce) {
-    const TIniFile ini(PathOf("rules.ini"));
-    ini.WriteInteger("PROCEDURE1", "NumHits", 1);
-    EXPECT_EQ(ini.ReadInteger("procedure1", "numhits", 0), 1);
-    ini.Edit([](IniEdit& edit) {
-        edit.WriteInteger("PROCEDURE1", "NumHits",
-                          edit.ReadInteger("PROCEDURE1", "NumHits", 0) + 2);
-        edit.WriteInteger("PROCEDURE2", "NumHits", 5);
-    });
-    EXPECT_EQ(ini.ReadInteger("PROCEDURE1", "NumHits", 0), 3);
-    EXPECT_EQ(ini.ReadInteger("PROCEDURE2", "NumHits", 0), 5);
-    EXPECT_EQ(ReadFile("rules.ini"),
-              "[PROCEDURE1]\r\nNumHits=3\r\n\r\n[PROCEDURE2]\r\nNumHits=5\r\n");
 }
 
 }  // namespace

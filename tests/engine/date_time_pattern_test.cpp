@@ -31,7 +31,6 @@ TEST_F(DateTimePatternTest, SpecifiersInAnyLetterCase) {
         {"hh:nn:ss", "15:04:09"},
         {"h:n:s", "15:4:9"},
         {"hh:mm", "15:04"},  // m after an hour is the minute
-        {"hh.mm.ss", "15.04.09"},
         {"mm hh mm", "03 15 04"},
         {"h:nn am/pm", "3:04 pm"},
         {"h:nn AM/PM", "3:04 PM"},

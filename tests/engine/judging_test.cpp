@@ -49,10 +49,16 @@ protected:
     int pumps = 0;
 };
 
-TEST_F(JudgingTest, HitsReachTheFileWhenTheJudgingEnds) {
-    testing::AddRule({"SUBCONT", "offer", true});
-    testing::AddRule({"FROM", "b@", true});
+// Rules are judged in number order and every hit clears the marks before it, so the last
+// rule that hits a message decides whether it goes and whether it is copied to the bin.
+TEST_F(JudgingTest, TheLastHittingRuleDecidesAndHitsReachTheFileWhenTheJudgingEnds) {
+    RuleRecord copied = testing::Rule({"SUBCONT", "offer", true});
+    copied.SendtoRecycle = true;
+    rule_store::Append(copied);
+    testing::AddRule({"FROM", "b@", false});
     Judge({"a@x.test", "b@x.test", "c@x.test"});
+    EXPECT_TRUE(Deleted(0) && pop->RemoteInfo()[0].MarkedForRetrieve());
+    EXPECT_FALSE(Deleted(1) || pop->RemoteInfo()[1].MarkedForRetrieve());
     EXPECT_EQ(testing::RuleHits(1), 3);
     EXPECT_EQ(testing::RuleHits(2), 1);
 }

@@ -1,6 +1,4 @@
-#include <QFile>
-
-#include "config/file_io.h"
+#include "mail/header_fields.h"
 #include "net/net_errors.h"
 #include "server_fixture.h"
 
@@ -9,39 +7,6 @@ namespace {
 
 using testing::DovecotServer;
 using testing::DovecotTest;
-
-// A body with the lines a POP3 server must stuff: a lone dot and lines that begin with one.
-const std::string kDottedMessage =
-    "Message-ID: <dots@example.org>\r\nSubject: dots\r\n\r\nfirst\r\n.\r\n..two\r\n.x\r\n";
-
-TEST_F(DovecotTest, PlainLogInListsHeadersAndRetrievesMessagesByteForByte) {
-    std::vector<std::string> messages = DovecotServer::GeneratedMessages(3);
-    messages.push_back(kDottedMessage);
-    StartDovecot(messages);
-    auto pop = NewClient();
-    pop->SetLogFileName(PathOf("pop3.log"));
-    pop->SetMessageDirectory(PathOf("bin"));
-    ASSERT_TRUE(EnsureFolder(PathOf("bin")));
-
-    pop->UpdateInfo();  // sizes and subjects: the header cache tests
-    EXPECT_FALSE(pop->Connected());
-    EXPECT_EQ(pop->MessageCount(), 4);
-    ASSERT_EQ(pop->RemoteInfo().Count(), 4);
-
-    pop->MarkForRetrieve(3);
-    pop->MarkForRetrieve(0);
-    pop->TransferData();
-    EXPECT_EQ(ReadWholeFile(PathOf("bin/msg_0.eml")), messages[0]);
-    EXPECT_EQ(ReadWholeFile(PathOf("bin/msg_3.eml")), kDottedMessage);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathOf("bin/msg_1.eml"))));
-    EXPECT_EQ(dovecot->StoredMessages(), messages);
-    EXPECT_TRUE(errors.empty()) << errors.front();
-
-    pop.reset();  // writes the transcript
-    const std::string transcript = ReadFile("pop3.log");
-    EXPECT_NE(transcript.find("PASS ********"), std::string::npos) << transcript;
-    EXPECT_EQ(transcript.find(DovecotServer::kPassword), std::string::npos) << transcript;
-}
 
 TEST_F(DovecotTest, Pop3sAndStlsCarryTheWholeSessionOverVerifiedTls) {
     StartDovecot(DovecotServer::GeneratedMessages(2), true);
@@ -79,6 +44,74 @@ TEST_F(DovecotTest, StlsRefusedEndsTheConnectionBeforeTheUserNameIsSent) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].rfind("TLS handshake failed: ", 0), 0u) << errors[0];
     EXPECT_FALSE(pop->Connected());
+}
+
+TEST_F(DovecotTest, DeletionsSentOnAConnectionDroppedWithoutQuitDeleteNothing) {
+    const auto messages = DovecotServer::GeneratedMessages(3);
+    StartDovecot(messages);
+    auto pop = NewClient();
+    pop->KeepConnection = true;
+    pop->UpdateInfo();
+    pop->DeleteMessage(0);
+    pop->DeleteMessage(2);
+    pop->Cancel();
+    ASSERT_TRUE(dovecot->WaitForSessionsEnded(1));
+    EXPECT_EQ(dovecot->StoredMessages(), messages);
+}
+
+// Listings of one mailbox that keep their header blocks in a cache file between scans.
+TEST_F(DovecotTest, ARescanFetchesOnlyTheHeadersOfMessagesItHasNotSeen) {
+    struct Scan {
+        std::vector<std::string> subjects, ids;
+        std::vector<qint64> sizes;
+        int headerRequests = 0;
+    };
+    const auto scanMailbox = [this] {
+        auto pop = NewClient();
+        pop->HeaderCacheFile = PathOf("headers.cache");
+        Scan scan;
+        pop->OnLineSent = [&](TagSocket&, const std::string& line) {
+            scan.headerRequests += line.starts_with("TOP ") ? 1 : 0;
+        };
+        pop->UpdateInfo();
+        EXPECT_FALSE(pop->Connected());  // logged out once listed
+        for (const auto& item : pop->RemoteInfo()) {
+            scan.subjects.push_back(GetHeaderField(item.Headers, "Subject"));
+            scan.ids.push_back(item.UniqueId);
+            scan.sizes.push_back(item.Size);
+        }
+        return scan;
+    };
+    const auto subjects = [](std::initializer_list<int> numbers) {
+        std::vector<std::string> texts;
+        for (const int n : numbers)
+            texts.push_back("Message " + std::to_string(n));
+        return texts;
+    };
+    StartDovecot(DovecotServer::GeneratedMessages(3));
+    const Scan first = scanMailbox();
+    EXPECT_EQ(first.headerRequests, 3);
+    EXPECT_EQ(first.subjects, subjects({1, 2, 3}));
+    ASSERT_EQ(first.ids.size(), 3u);
+    EXPECT_FALSE(first.ids[0].empty());
+
+    const Scan unchanged = scanMailbox();
+    EXPECT_EQ(unchanged.headerRequests, 0);
+    EXPECT_EQ(unchanged.subjects, first.subjects);
+    EXPECT_EQ(unchanged.ids, first.ids);
+    EXPECT_EQ(unchanged.sizes[1], qint64(DovecotServer::GeneratedMessage(2).size()));
+
+    // Message 1 goes and 4 comes: number 3 on the server is now a message never listed.
+    DeleteElsewhere(1);
+    dovecot->Deliver(DovecotServer::GeneratedMessage(4));
+    const Scan changed = scanMailbox();
+    EXPECT_EQ(changed.headerRequests, 1);
+    EXPECT_EQ(changed.subjects, subjects({2, 3, 4}));
+    EXPECT_EQ(changed.ids[0], first.ids[1]);
+    const std::string kept = ReadFile("headers.cache");
+    EXPECT_EQ(kept.find("Subject: Message 1\n"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("Subject: Message 4\n"), std::string::npos) << kept;
+    EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
 }  // namespace

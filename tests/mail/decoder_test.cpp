@@ -185,26 +185,23 @@ TEST(Decoder, StructureErrorsBecomeErrorForm) {
     }
 }
 
+// Found by fuzzing: a uuencoded file name with a NUL byte among invalid UTF-8.
 TEST(Decoder, PlainTextWithUuencodedFiles) {
-    const auto message = MessageFrom(
-        Crlf({"From: a@b", "To: t@x", "", "See the file:", "", "begin 644 \"my file.bin\"", "#86)C",
-              "`", "end", "between is dropped", "BEGIN 600", "!80``", "end"}));
+    const std::string name("\xD0L\x85\xFE\x7F\0\0.d", 9);
+    const auto message =
+        MessageFrom(Crlf({"From: a@b", "To: t@x", "", "See the file:", "",
+                          "begin 644 \"my file.bin\"", "#86)C", "`", "end", "between is dropped",
+                          "BEGIN 600", "!80``", "end", "begin 600 " + name, "!80``", "end"}));
     EXPECT_EQ(message->Encoding(), meUU);
     EXPECT_EQ(message->Body(), (std::vector<std::string>{"See the file:"}));
-    ASSERT_EQ(message->Attachments().Count(), 2);
-    EXPECT_EQ(message->Attachments()[0].FileName(), "my file.bin");
-    EXPECT_EQ(message->Attachments()[0].Data(), "abc");
-    EXPECT_EQ(message->Attachments()[1].FileName(), "att.1");
-    EXPECT_EQ(message->Attachments()[1].Data(), "a");
-}
-
-// Found by fuzzing: a uuencoded file name with a NUL byte among invalid UTF-8.
-TEST(Decoder, UuencodeNameWithControlBytes) {
-    const std::string name("\xD0L\x85\xFE\x7F\0\0.d", 9);
-    const auto message = MessageFrom(Crlf({"From: a@b", "", "begin 600 " + name, "!80``", "end"}));
-    ASSERT_EQ(message->Attachments().Count(), 1);
-    EXPECT_EQ(message->Attachments()[0].FileName(), "\xD0L\x85\xFE___.d");
-    EXPECT_EQ(message->Attachments()[0].ContentType(), ContentTypeForFile("plain.d"));
+    const auto& files = message->Attachments();
+    ASSERT_EQ(files.Count(), 3);
+    EXPECT_EQ(files[0].FileName(), "my file.bin");
+    EXPECT_EQ(files[0].Data(), "abc");
+    EXPECT_EQ(files[1].FileName(), "att.1");
+    EXPECT_EQ(files[1].Data(), "a");
+    EXPECT_EQ(files[2].FileName(), "\xD0L\x85\xFE___.d");
+    EXPECT_EQ(files[2].ContentType(), ContentTypeForFile("plain.d"));
 }
 
 TEST(Decoder, MimeTextWithUuencodeIsReadAsPlain) {

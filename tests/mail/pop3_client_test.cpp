@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 
+#include "config/errors.h"
+#include "mail/header_cache.h"
 #include "mail/mail_errors.h"
 #include "mail/ms_remote_pop.h"
 #include "net/net_errors.h"
@@ -12,9 +17,39 @@
 namespace sievo {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::ScriptedServer;
 
 const std::string kLogin = "+OK ready\r\n";
+
+std::string TopReply(int n) {
+    return "+OK\r\nSubject: " + std::to_string(n) + "\r\n\r\nbody\r\n.\r\n";
+}
+
+// Greeting, USER, PASS and a STAT announcing `count` messages.
+void ScriptStat(ScriptedServer& server, int count) {
+    server.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+    server.ReadLine().Send("+OK " + std::to_string(count) + " 1000\r\n");
+}
+
+// The log-in, then CAPA announcing the capabilities, the reply to UIDL, and a multi-line
+// LIST of sizes 100, 200, ... for `count` messages.
+void ScriptCapaAndSizes(ScriptedServer& server, int count, const std::string& capabilities,
+                        const std::string& uidl = "-ERR no ids\r\n") {
+    ScriptStat(server, count);
+    server.ReadLine().Send("+OK\r\n" + capabilities + ".\r\n");
+    server.ReadLine().Send(uidl);
+    std::string sizes = "+OK\r\n";
+    for (int n = 1; n <= count; ++n)
+        sizes += std::to_string(n) + " " + std::to_string(n * 100) + "\r\n";
+    server.ReadLine().Send(sizes + ".\r\n");
+}
+
+// LIST and TOP of one message with its header lines.
+void ScriptListing(ScriptedServer& server, int number, const std::string& headers) {
+    server.ReadLine().Send("+OK " + std::to_string(number) + " 500\r\n");
+    server.ReadLine().Send("+OK\r\n" + headers + "\r\nbody\r\n.\r\n");
+}
 
 // What a POP3 client did against a scripted server: its errors and the messages listed.
 class Pop3ClientTest : public testing::TempHomeTest {
@@ -27,19 +62,12 @@ protected:
         pop.OnNextInfoUpdated = [this](TagSocket&, int num) { listed.push_back(num); };
     }
 
-    // Greeting, USER, PASS and a STAT announcing `count` messages.
-    void ScriptStat(int count) {
-        server.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
-        server.ReadLine().Send("+OK " + std::to_string(count) + " 1000\r\n");
-    }
-
     // The log-in for a server of the oldest kind, which refuses CAPA, UIDL and the
     // multi-line LIST: messages are then listed one command at a time.
     void ScriptLogin(int count) {
-        ScriptStat(count);
-        server.ReadLine().Send("-ERR what?\r\n");
-        server.ReadLine().Send("-ERR what?\r\n");
-        server.ReadLine().Send("-ERR what?\r\n");
+        ScriptStat(server, count);
+        for (int refused = 0; refused < 3; ++refused)
+            server.ReadLine().Send("-ERR what?\r\n");
     }
 
     // Every line the client sent ("> ") and read ("< "), in the order it did so.
@@ -55,41 +83,6 @@ protected:
     // The last `count` entries of the wire record.
     std::vector<std::string> WireTail(std::size_t count) const {
         return {wire.end() - static_cast<std::ptrdiff_t>(std::min(count, wire.size())), wire.end()};
-    }
-
-    // Two messages listed by a client that must wait for each reply before the next TOP.
-    void ExpectOneAtATime() {
-        server.ReadLine().Send(TopReply(1)).ReadLine().Send(TopReply(2));
-        RecordWire();
-        pop.KeepConnection = true;
-        pop.UpdateInfo();
-        ASSERT_EQ(pop.RemoteInfo().Count(), 2);
-        EXPECT_EQ(pop.RemoteInfo()[1].Headers, TmsHeaders{"Subject: 2"});
-        EXPECT_EQ(pop.RemoteInfo()[1].Size, 200);
-        EXPECT_EQ(WireTail(4),
-                  (std::vector<std::string>{"> TOP 1 1", "< +OK", "> TOP 2 1", "< +OK"}));
-    }
-
-    // CAPA announcing the capabilities, UIDL refused, and a multi-line LIST of sizes
-    // 100, 200, ... for `count` messages.
-    void ScriptCapaAndSizes(int count, const std::string& capabilities) {
-        ScriptStat(count);
-        server.ReadLine().Send("+OK\r\n" + capabilities + ".\r\n");
-        server.ReadLine().Send("-ERR no ids\r\n");
-        std::string sizes = "+OK\r\n";
-        for (int n = 1; n <= count; ++n)
-            sizes += std::to_string(n) + " " + std::to_string(n * 100) + "\r\n";
-        server.ReadLine().Send(sizes + ".\r\n");
-    }
-
-    static std::string TopReply(int n) {
-        return "+OK\r\nSubject: " + std::to_string(n) + "\r\n\r\nbody\r\n.\r\n";
-    }
-
-    // LIST and TOP of one message with its header lines.
-    void ScriptListing(int number, const std::string& headers) {
-        server.ReadLine().Send("+OK " + std::to_string(number) + " 500\r\n");
-        server.ReadLine().Send("+OK\r\n" + headers + "\r\nbody\r\n.\r\n");
     }
 
     ScriptedServer server;
@@ -118,9 +111,10 @@ TEST_F(Pop3ClientTest, AStatReplyWithoutNumbersIsAnErrorNotAnEmptyMailbox) {
 
 TEST_F(Pop3ClientTest, ListingKeepsHeadersCutAtTheBodyAndUndoesDotStuffing) {
     ScriptLogin(2);
-    ScriptListing(1, "Subject: one\r\n..dotted: field\r\n");
+    ScriptListing(server, 1, "Subject: one\r\n..dotted: field\r\n");
     server.ReadLine().Send("+OK 2 notanumber\r\n");
     server.ReadLine().Send("+OK\r\nSubject: two\r\n.\r\n");
+    RecordWire();
     pop.KeepConnection = true;
     pop.UpdateInfo();
     ASSERT_EQ(pop.RemoteInfo().Count(), 2);
@@ -132,11 +126,14 @@ TEST_F(Pop3ClientTest, ListingKeepsHeadersCutAtTheBodyAndUndoesDotStuffing) {
     EXPECT_EQ(server.Received()[6], "LIST 1");
     EXPECT_EQ(server.Received()[7], "TOP 1 1");
     EXPECT_TRUE(pop.Connected());
+    // The password reaches the server but never the record of the session.
+    EXPECT_EQ(server.Received()[1], "PASS secret");
+    EXPECT_NE(std::find(wire.begin(), wire.end(), "> PASS ********"), wire.end());
 }
 
 TEST_F(Pop3ClientTest, AConnectionLostInTheListingKeepsTheItemsListedSoFar) {
     ScriptLogin(3);
-    ScriptListing(1, "Subject: one\r\n");
+    ScriptListing(server, 1, "Subject: one\r\n");
     server.ReadLine().Send("+OK 2 500\r\n").ReadLine().Send("+OK\r\nSubject: cut").Close();
     bool updated = false;
     pop.OnInfoUpdated = [&](TagSocket&) { updated = true; };
@@ -150,9 +147,9 @@ TEST_F(Pop3ClientTest, AConnectionLostInTheListingKeepsTheItemsListedSoFar) {
 
 TEST_F(Pop3ClientTest, ARefusedDeletionIsReportedAndEndsTheTransfer) {
     ScriptLogin(2);
-    ScriptListing(1, "Message-ID: <a@x>\r\n");
-    ScriptListing(2, "Message-ID: <b@x>\r\n");
-    ScriptListing(1, "Message-ID: <a@x>\r\n");
+    ScriptListing(server, 1, "Message-ID: <a@x>\r\n");
+    ScriptListing(server, 2, "Message-ID: <b@x>\r\n");
+    ScriptListing(server, 1, "Message-ID: <a@x>\r\n");
     server.ReadLine().Send("-ERR cannot delete\r\n");
     pop.KeepConnection = true;
     pop.UpdateInfo();
@@ -175,17 +172,13 @@ TEST_F(Pop3ClientTest, AMessageIsDeletedOnlyWhileItsServerIdIsTheOneListed) {
                  {"+OK 1 other-id\r\n", false},
                  {"-ERR no such message\r\n", false}};
     for (const auto& row : cases) {
+        SCOPED_TRACE(row.uidlReply);
         ScriptedServer mailbox;
         pop.Server = mailbox.Address();
         errors.clear();
-        mailbox.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
-        mailbox.ReadLine().Send("+OK 1 500\r\n");
-        mailbox.ReadLine().Send("+OK\r\nUIDL\r\n.\r\n");
-        mailbox.ReadLine().Send("+OK\r\n1 first-id\r\n.\r\n");
-        mailbox.ReadLine().Send("+OK\r\n1 500\r\n.\r\n");
-        const std::string top = "+OK\r\nMessage-ID: <same@x>\r\n\r\n.\r\n";
-        mailbox.ReadLine().Send(top);
-        mailbox.ReadLine().Send("+OK 1 500\r\n").ReadLine().Send(top);
+        ScriptCapaAndSizes(mailbox, 1, "UIDL\r\n", "+OK\r\n1 first-id\r\n.\r\n");
+        mailbox.ReadLine().Send("+OK\r\nMessage-ID: <same@x>\r\n\r\n.\r\n");
+        ScriptListing(mailbox, 1, "Message-ID: <same@x>\r\n");  // verified before DELE
         mailbox.ReadLine().Send(row.uidlReply);
         if (row.deleted)
             mailbox.ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
@@ -195,12 +188,11 @@ TEST_F(Pop3ClientTest, AMessageIsDeletedOnlyWhileItsServerIdIsTheOneListed) {
         if (row.deleted) {
             pop.TransferData();
         } else {
-            EXPECT_THROW(pop.TransferData(), ESocketError) << row.uidlReply;
+            EXPECT_THROW(pop.TransferData(), ESocketError);
         }
-        ASSERT_TRUE(mailbox.WaitFinished()) << row.uidlReply;
+        ASSERT_TRUE(mailbox.WaitFinished());
         const auto& sent = mailbox.Received();
-        EXPECT_EQ(std::count(sent.begin(), sent.end(), "DELE 1"), row.deleted ? 1 : 0)
-            << row.uidlReply;
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "DELE 1"), row.deleted ? 1 : 0);
         EXPECT_EQ(sent[9], "UIDL 1");
         const auto expectedErrors = row.deleted
                                         ? std::vector<std::string>()
@@ -211,7 +203,7 @@ TEST_F(Pop3ClientTest, AMessageIsDeletedOnlyWhileItsServerIdIsTheOneListed) {
 }
 
 TEST_F(Pop3ClientTest, PipeliningSendsTheHeaderRequestsAheadOfTheReplies) {
-    ScriptCapaAndSizes(3, "USER\r\nPIPELINING\r\nTOP\r\n");
+    ScriptCapaAndSizes(server, 3, "USER\r\nPIPELINING\r\nTOP\r\n");
     server.ReadLine().ReadLine().ReadLine();  // every TOP before any reply
     server.Send(TopReply(1) + TopReply(2) + TopReply(3));
     RecordWire();
@@ -232,19 +224,30 @@ TEST_F(Pop3ClientTest, PipeliningSendsTheHeaderRequestsAheadOfTheReplies) {
     EXPECT_TRUE(pop.Connected());
 }
 
+// A server that does not announce PIPELINING, or a client told to ignore it, must wait for
+// each reply before the next TOP.
 TEST_F(Pop3ClientTest, WithoutPipeliningEachHeaderRequestAwaitsTheLastReply) {
-    ScriptCapaAndSizes(2, "TOP\r\nUSER\r\n");
-    ExpectOneAtATime();
-}
-
-TEST_F(Pop3ClientTest, AClientToldToIgnorePipeliningSendsOneRequestAtATime) {
-    ScriptCapaAndSizes(2, "PIPELINING\r\n");
-    pop.IgnorePipelining = true;
-    ExpectOneAtATime();
+    for (const bool announced : {false, true}) {
+        SCOPED_TRACE(announced);
+        ScriptedServer mailbox;
+        pop.Server = mailbox.Address();
+        pop.IgnorePipelining = announced;
+        ScriptCapaAndSizes(mailbox, 2, announced ? "PIPELINING\r\n" : "TOP\r\nUSER\r\n");
+        mailbox.ReadLine().Send(TopReply(1)).ReadLine().Send(TopReply(2));
+        RecordWire();
+        pop.KeepConnection = true;
+        pop.UpdateInfo();
+        ASSERT_EQ(pop.RemoteInfo().Count(), 2);
+        EXPECT_EQ(pop.RemoteInfo()[1].Headers, TmsHeaders{"Subject: 2"});
+        EXPECT_EQ(pop.RemoteInfo()[1].Size, 200);
+        EXPECT_EQ(WireTail(4),
+                  (std::vector<std::string>{"> TOP 1 1", "< +OK", "> TOP 2 1", "< +OK"}));
+        pop.Close();
+    }
 }
 
 TEST_F(Pop3ClientTest, AnErrorInAPipelinedListingKeepsTheItemsBeforeItAndEndsTheSession) {
-    ScriptCapaAndSizes(3, "PIPELINING\r\n");
+    ScriptCapaAndSizes(server, 3, "PIPELINING\r\n");
     server.ReadLine().ReadLine().ReadLine();
     server.Send(TopReply(1) + "-ERR gone\r\n" + TopReply(3));
     pop.KeepConnection = true;
@@ -274,6 +277,123 @@ TEST_F(Pop3ClientTest, OutsideTextWithALineBreakIsRefusedBeforeAnythingIsSent) {
     pop.UserName = "";
     EXPECT_THROW(pop.ConnectAndLogin(), ESocketError);
     EXPECT_EQ(errors.back(), mail_texts::kUserNameRequired);
+}
+
+// Hostile servers: a listing must stay bounded in time and memory whatever they send.
+class HostileServerTest : public Pop3ClientTest {
+protected:
+    // Far longer than any case may take: a client that is never stopped is canceled then,
+    // and the case fails on the cancel instead of hanging.
+    static constexpr int kWatchdogMs = 20000;
+    static constexpr const char* kNotKept = "(not kept)";
+
+    HostileServerTest() {
+        pop.KeepConnection = true;
+        pop.HeaderCacheFile = PathOf("headers.cache");
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [this] { pop.Cancel(); });
+    }
+
+    // About `bytes` bytes of ordinary-looking header fields.
+    static std::string FillerFields(std::size_t bytes) {
+        const std::string field = "X-Filler: " + std::string(70, 'f') + "\r\n";
+        std::string fields;
+        while (fields.size() < bytes)
+            fields += field;
+        return fields;
+    }
+
+    // The log-in with CAPA announcing TOP and UIDL, and the ids "id1", "id2", ...
+    void ScriptLogin(int count) {
+        std::string ids = "+OK\r\n";
+        for (int n = 1; n <= count; ++n)
+            ids += std::to_string(n) + " id" + std::to_string(n) + "\r\n";
+        ScriptCapaAndSizes(server, count, "TOP\r\nUIDL\r\n", ids + ".\r\n");
+    }
+
+    // Lists the mailbox; then the Subject of each item listed (or kNotKept), whether the
+    // listing failed, the errors reported, and which of id1 to id3 the header cache holds.
+    void ExpectListing(const std::vector<std::string>& subjects, bool fails,
+                       const std::vector<std::string>& reported,
+                       const std::vector<std::string>& cached) {
+        watchdog.start(kWatchdogMs);
+        bool failed = false;
+        try {
+            pop.UpdateInfo();
+        } catch (const Exception& error) {
+            failed = true;
+            EXPECT_EQ(error.what(), errors.back());
+        }
+        EXPECT_EQ(failed, fails);
+        EXPECT_EQ(pop.Connected(), !fails);
+        std::vector<std::string> listedSubjects;
+        for (const auto& item : pop.RemoteInfo()) {
+            const bool unkept = item.HeaderTooLarge && item.Headers.empty();
+            listedSubjects.push_back(unkept ? kNotKept : GetHeaderField(item.Headers, "Subject"));
+        }
+        EXPECT_EQ(listedSubjects, subjects);
+        EXPECT_EQ(errors, reported);
+        const auto cache = THeaderCache::Load(pop.HeaderCacheFile, "sam@" + server.Address());
+        std::vector<std::string> cachedIds;
+        for (const char* id : {"id1", "id2", "id3"})
+            if (cache.Find(id))
+                cachedIds.push_back(id);
+        EXPECT_EQ(cachedIds, cached);
+    }
+
+    QTimer watchdog;
+};
+
+TEST_F(HostileServerTest, AHugeHeaderBlockIsListedButNotKeptAndTheSessionStaysInStep) {
+    ScriptLogin(3);
+    server.ReadLine().Send(TopReply(1));
+    server.ReadLine().Send("+OK\r\nSubject: huge\r\n" + FillerFields(2 * 1024 * 1024) +
+                           "\r\nbody\r\n.\r\n");
+    server.ReadLine().Send(TopReply(3));
+    ExpectListing({"1", kNotKept, "3"}, false,
+                  {"Header block of message 2 is too large to keep; the message is not judged"},
+                  {"id1", "id3"});
+}
+
+// A header block that never ends, or one trickled a line at a time, times out within the
+// deadline of the whole reply.
+TEST_F(HostileServerTest, AReplyCannotBeStretchedBeyondItsDeadline) {
+    for (const bool trickled : {false, true}) {
+        SCOPED_TRACE(trickled ? "trickled" : "endless");
+        ScriptedServer mailbox;
+        pop.Server = mailbox.Address();
+        errors.clear();
+        ScriptCapaAndSizes(mailbox, 1, "TOP\r\n");
+        mailbox.ReadLine().Send("+OK\r\nSubject: slow\r\n");
+        if (trickled)
+            mailbox.SendForever("X-Drip: drop\r\n", 100ms);
+        else
+            mailbox.SendForever(FillerFields(16 * 1024), 0ms);
+        pop.SetTimeOut(1);
+        ExpectListing({}, true, {"Operation timed out"}, {});
+    }
+}
+
+TEST_F(HostileServerTest, AUidlReplyBeyondItsBoundCountsAsRefused) {
+    std::string uidl = "+OK\r\n1 id1\r\n";
+    for (int n = 0; n < 1000; ++n)
+        uidl += "2 id" + std::to_string(n) + "\r\n";
+    ScriptCapaAndSizes(server, 1, "TOP\r\nUIDL\r\n", uidl + ".\r\n");
+    server.ReadLine().Send(TopReply(1));
+    ExpectListing({"1"}, false, {}, {});
+}
+
+TEST_F(HostileServerTest, ARefusedConnectionLeavesTheClientClosedForTheNextLogIn) {
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    pop.Server = "127.0.0.1:" + std::to_string(probe.serverPort());
+    probe.close();
+    EXPECT_THROW(pop.ConnectAndLogin(), ESocketError);
+    EXPECT_FALSE(pop.Connected());
+    ScriptLogin(1);
+    server.ReadLine().Send(TopReply(1));
+    pop.Server = server.Address();
+    ExpectListing({"1"}, false, {"Error #111: Connection refused"}, {"id1"});
 }
 
 }  // namespace

@@ -94,15 +94,6 @@ ScriptedServer& ScriptedServer::ReadUntilClosed() {
     });
 }
 
-ScriptedServer& ScriptedServer::ReadBytes(qint64 count) {
-    return Add([this, count](QTcpSocket& peer) {
-        if (peer.bytesAvailable() < count)
-            return false;
-        received_.push_back(peer.read(count).toStdString());
-        return true;
-    });
-}
-
 ScriptedServer& ScriptedServer::SendForever(std::string bytes, std::chrono::milliseconds interval) {
     return Add([this, bytes, interval](QTcpSocket& peer) {
         if (repeater_.isActive())

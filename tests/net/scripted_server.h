@@ -38,8 +38,6 @@ public:
     // Keeps every line the client sends until it closes the connection, so a test can tell
     // that it sent nothing more.
     ScriptedServer& ReadUntilClosed();
-    // Waits for that many bytes from the client and keeps them as one entry.
-    ScriptedServer& ReadBytes(qint64 count);
     // Sends `bytes` again every `interval` until the test ends (with 0, as fast as the
     // client takes them); no later step runs.
     ScriptedServer& SendForever(std::string bytes, std::chrono::milliseconds interval);

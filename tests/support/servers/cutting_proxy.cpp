@@ -57,6 +57,8 @@ void CuttingProxy::PassClientLines(Link& link) {
         // neither the answer nor a closing handshake.
         QObject::disconnect(link.client.get(), nullptr, nullptr, nullptr);
         link.client->abort();
+        // Written out now: the test may wait for the server without letting events run.
+        link.server.flush();
         link.server.disconnectFromHost();
         return;
     }

@@ -166,11 +166,9 @@ void DovecotServer::WriteConfiguration() const {
     WriteFileAtomically(Path("dovecot.conf"), conf.str());
 }
 
-std::string DovecotServer::GeneratedMessage(int n, bool withMessageId) {
+std::string DovecotServer::GeneratedMessage(int n) {
     const std::string number = std::to_string(n);
-    std::string text;
-    if (withMessageId)
-        text += "Message-ID: <" + number + ".sievotest@example.org>\r\n";
+    std::string text = "Message-ID: <" + number + ".sievotest@example.org>\r\n";
     text += "From: Sender " + number + " <sender" + number + "@example.org>\r\n";
     text += "To: sam@example.org\r\n";
     text += "Subject: Message " + number + "\r\n";
@@ -179,10 +177,10 @@ std::string DovecotServer::GeneratedMessage(int n, bool withMessageId) {
     return text;
 }
 
-std::vector<std::string> DovecotServer::GeneratedMessages(int count, bool withMessageId) {
+std::vector<std::string> DovecotServer::GeneratedMessages(int count) {
     std::vector<std::string> messages;
     for (int n = 1; n <= count; ++n)
-        messages.push_back(GeneratedMessage(n, withMessageId));
+        messages.push_back(GeneratedMessage(n));
     return messages;
 }
 

@@ -29,10 +29,9 @@ public:
     DovecotServer(const DovecotServer&) = delete;
     DovecotServer& operator=(const DovecotServer&) = delete;
 
-    // A mail text with a Message-ID (unless `withMessageId` is false), a From, a Subject
-    // "Message " + n and a body naming n.
-    static std::string GeneratedMessage(int n, bool withMessageId = true);
-    static std::vector<std::string> GeneratedMessages(int count, bool withMessageId = true);
+    // A mail text with a Message-ID, a From, a Subject "Message " + n and a body naming n.
+    static std::string GeneratedMessage(int n);
+    static std::vector<std::string> GeneratedMessages(int count);
 
     bool Started() const { return started_; }
     // Why it did not start, with the end of Dovecot's log.
