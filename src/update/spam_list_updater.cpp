@@ -1,6 +1,5 @@
 #include "update/spam_list_updater.h"
 
-#include <QFile>
 #include <QScopeGuard>
 #include <filesystem>
 
@@ -157,12 +156,6 @@ bool SpamListUpdater::FBOOLGetUpdate(const std::string& section) {
         user_.ShowMessage(displayMessage);
     settings::SetSpamListLastUpdate(today);
     return downloaded;
-}
-
-void RunStartUpUpdate(SpamListUpdater& updater, bool openedBefore, const QDateTime& now) {
-    if (AutoUpdateDue(now) && openedBefore)
-        updater.FBOOLGetUpdate("SPAMLIST");
-    FBOOLDoUpdate(ProgramFile("spamlist.new"), ProgramFile("sievo.lst"));
 }
 
 }  // namespace sievo

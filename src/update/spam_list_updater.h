@@ -53,8 +53,4 @@ private:
     TagHTTP httpUpdate_;
 };
 
-// The start-up part: a due check (only once the program has been set up), then putting
-// a list that waits in spamlist.new in place.
-void RunStartUpUpdate(SpamListUpdater& updater, bool openedBefore, const QDateTime& now);
-
 }  // namespace sievo

@@ -192,14 +192,6 @@ TEST_F(UpdaterTest, TheAutomaticCheckIsDueAfterItsInterval) {
     EXPECT_TRUE(AutoUpdateDue(now));
     Set("AUTOUPDATE", "LastAutoUpdateDate", "2026-1-1");
     EXPECT_THROW(AutoUpdateDue(now), Exception);
-
-    // A due check never runs at a first start.
-    Set("AUTOUPDATE", "LastAutoUpdateDate", daysAgo(3));
-    Publish("20260101");
-    RunStartUpUpdate(updater, false, now);
-    EXPECT_TRUE(host.questions.empty());
-    RunStartUpUpdate(updater, true, now);
-    EXPECT_EQ(host.questions.size(), 1u);
 }
 
 }  // namespace

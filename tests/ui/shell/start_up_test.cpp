@@ -19,7 +19,10 @@ using StartUpTest = MainWindowTest;
 
 TEST_F(StartUpTest, FirstStartRunsTheWizardWelcomesAndLeavesAutoCheckOff) {
     WriteSetting("Main", "AutoEnabled", "yes");  // not a number: off
-    ModalAnswerer answerer(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}});
+    // A due update waits until the program has been set up.
+    WriteSetting("AUTOUPDATE", "ENABLED", "1");
+    WriteSetting("AUTOUPDATE", "UpdateURL", "http://127.0.0.1:9/updates.ini");
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"frmIntro", "btnCancel"}, {"dlgMessage", "OK"}});
     Main().FormCreate();
 
     EXPECT_EQ(answerer.seen, std::vector<std::string>{"frmIntro"});
