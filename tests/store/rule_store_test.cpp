@@ -9,21 +9,13 @@
 namespace sievo {
 namespace {
 
-// Rule n with every key set and telling it apart; odd rules have no switch at its default.
+// Rule n with every key set and telling it apart: odd rules have every switch off its
+// default, even ones on it.
 RuleRecord Distinct(int n) {
-    const std::string tag = std::to_string(n);
+    const std::string t = std::to_string(n);
     const bool odd = n % 2 == 1;
-    RuleRecord rule;
-    rule.Criteria = "HEADER";
-    rule.Value = "value " + tag;
-    rule.Active = rule.DeleteAction = rule.Reply = rule.Report = rule.SendtoRecycle = !odd;
-    rule.Beep = rule.Confirm = odd;
-    rule.Replyname = "reply " + tag;
-    rule.ReplyFile = "r" + tag;
-    rule.Reportname = "report " + tag;
-    rule.ReportFile = "p" + tag;
-    rule.NumHits = 10 * n;
-    return rule;
+    return {"HEADER", "value " + t, !odd,         !odd,    odd,           !odd,    !odd,
+            odd,      !odd,         "reply " + t, "r" + t, "report " + t, "p" + t, 10 * n};
 }
 
 // Stores the rules with every key, as the dialogs, the check box and the engine do.
@@ -61,25 +53,23 @@ TEST_F(RuleStoreTest, TheDialogsWriteKeepsActiveAndHits) {
 }
 
 TEST_F(RuleStoreTest, AppendFollowsTheRulesShownInAFreshSection) {
-    const struct {
-        const char* file;
-        int added;
-    } cases[] = {
+    const std::pair<const char*, int> cases[] = {
+        // file, number of the added rule
         {"[ProcedureCount]\r\nNumProcs=4\r\n[PROCEDURE1]\r\n[PROCEDURE2]\r\n", 3},
         {"[ProcedureCount]\r\nNumProcs=1\r\n[PROCEDURE1]\r\n"
          "[PROCEDURE2]\r\nActive=0\r\nNumHits=7\r\nStale=1\r\n",
          2},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        WriteFile("rules.ini", c.file);
-        EXPECT_EQ(rule_store::Count(), c.added - 1);
+    for (const auto& [file, number] : cases) {
+        SCOPED_TRACE(file);
+        WriteFile("rules.ini", file);
+        EXPECT_EQ(rule_store::Count(), number - 1);
         RuleRecord added = Distinct(1);
-        EXPECT_EQ(rule_store::Append(added), c.added);
-        EXPECT_EQ(rule_store::Count(), c.added);
+        EXPECT_EQ(rule_store::Append(added), number);
+        EXPECT_EQ(rule_store::Count(), number);
         added.Active = true;  // neither is written: the new rule is active with no hits
         added.NumHits = 0;
-        EXPECT_EQ(rule_store::Load(c.added), added);
+        EXPECT_EQ(rule_store::Load(number), added);
         EXPECT_EQ(ReadFile("rules.ini").find("Stale"), std::string::npos);
     }
 }
