@@ -30,9 +30,20 @@ public:
     bool RunAfterAuto = false;
     int Index = 0;
 
+    // How the incoming server is read: "POP3" or "IMAP" (upper case).
+    std::string Protocol = "POP3";
+    // IMAP only: the folder judged, where a condemned message goes (empty: the folder the
+    // server marks as junk, else "Junk"), and whether it is deleted for good instead.
+    std::string IMAPFolder = "INBOX";
+    std::string SpamFolder;
+    bool ExpungeSpam = false;
+
     // Transport security per server: "NONE", "SSL" or "STARTTLS" (upper case).
     std::string POPSecurity;
     std::string SMTPSecurity;
+    // True when the account names POPSecurity itself: only then may a "NONE" let an IMAP
+    // password travel without TLS.
+    bool POPSecurityExplicit = false;
     // True when the account names SMTPSecurity itself, not just by default: only then
     // may a "NONE" let the SMTP password travel without TLS.
     bool SMTPSecurityExplicit = false;

@@ -26,6 +26,12 @@ public:
     using Exception::Exception;
 };
 
+// An IMAP response that does not follow the protocol's grammar.
+class EImapSyntax : public Exception {
+public:
+    using Exception::Exception;
+};
+
 namespace mail_texts {
 inline constexpr const char* kUnableToRetrieveHeaders = "Unable to retrieve headers";
 inline constexpr const char* kMissingContentType = "Missing required field: Content-Type";

@@ -59,4 +59,16 @@ inline constexpr qint64 kMaxCapabilityBytes = 64 * 1024;
 // ones are read to their end and refused, so a check stays well within 100 MB.
 inline constexpr qint64 kMaxRetrievedMessageBytes = 24 * 1024 * 1024;
 
+// An IMAP literal larger than the limit of what it carries (a header block, a message) is
+// read to its end and dropped, keeping the session in step; one announced larger than this
+// is not read at all: the connection ends, as no honest reply is that long.
+inline constexpr qint64 kMaxSkippedLiteralBytes = 64 * 1024 * 1024;
+
+// Literals in replies other than FETCH (folder names, texts) are short.
+inline constexpr qint64 kMaxCommandLiteralBytes = 64 * 1024;
+
+// A command's message set is kept to this many characters, well below the line lengths
+// servers accept; longer sets go in several commands sent together.
+inline constexpr std::size_t kMaxUidSetChars = 4000;
+
 }  // namespace sievo::mail_limits

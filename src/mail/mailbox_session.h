@@ -78,14 +78,17 @@ public:
     virtual void Cancel() = 0;
 };
 
-// The session for the account's mailbox (POP3 today), logging in with the account's
-// server, user, password and security, and keeping its header cache. An unknown
-// security text is told through `events.error` and raised.
+// The session for the account's mailbox (POP3 or IMAP, as its Protocol says), logging in with the
+// account's server, user, password and security, and keeping its header cache. An unknown security
+// text is told through `events.error` and raised.
 std::unique_ptr<MailboxSession> MakeMailboxSession(const TSievoUser& account,
                                                    MailboxEvents events = {});
 // A POP3 session for a log-in given in full, as the welcome wizard's security check
 // tries ports of its own.
 std::unique_ptr<MailboxSession> MakePop3Session(const MailboxLogin& login,
+                                                MailboxEvents events = {});
+// An IMAP session on the INBOX for a log-in given in full.
+std::unique_ptr<MailboxSession> MakeImapSession(const MailboxLogin& login,
                                                 MailboxEvents events = {});
 
 }  // namespace sievo

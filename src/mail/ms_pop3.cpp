@@ -11,6 +11,7 @@
 #include "mail/dot_stuffing.h"
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
+#include "mail/message_copies.h"
 #include "mail/pop3_replies.h"
 #include "net/tls_settings.h"
 
@@ -44,16 +45,6 @@ std::string CapabilityName(const std::string& line) {
 
 std::string NotAnInteger(const std::string& text) {
     return "'" + text + "' is not a valid integer value";
-}
-
-std::string HeaderTooLargeText(int index) {
-    return "Header block of message " + MessageNumber(index) +
-           " is too large to keep; the message is not judged";
-}
-
-std::string MessageTooLargeText(int index) {
-    return "Message " + MessageNumber(index) + " is larger than " +
-           std::to_string(mail_limits::kMaxRetrievedMessageBytes) + " bytes";
 }
 
 }  // namespace

@@ -2,13 +2,12 @@
 
 #include <QIODevice>
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 
-#include "config/file_io.h"
 #include "mail/header_cache.h"
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
+#include "mail/message_copies.h"
 
 namespace sievo {
 
@@ -211,13 +210,7 @@ void TmsRemotePOP::TransferItem(int Index) {
 }
 
 std::string TmsRemotePOP::MessageFileName(int Index) const {
-    const std::string stem = messageDirectory_ + "msg_" + std::to_string(Index);
-    std::string name = stem + ".eml";
-    // A copy left by an earlier check that never reached the Trash may be a deleted
-    // message's only copy.
-    for (int n = 2; std::filesystem::exists(name); ++n)
-        name = stem + "-" + std::to_string(n) + ".eml";
-    return name;
+    return MessageCopyName(messageDirectory_, Index);
 }
 
 void TmsRemotePOP::StoreMessage(int Index, QIODevice& Stream) {
@@ -225,11 +218,7 @@ void TmsRemotePOP::StoreMessage(int Index, QIODevice& Stream) {
         OnUserMessageSave(*this, Index, Stream);
         return;
     }
-    const std::string fileName = MessageFileName(Index);
-    // Written from the bytes as read: a large message is not copied once more.
-    const QByteArray bytes = Stream.readAll();
-    if (!WriteFileAtomically(fileName, std::string_view(bytes.constData(), bytes.size())))
-        throw EMessageNotStored("Cannot create file \"" + fileName + "\"");
+    WriteMessageCopy(MessageFileName(Index), Stream.readAll());
 }
 
 }  // namespace sievo

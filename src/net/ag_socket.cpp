@@ -383,6 +383,22 @@ void TagSocket::ReadToTerminator(QIODevice& stream, qint64 size) {
     }
 }
 
+void TagSocket::ReadExactly(QIODevice& stream, qint64 size) {
+    RequireConnected();
+    const ReplyDeadline deadline(*this, size);
+    qint64 count = 0;
+    while (count < size) {
+        if (!Await([this] { return socket_->bytesAvailable() > 0 || closed_; }))
+            RaiseSocketError();
+        if (socket_->bytesAvailable() == 0)
+            RaiseError(std::string(kClosedEarlyText));
+        const QByteArray data = Receive(std::min(kDataBlockReadBytes, size - count));
+        count += data.size();
+        stream.write(data);
+        FireProgress(PercentOf(count, size), count);
+    }
+}
+
 void TagSocket::ReadToClose(QIODevice& stream, qint64 size) {
     RequireConnected();
     const ReplyDeadline deadline(*this, size < 1 ? kMaxUnsizedReadBytes : size);

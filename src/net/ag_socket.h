@@ -122,6 +122,9 @@ public:
     // real line's CR LF. `size` is the expected size for progress and for the reply's
     // deadline, -1 when unknown.
     void ReadToTerminator(QIODevice& stream, qint64 size);
+    // Reads exactly `size` bytes into `stream` (a literal of a protocol that announces its
+    // lengths), within the reply deadline for that size; a close before the end raises.
+    void ReadExactly(QIODevice& stream, qint64 size);
     // Reads `size` bytes (all up to the close when `size` < 1) into `stream`.
     void ReadToClose(QIODevice& stream, qint64 size);
     // Sends the whole stream from its start as it is.

@@ -44,7 +44,6 @@ constexpr Key<std::string> kTexts[] = {
     {"SMTPAddress", &StoredAccount::smtpAddress},
     {"POPAddress", &StoredAccount::popAddress},
     {"POPUser", &StoredAccount::popUser},
-    {"POPSecurity", &StoredAccount::popSecurity},
     {"SMTPUser", &StoredAccount::smtpUser},
     // What happens after a check.
     {"MailNotifyWAV", &StoredAccount::mailNotifyWav},
@@ -53,9 +52,15 @@ constexpr Key<std::string> kTexts[] = {
 
 // LastDateTime is read here but written by SaveCheckTimes alone.
 constexpr Key<std::optional<std::string>> kOptionalTexts[] = {
-    {"Service", &StoredAccount::service},
-    {kNextDateTime, &StoredAccount::nextDateTime},
-    {"SMTPSecurity", &StoredAccount::smtpSecurity},
+    {"Service", &StoredAccount::service},           {kNextDateTime, &StoredAccount::nextDateTime},
+    {"SMTPSecurity", &StoredAccount::smtpSecurity}, {"POPSecurity", &StoredAccount::popSecurity},
+    {"Protocol", &StoredAccount::protocol},
+};
+
+constexpr char kExpungeSpam[] = "ExpungeSpam";
+constexpr Key<std::string> kImapTexts[] = {
+    {"IMAPFolder", &StoredAccount::imapFolder},
+    {"SpamFolder", &StoredAccount::spamFolder},
 };
 
 TIniFile File() {
@@ -75,6 +80,9 @@ StoredAccount Read(const IniSnapshot& ini, int number) {
         account.*field = ini.ReadString(section, name, account.*field);
     for (const auto& [name, field] : kOptionalTexts)
         account.*field = ini.Find(section, name);
+    for (const auto& [name, field] : kImapTexts)
+        account.*field = ini.ReadString(section, name, account.*field);
+    account.expungeSpam = ini.ReadBool(section, kExpungeSpam, false);
     account.lastDateTime = ini.Find(section, kLastDateTime);
     account.password = PasswordFromIni(ini.ReadString(section, kPassword, ""));
     if (account.password.empty())
@@ -95,6 +103,11 @@ void Write(IniEdit& ini, const std::string& section, const StoredAccount& accoun
         if (account.*field)
             ini.WriteString(section, name, *(account.*field));
     }
+    if (account.IsImap()) {
+        for (const auto& [name, field] : kImapTexts)
+            ini.WriteString(section, name, account.*field);
+        ini.WriteBool(section, kExpungeSpam, account.expungeSpam);
+    }
     ini.WriteString(section, kPassword, PasswordToIni(account.password));
     ini.EraseKey(section, kClearPassword);
     ini.WriteString(section, kSmtpPassword, PasswordToIni(account.smtpPassword));
@@ -103,6 +116,18 @@ void Write(IniEdit& ini, const std::string& section, const StoredAccount& accoun
 }
 
 }  // namespace
+
+}  // namespace sievo::accounts
+
+namespace sievo {
+
+bool StoredAccount::IsImap() const {
+    return ToUpperAscii(protocol.value_or("")) == "IMAP";
+}
+
+}  // namespace sievo
+
+namespace sievo::accounts {
 
 int Count() {
     return ReadSectionCount(File(), kCount);
@@ -165,7 +190,12 @@ TSievoUser ForCheck(const StoredAccount& account, int number) {
     user.RunAfterManual = account.runAfterManual;
     user.RunAfterAuto = account.runAfterAuto;
     user.Index = number;
-    user.POPSecurity = ToUpperAscii(account.popSecurity);
+    user.POPSecurity = ToUpperAscii(account.popSecurity.value_or("NONE"));
+    user.POPSecurityExplicit = account.PopSecurityNamed();
+    user.Protocol = account.IsImap() ? "IMAP" : "POP3";
+    user.IMAPFolder = account.imapFolder.empty() ? "INBOX" : account.imapFolder;
+    user.SpamFolder = account.spamFolder;
+    user.ExpungeSpam = account.expungeSpam;
     user.SMTPSecurity = ToUpperAscii(account.smtpSecurity.value_or("NONE"));
     user.SMTPSecurityExplicit = account.SmtpSecurityNamed();
     user.SMTPUser = account.smtpUser;

@@ -30,14 +30,24 @@ struct StoredAccount {
     std::string commandLine;
     bool runAfterManual = false;
     bool runAfterAuto = false;
-    std::string popSecurity = "NONE";         // "NONE", "SSL" or "STARTTLS" in any case
+    // "NONE", "SSL" or "STARTTLS" in any case; missing: "NONE", which an IMAP account does
+    // not take as leave to send its password without TLS (see PopSecurityNamed).
+    std::optional<std::string> popSecurity;
     std::optional<std::string> smtpSecurity;  // missing: "NONE", see SmtpSecurityNamed
     std::string smtpUser;
     std::string smtpPassword;
+    // "POP3" or "IMAP" in any case; missing: POP3. The IMAP keys that follow are written
+    // for IMAP accounts alone.
+    std::optional<std::string> protocol{};
+    std::string imapFolder = "INBOX";
+    std::string spamFolder{};  // empty: the folder the server marks as junk, else "Junk"
+    bool expungeSpam = false;
 
     // Whether the account names its SMTP security itself: only a named "NONE" lets the SMTP
     // password travel without TLS.
     bool SmtpSecurityNamed() const { return smtpSecurity && !smtpSecurity->empty(); }
+    bool PopSecurityNamed() const { return popSecurity && !popSecurity->empty(); }
+    bool IsImap() const;
 
     bool operator==(const StoredAccount&) const = default;
 };

@@ -245,7 +245,7 @@ void TfrmSettings::Load() {
     show(edtPOPAddress_, stored_.popAddress);
     show(edtPOPUser_, stored_.popUser);
     show(edtPassword_, stored_.password);
-    SelectSecurity(cboPOPSecurity_, stored_.popSecurity);
+    SelectSecurity(cboPOPSecurity_, stored_.popSecurity.value_or("NONE"));
     SelectSecurity(cboSMTPSecurity_, stored_.smtpSecurity.value_or("NONE"));
     show(edtSMTPUser_, stored_.smtpUser);
     show(edtSMTPPassword_, stored_.smtpPassword);

@@ -104,7 +104,7 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
         << wizard.findChild<QLabel*>("lblProbe")->text().toStdString();
 
     wizard.accept();
-    EXPECT_EQ(accounts::Load(1).popSecurity, row.security);
+    EXPECT_EQ(accounts::Load(1).popSecurity.value_or("NONE"), row.security);
 }
 
 INSTANTIATE_TEST_SUITE_P(

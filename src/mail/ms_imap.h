@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mail/imap_response.h"
+#include "net/ms_mail_base.h"
+
+namespace sievo {
+
+// A folder as the server's LIST names it, with its attributes (\Junk, \Noselect ...).
+struct ImapFolder {
+    std::string name;
+    std::vector<std::string> attributes{};
+
+    bool Has(std::string_view attribute) const;
+};
+
+// The IMAP commands the program needs (RFC 3501 and its extensions MOVE, UIDPLUS,
+// SPECIAL-USE): log-in over TLS, SELECT, and FETCH, COPY, MOVE, STORE and EXPUNGE by UID.
+// Commands given together are sent together and their replies read as they come, so a
+// whole listing costs a round trip or two however many messages it takes in. Literals are
+// read by their announced length, within limits, and never kept when they exceed them.
+class TmsIMAP : public TmsMailBase {
+public:
+    static constexpr std::uint16_t kImapPort = 143;
+    static constexpr std::uint16_t kImapsPort = 993;
+
+    // Each answered FETCH: the message's sequence number and the list of its items.
+    using FetchEvent = std::function<void(std::uint32_t number, const ImapValue& items)>;
+
+    explicit TmsIMAP(QObject* parent = nullptr);
+
+    std::string UserName;
+    std::string Password;
+    // True: the password may be sent without TLS (the account asks for no security by
+    // name); the server's LOGINDISABLED still forbids it.
+    bool AllowPlainTextLogin = false;
+    // Texts the server marks [ALERT], which it wants the user to read.
+    TmsErrorEvent OnAlert;
+
+    // Replies are told apart by their tags, not by codes.
+    int ReplyCode(std::string_view line) const override;
+    void Open() override;
+    // Greeting, STARTTLS when asked for, CAPABILITY, LOGIN or AUTHENTICATE PLAIN.
+    void Login() override;
+    void Logout() override;
+
+    // Whether the server names the capability (in upper case), as it last said.
+    bool Announces(std::string_view capability) const;
+
+    // Selects the folder for reading and writing; answers its UIDVALIDITY.
+    std::uint32_t Select(const std::string& folder);
+    // As the server last told: what a changed UIDVALIDITY or EXISTS sent unasked updates.
+    std::uint32_t UidValidity() const { return uidValidity_; }
+    std::uint32_t Exists() const { return exists_; }
+
+    std::vector<ImapFolder> ListFolders();
+    void CreateFolder(const std::string& name);
+
+    // "UID FETCH <set> <items>" for each set, sent together. A literal larger than
+    // `literalLimit` is read to its end and dropped: its value says so.
+    void UidFetch(const std::vector<std::string>& sets, std::string_view items, qint64 literalLimit,
+                  const FetchEvent& fetched);
+    // "UID <command> <set> <arguments>" for each set, sent together.
+    void UidCommand(std::string_view command, const std::vector<std::string>& sets,
+                    std::string_view arguments);
+
+private:
+    using UntaggedEvent = std::function<void(const ImapResponse&)>;
+
+    // Sends the commands together and reads until each has its tagged reply; every
+    // untagged reply is noted, then handed to `untagged`. A refusal of any raises
+    // EServerError with its reply once all are answered.
+    void Run(const std::vector<std::string>& commands, const UntaggedEvent& untagged = {},
+             qint64 literalLimit = 0);
+    void Run(const std::string& command, const UntaggedEvent& untagged = {});
+    ImapResponse ReadResponse(qint64 literalLimit);
+    std::optional<std::string> ReadLiteral(std::uint64_t size, qint64 limit);
+    // What every untagged reply may tell, whichever command it came with.
+    void Note(const ImapResponse& response);
+    void ReadGreeting();
+    void StartTlsSession();
+    void Authenticate();
+    std::string NextTag();
+    [[noreturn]] void RaiseClosed();
+
+    std::vector<std::string> capabilities_;
+    std::string byeText_;
+    std::uint32_t uidValidity_ = 0;
+    std::uint32_t exists_ = 0;
+    int lastTag_ = 0;
+};
+
+}  // namespace sievo

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+
+#include "config/account.h"
+#include "mail/imap_response.h"
+#include "mail/imap_session.h"
+#include "mail/imap_uid_sets.h"
+#include "mail/mail_errors.h"
+#include "net/net_errors.h"
+#include "scripted_server.h"
+#include "socket_recording.h"
+#include "temp_home.h"
+
+namespace sievo {
+namespace {
+
+using testing::ScriptedServer;
+
+ImapResponse Parse(const std::string& text, std::vector<std::optional<std::string>> literals = {}) {
+    return ParseImapResponse({text, std::move(literals)});
+}
+
+TEST(ImapResponseTest, ReadsTheRepliesServersSend) {
+    const ImapResponse fetch = Parse(
+        R"(* 12 FETCH (UID 7 FLAGS (\Seen $Junk) BODY[HEADER.FIELDS (Message-ID)] {5} X-A "q\"uo\\te" NIL))",
+        {"Subj:"});
+    EXPECT_EQ(fetch.tag, "*");
+    EXPECT_EQ(fetch.number, 12u);
+    EXPECT_EQ(fetch.name, "FETCH");
+    ASSERT_EQ(fetch.values.size(), 1u);
+    const ImapValue& items = fetch.values[0];
+    EXPECT_EQ(items.Find("uid")->Number(), 7u);
+    EXPECT_EQ(items.Find("FLAGS")->items[0].text, "\\Seen");
+    EXPECT_EQ(items.Find("BODY[HEADER.FIELDS (Message-ID)]")->text, "Subj:");
+    EXPECT_EQ(items.Find("X-A")->text, "q\"uo\\te");
+    EXPECT_EQ(items.items.back().kind, ImapValue::Kind::Nil);
+
+    const ImapResponse status = Parse("A7 no [TRYCREATE] No such mailbox");
+    EXPECT_EQ(status.name, "NO");
+    EXPECT_EQ(status.CodeName(), "TRYCREATE");
+    EXPECT_EQ(status.text, "No such mailbox");
+    const ImapResponse validity = Parse("* OK [UIDVALIDITY 3857529045] UIDs valid");
+    EXPECT_EQ(validity.CodeArguments(), std::vector<std::string>{"3857529045"});
+    EXPECT_EQ(Parse("* 3 EXPUNGE").number, 3u);
+    EXPECT_EQ(Parse("+ go ahead").tag, "+");
+
+    // A literal read to its end without being kept is a string that says so.
+    const ImapResponse dropped = Parse("* 1 FETCH (UID 2 BODY[] {99999})", {std::nullopt});
+    EXPECT_TRUE(dropped.values[0].Find("BODY[]")->dropped);
+
+    for (const char* broken :
+         {"* 1 FETCH (UID 2", "* 1 FETCH )", "* 1 FETCH (A \"open)", "", "* 1 FETCH (BODY[] {3})"})
+        EXPECT_THROW(Parse(broken), EImapSyntax) << broken;
+}
+
+TEST(ImapResponseTest, LiteralsQuotingAndNumbers) {
+    EXPECT_EQ(TrailingLiteralSize("* 1 FETCH (BODY[] {120}"), 120u);
+    EXPECT_EQ(TrailingLiteralSize("A1 LOGIN {5+}"), 5u);
+    EXPECT_EQ(TrailingLiteralSize("* OK {nope}"), std::nullopt);
+    EXPECT_EQ(ImapQuoted("INBOX"), "INBOX");
+    EXPECT_EQ(ImapQuoted(R"(Junk "mail"\x)"), R"("Junk \"mail\"\\x")");
+    EXPECT_EQ(ImapQuoted(""), "\"\"");
+    EXPECT_EQ(ImapQuoted("two\r\nlines"), std::nullopt);
+    EXPECT_EQ(ParseImapNumber("4294967295"), 4294967295u);
+    EXPECT_EQ(ParseImapNumber("4294967296"), std::nullopt);
+    EXPECT_EQ(ParseImapNumber("-1"), std::nullopt);
+}
+
+TEST(ImapUidSetsTest, RunsBecomeRangesAndLongSetsAreSplit) {
+    EXPECT_EQ(UidSets({9, 3, 4, 5, 5, 12, 11}, 100), std::vector<std::string>{"3:5,9,11:12"});
+    EXPECT_TRUE(UidSets({}, 100).empty());
+    const auto sets = UidSets({1, 3, 5, 7, 9, 11}, 5);
+    EXPECT_EQ(sets, (std::vector<std::string>{"1,3,5", "7,9", "11"}));
+}
+
+// An IMAP session against a scripted server, for what a real server will not do.
+class ImapSessionTest : public testing::TempHomeTest {
+protected:
+    ImapSessionTest() {
+        account.Protocol = "IMAP";
+        account.POPAddress = server.Address();
+        account.POPUser = "sam";
+        account.Password = "secret";
+        account.POPSecurity = "NONE";
+        account.POPSecurityExplicit = true;
+    }
+
+    std::unique_ptr<ImapSession> Session() {
+        MailboxEvents events;
+        events.error = [this](const std::string& text) { notes.push_back(text); };
+        auto session = std::make_unique<ImapSession>(account, std::move(events));
+        session->SetTimeOut(testing::kPatientTimeOut);
+        session->SetMessageFolder(Home());
+        return session;
+    }
+
+    // Greeting, LOGIN and SELECT of a folder holding the messages with these UIDs.
+    void ScriptSelect(const std::string& capabilities, const std::vector<int>& uids,
+                      int validity = 7) {
+        server.Send("* OK [CAPABILITY IMAP4rev1 " + capabilities + "] ready\r\n");
+        server.ReadLine().Send("A1 OK [CAPABILITY IMAP4rev1 " + capabilities + "] in\r\n");
+        server.ReadLine().Send("* " + std::to_string(uids.size()) +
+                               " EXISTS\r\n* OK [UIDVALIDITY " + std::to_string(validity) +
+                               "] ok\r\nA2 OK [READ-WRITE] done\r\n");
+        if (uids.empty())
+            return;
+        std::string sizes;
+        for (std::size_t i = 0; i < uids.size(); ++i)
+            sizes += "* " + std::to_string(i + 1) + " FETCH (UID " + std::to_string(uids[i]) +
+                     " RFC822.SIZE 100)\r\n";
+        server.ReadLine().Send(sizes + "A3 OK done\r\n");
+    }
+
+    static std::string HeaderFetch(int number, int uid, const std::string& block) {
+        return "* " + std::to_string(number) + " FETCH (UID " + std::to_string(uid) +
+               " BODY[HEADER] {" + std::to_string(block.size()) + "}\r\n" + block + ")\r\n";
+    }
+
+    bool Sent(const std::string& line) const {
+        const auto& lines = server.Received();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    ScriptedServer server;
+    TSievoUser account;
+    std::vector<std::string> notes;
+};
+
+TEST_F(ImapSessionTest, ListsByUidWithoutSettingSeenAndReadsALiteralSplitAcrossReads) {
+    ScriptSelect("UIDPLUS MOVE", {4, 9});
+    const std::string second = "Subject: two\r\nMessage-ID: <2@x>\r\n\r\n";
+    server.ReadLine()
+        .Send(HeaderFetch(1, 4, "Subject: one\r\n\r\n") + "* 2 FETCH (UID 9 BODY[HEADER] {" +
+              std::to_string(second.size()) + "}\r\nSubject: t")
+        .Hold()
+        .Send(second.substr(10) + ")\r\n* 3 EXISTS\r\nA4 OK done\r\n");
+    QTimer::singleShot(100, [this] { server.Resume(); });
+    const auto session = Session();
+    session->List();
+    ASSERT_EQ(session->Listing().Count(), 2);
+    EXPECT_EQ(session->Listing()[0].Headers, TmsHeaders{"Subject: one"});
+    EXPECT_EQ(session->Listing()[1].Headers, (TmsHeaders{"Subject: two", "Message-ID: <2@x>"}));
+    EXPECT_EQ(session->Listing()[1].UniqueId, "7.9");
+    EXPECT_EQ(session->Listing()[1].Size, 100);
+    EXPECT_TRUE(Sent("A3 UID FETCH 1:* (UID RFC822.SIZE)"));
+    EXPECT_TRUE(Sent("A4 UID FETCH 4,9 (UID BODY.PEEK[HEADER])"));
+    // The password reaches the server; the notes never hold it.
+    EXPECT_TRUE(Sent("A1 LOGIN sam secret"));
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST_F(ImapSessionTest, AnOversizedLiteralIsRefusedWithoutBeingRead) {
+    ScriptSelect("UIDPLUS", {4});
+    server.ReadLine().Send("* 1 FETCH (UID 4 BODY[HEADER] {999999999999}\r\n").ReadUntilClosed();
+    const auto session = Session();
+    QElapsedTimer took;
+    took.start();
+    EXPECT_THROW(session->List(), ESocketError);
+    EXPECT_LT(took.elapsed(), 10000);
+    EXPECT_FALSE(session->Connected());
+    ASSERT_FALSE(notes.empty());
+    EXPECT_NE(notes.back().find("999999999999 bytes"), std::string::npos) << notes.back();
+}
+
+TEST_F(ImapSessionTest, ABlockOverTheHeaderLimitLeavesTheMessageUnjudgedAndTheListingInStep) {
+    ScriptSelect("UIDPLUS", {4, 5});
+    const std::string huge = "X-Big: " + std::string(1024 * 1024, 'a') + "\r\n\r\n";
+    server.ReadLine().Send(HeaderFetch(1, 4, huge) + HeaderFetch(2, 5, "Subject: ok\r\n\r\n") +
+                           "A4 OK done\r\n");
+    const auto session = Session();
+    session->List();
+    ASSERT_EQ(session->Listing().Count(), 2);
+    EXPECT_TRUE(session->Listing()[0].HeaderTooLarge);
+    EXPECT_TRUE(session->Listing()[0].Headers.empty());
+    EXPECT_EQ(session->Listing()[1].Headers, TmsHeaders{"Subject: ok"});
+    EXPECT_EQ(notes,
+              std::vector<std::string>{
+                  "Header block of message 1 is too large to keep; the message is not judged"});
+}
+
+TEST_F(ImapSessionTest, ByeInTheMiddleOfAFetchEndsTheListingWithTheServersWords) {
+    ScriptSelect("UIDPLUS", {4, 5});
+    server.ReadLine()
+        .Send(HeaderFetch(1, 4, "Subject: one\r\n\r\n") + "* BYE going down for maintenance\r\n")
+        .Close();
+    const auto session = Session();
+    EXPECT_THROW(session->List(), ESocketError);
+    ASSERT_FALSE(notes.empty());
+    EXPECT_EQ(notes.back(), "The server closed the connection: going down for maintenance");
+    EXPECT_FALSE(session->Connected());
+}
+
+TEST_F(ImapSessionTest, WithoutMoveOrUidplusTheMessageIsCopiedAndFlaggedButNeverExpunged) {
+    ScriptSelect("", {4, 5});
+    server.ReadLine().Send(HeaderFetch(1, 4, "Subject: spam\r\n\r\n") +
+                           HeaderFetch(2, 5, "Subject: ham\r\n\r\n") + "A4 OK done\r\n");
+    // Still there; the folder list has a junk folder under its own name.
+    server.ReadLine().Send("* 1 FETCH (UID 4)\r\nA5 OK\r\n");
+    server.ReadLine().Send(
+        "* LIST (\\HasNoChildren) \"/\" INBOX\r\n"
+        "* LIST (\\HasNoChildren \\Junk) \"/\" \"Spam mail\"\r\nA6 OK\r\n");
+    server.ReadLine().Send("A7 OK copied\r\n").ReadLine().Send("A8 OK flagged\r\n");
+    server.ReadLine().Send("* BYE bye\r\nA9 OK\r\n").ReadUntilClosed();
+    const auto session = Session();
+    session->List();
+    session->MarkForDelete(0);
+    session->CarryOutMarks({});
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_TRUE(Sent("A7 UID COPY 4 \"Spam mail\""));
+    EXPECT_TRUE(Sent("A8 UID STORE 4 +FLAGS.SILENT (\\Deleted)"));
+    EXPECT_TRUE(Sent("A9 LOGOUT"));
+    EXPECT_FALSE(std::any_of(server.Received().begin(), server.Received().end(),
+                             [](const std::string& l) { return l.find("EXPUNGE") != l.npos; }));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("the server removes them when it next expunges"), std::string::npos);
+}
+
+TEST_F(ImapSessionTest, AMessageGoneOrAChangedUidValidityIsNeverActedOn) {
+    ScriptSelect("UIDPLUS MOVE", {4, 5});
+    server.ReadLine().Send(HeaderFetch(1, 4, "Subject: a\r\n\r\n") +
+                           HeaderFetch(2, 5, "Subject: b\r\n\r\n") + "A4 OK done\r\n");
+    // UID 4 went meanwhile: only 5 is moved.
+    server.ReadLine().Send("* 1 FETCH (UID 5)\r\nA5 OK\r\n");
+    server.ReadLine().Send("* LIST (\\Junk) \"/\" Junk\r\nA6 OK\r\n");
+    server.ReadLine().Send("A7 OK moved\r\n").ReadLine().Send("A8 OK\r\n");
+    const auto session = Session();
+    session->List();
+    session->MarkForDelete(0);
+    session->MarkForDelete(1);
+    session->CarryOutMarks({});
+    EXPECT_TRUE(Sent("A7 UID MOVE 5 Junk"));
+    EXPECT_EQ(notes, std::vector<std::string>{"Message 1 is no longer in INBOX; it is left alone"});
+
+    // Another session finds the folder under a new UIDVALIDITY: UID 5 may be another message.
+    ScriptedServer next;
+    next.Send("* OK [CAPABILITY IMAP4rev1 MOVE] ready\r\n").ReadLine();
+    next.Send("A1 OK [CAPABILITY IMAP4rev1 MOVE] in\r\n");
+    next.ReadLine().Send("* 1 EXISTS\r\n* OK [UIDVALIDITY 8] new\r\nA2 OK done\r\n");
+    next.ReadUntilClosed();
+    account.POPAddress = next.Address();
+    const auto later = Session();
+    EXPECT_THROW(later->Verify(1, session->Listing()[1]), ESocketError);
+    later->Cancel();
+    ASSERT_TRUE(next.WaitFinished());
+    EXPECT_EQ(notes.back(), "IDs are different");
+    EXPECT_EQ(next.Received().size(), 2u);
+}
+
+TEST_F(ImapSessionTest, LoginDisabledKeepsThePasswordFromAPlainConnection) {
+    server.Send("* OK [CAPABILITY IMAP4rev1 LOGINDISABLED AUTH=PLAIN] ready\r\n").ReadUntilClosed();
+    const auto session = Session();
+    EXPECT_THROW(session->Connect(), ESocketError);
+    ASSERT_TRUE(server.WaitFinished());
+    EXPECT_TRUE(server.Received().empty());
+
+    // Without a named NONE no password goes out in clear either.
+    ScriptedServer second;
+    second.Send("* OK [CAPABILITY IMAP4rev1] ready\r\n").ReadUntilClosed();
+    account.POPAddress = second.Address();
+    account.POPSecurityExplicit = false;
+    EXPECT_THROW(Session()->Connect(), ESocketError);
+    ASSERT_TRUE(second.WaitFinished());
+    EXPECT_TRUE(second.Received().empty());
+    EXPECT_NE(notes.back().find("POPSecurity=NONE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sievo
