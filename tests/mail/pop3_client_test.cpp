@@ -60,6 +60,7 @@ protected:
         pop.Password = "secret";
         testing::RecordErrors(pop, errors);
         pop.OnNextInfoUpdated = [this](TagSocket&, int num) { listed.push_back(num); };
+        pop.KeepConnection = true;
     }
 
     // The log-in for a server of the oldest kind, which refuses CAPA, UIDL and the
@@ -115,7 +116,6 @@ TEST_F(Pop3ClientTest, ListingKeepsHeadersCutAtTheBodyAndUndoesDotStuffing) {
     server.ReadLine().Send("+OK 2 notanumber\r\n");
     server.ReadLine().Send("+OK\r\nSubject: two\r\n.\r\n");
     RecordWire();
-    pop.KeepConnection = true;
     pop.UpdateInfo();
     ASSERT_EQ(pop.RemoteInfo().Count(), 2);
     EXPECT_EQ(pop.RemoteInfo()[0].Size, 500);
@@ -151,7 +151,6 @@ TEST_F(Pop3ClientTest, ARefusedDeletionIsReportedAndEndsTheTransfer) {
     ScriptListing(server, 2, "Message-ID: <b@x>\r\n");
     ScriptListing(server, 1, "Message-ID: <a@x>\r\n");
     server.ReadLine().Send("-ERR cannot delete\r\n");
-    pop.KeepConnection = true;
     pop.UpdateInfo();
     pop.MarkForDelete(0);
     pop.MarkForDelete(1);
@@ -182,7 +181,6 @@ TEST_F(Pop3ClientTest, AMessageIsDeletedOnlyWhileItsServerIdIsTheOneListed) {
         mailbox.ReadLine().Send(row.uidlReply);
         if (row.deleted)
             mailbox.ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
-        pop.KeepConnection = true;
         pop.UpdateInfo();
         pop.MarkForDelete(0);
         if (row.deleted) {
@@ -207,7 +205,6 @@ TEST_F(Pop3ClientTest, PipeliningSendsTheHeaderRequestsAheadOfTheReplies) {
     server.ReadLine().ReadLine().ReadLine();  // every TOP before any reply
     server.Send(TopReply(1) + TopReply(2) + TopReply(3));
     RecordWire();
-    pop.KeepConnection = true;
     pop.UpdateInfo();
     ASSERT_EQ(pop.RemoteInfo().Count(), 3);
     EXPECT_EQ(listed, (std::vector<int>{0, 1, 2}));
@@ -235,7 +232,6 @@ TEST_F(Pop3ClientTest, WithoutPipeliningEachHeaderRequestAwaitsTheLastReply) {
         ScriptCapaAndSizes(mailbox, 2, announced ? "PIPELINING\r\n" : "TOP\r\nUSER\r\n");
         mailbox.ReadLine().Send(TopReply(1)).ReadLine().Send(TopReply(2));
         RecordWire();
-        pop.KeepConnection = true;
         pop.UpdateInfo();
         ASSERT_EQ(pop.RemoteInfo().Count(), 2);
         EXPECT_EQ(pop.RemoteInfo()[1].Headers, TmsHeaders{"Subject: 2"});
@@ -250,7 +246,6 @@ TEST_F(Pop3ClientTest, AnErrorInAPipelinedListingKeepsTheItemsBeforeItAndEndsThe
     ScriptCapaAndSizes(server, 3, "PIPELINING\r\n");
     server.ReadLine().ReadLine().ReadLine();
     server.Send(TopReply(1) + "-ERR gone\r\n" + TopReply(3));
-    pop.KeepConnection = true;
     EXPECT_THROW(pop.UpdateInfo(), EServerError);
     ASSERT_EQ(pop.RemoteInfo().Count(), 1);
     EXPECT_EQ(pop.RemoteInfo()[0].Headers, TmsHeaders{"Subject: 1"});
@@ -288,7 +283,6 @@ protected:
     static constexpr const char* kNotKept = "(not kept)";
 
     HostileServerTest() {
-        pop.KeepConnection = true;
         pop.HeaderCacheFile = PathOf("headers.cache");
         watchdog.setSingleShot(true);
         QObject::connect(&watchdog, &QTimer::timeout, [this] { pop.Cancel(); });
