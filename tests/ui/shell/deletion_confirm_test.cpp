@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -51,8 +50,6 @@ TEST_F(DeletionConfirmTest, EscapeKeepsEveryMessageAndAfterViewingTheTickedOnesA
         EXPECT_TRUE(viewer.isVisible());
         EXPECT_EQ(viewer.findChild<QLabel*>("lblFrom")->text(), "Sender 2 -- sender2@example.org");
         EXPECT_EQ(viewer.findChild<QLabel*>("lblSubject")->text(), "Message 2");
-        EXPECT_EQ(viewer.findChild<QPlainTextEdit*>("memBody")->toPlainText(),
-                  "Body of message 2.");
         viewer.hide();
         list->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
         window.findChild<QPushButton*>("btnContinue")->click();
