@@ -67,7 +67,6 @@ TEST_F(AccountDialogsTest, RemovalIsRefusedWhileACheckRunsAndThenShowsTheAccount
                  {{"POPAddress", silent.Address()}, {"POPUser", "sam"}, {"ClearPassword", "pw"}});
     WriteAccount(2, {{"Active", "0"}});
     WriteAccount(3, {{"Active", "0"}});
-    WriteSetting("Main", "OpenedBefore", "1");
     Main().Menu().accounts->trigger();
     auto* window = qobject_cast<TfrmAccounts*>(TopLevel("frmAccounts"));
     ASSERT_NE(window, nullptr);

@@ -27,7 +27,6 @@ class PreviewTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        WriteSetting("Main", "OpenedBefore", "1");
         Main().CreateStatusWindow();
     }
 

@@ -34,7 +34,6 @@ public slots:
 using CommandsTest = MainWindowTest;
 
 TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
-    WriteSetting("Main", "OpenedBefore", "1");
     Main().CreateStatusWindow();
     TrayMenu& menu = Main().Menu();
     const struct {

@@ -16,7 +16,6 @@ class DeletionConfirmTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        WriteSetting("Main", "OpenedBefore", "1");
         Main().CreateStatusWindow();
         ASSERT_TRUE(server_.Started()) << server_.Error();
         AppendMailboxAccount(server_.PlainAddress());
