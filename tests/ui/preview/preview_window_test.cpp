@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
