@@ -1,4 +1,3 @@
-#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>

@@ -41,8 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
             "DeclaredCharset",
             kMime + "Content-Type: text/plain; charset=\"windows-1252\"\r\n\r\nCaf\xE9 \x80 5\r\n",
             QString("Caf\u00e9 \u20ac 5")},
-        BodyCase{"Utf8WithoutCharset", "From: a@b.org\r\n\r\nCaf\xC3\xA9\r\n",
-                 QString("Caf\u00e9")},
         BodyCase{"HtmlBodyAsText",
                  kMime + "Content-Type: text/html; charset=iso-8859-1\r\n\r\n"
                          "<html><head><style>p { color: red }</style></head>\r\n"

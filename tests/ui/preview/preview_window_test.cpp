@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +26,6 @@ class PreviewTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        WriteSetting("Main", "OpenedBefore", "1");
         Main().CreateStatusWindow();
     }
 

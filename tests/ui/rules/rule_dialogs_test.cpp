@@ -1,7 +1,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTest>
 #include <QTreeWidget>
 #include <QWizard>
 

@@ -9,39 +9,34 @@
 namespace sievo::testing {
 namespace {
 
-class OptionsDialogTest : public MainWindowTest {
-protected:
-    static QLineEdit* Edit(QWidget& dialog, const char* name) {
-        return dialog.findChild<QLineEdit*>(name);
-    }
-};
+using OptionsDialogTest = MainWindowTest;
 
-TEST_F(OptionsDialogTest, ProxyFieldsFollowTheBoxAndAreFilledOnlyWhileItIsChecked) {
-    settings::SaveOptions({false, false, "", false, true, "proxy.example.test", "0"});
+// OK saves what the controls show; the proxy's fields follow its box, and are filled only
+// while it is checked.
+TEST_F(OptionsDialogTest, OkSavesWhatTheControlsShowAndTheProxyFieldsFollowTheirBox) {
+    const settings::ProgramOptions chosen{true, true, "browser", true, true, "proxy", "81"};
     {
         TfrmOptions options(nullptr);
-        EXPECT_EQ(Edit(options, "edtProxyAddress")->text(), "proxy.example.test");
-        EXPECT_TRUE(Edit(options, "edtProxyPort")->isEnabled());
+        options.findChild<QCheckBox*>("chkVerbose")->setChecked(chosen.verboseLog);
+        options.findChild<QCheckBox*>("chkDisableSounds")->setChecked(chosen.soundsDisabled);
+        options.findChild<QLineEdit*>("edtBrowser")->setText("browser");
+        options.findChild<QRadioButton*>("optUpdateYes")->setChecked(chosen.autoUpdate);
+        options.findChild<QCheckBox*>("chkUseProxy")->setChecked(chosen.useProxy);
+        options.findChild<QLineEdit*>("edtProxyAddress")->setText("proxy");
+        options.findChild<QLineEdit*>("edtProxyPort")->setText("81");
+        options.accept();
+        EXPECT_EQ(settings::LoadOptions(), chosen);
+    }
+    {
+        TfrmOptions options(nullptr);
+        EXPECT_EQ(options.findChild<QLineEdit*>("edtProxyAddress")->text(), "proxy");
+        EXPECT_TRUE(options.findChild<QLineEdit*>("edtProxyPort")->isEnabled());
         options.findChild<QCheckBox*>("chkUseProxy")->setChecked(false);
-        EXPECT_FALSE(Edit(options, "edtProxyAddress")->isEnabled());
+        EXPECT_FALSE(options.findChild<QLineEdit*>("edtProxyAddress")->isEnabled());
         options.accept();
     }
     TfrmOptions reopened(nullptr);
-    EXPECT_EQ(Edit(reopened, "edtProxyAddress")->text(), "");
-}
-
-TEST_F(OptionsDialogTest, OkSavesWhatTheControlsShow) {
-    const settings::ProgramOptions chosen{true, true, "browser", true, true, "proxy", "81"};
-    TfrmOptions options(nullptr);
-    options.findChild<QCheckBox*>("chkVerbose")->setChecked(chosen.verboseLog);
-    options.findChild<QCheckBox*>("chkDisableSounds")->setChecked(chosen.soundsDisabled);
-    Edit(options, "edtBrowser")->setText("browser");
-    options.findChild<QRadioButton*>("optUpdateYes")->setChecked(chosen.autoUpdate);
-    options.findChild<QCheckBox*>("chkUseProxy")->setChecked(chosen.useProxy);
-    Edit(options, "edtProxyAddress")->setText("proxy");
-    Edit(options, "edtProxyPort")->setText("81");
-    options.accept();
-    EXPECT_EQ(settings::LoadOptions(), chosen);
+    EXPECT_EQ(reopened.findChild<QLineEdit*>("edtProxyAddress")->text(), "");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <QAbstractButton>
 #include <QDir>
-#include <QPushButton>
 #include <QTimer>
 
 #include "file_size_limit.h"
