@@ -33,6 +33,59 @@ public slots:
 
 using CommandsTest = MainWindowTest;
 
+void ListMenu(const QMenu& menu, const QString& prefix, QStringList& lines) {
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator())
+            lines << prefix + "-";
+        else if (action->menu())
+            ListMenu(*action->menu(), prefix + action->text() + " > ", lines);
+        else if (action->shortcut().isEmpty())
+            lines << prefix + action->text();
+        else
+            lines << prefix + action->text() + " [" + action->shortcut().toString() + "]";
+    }
+}
+
+TEST(TrayMenuTest, ItemsSubmenusAndShortCutsInOrder) {
+    TrayMenu menu;
+    QStringList lines;
+    ListMenu(menu.Menu(), "", lines);
+    const QStringList expected = {
+        "Rule List (Start Here)...",
+        "Quick &Add... [Ctrl+F12]",
+        "Clean Mail Now... [Ctrl+F10]",
+        "-",
+        "Auto-Check > Enable Auto-Check",
+        "Auto-Check > Disable Auto-Check",
+        "-",
+        "Preview Waiting Messages... [Ctrl+F9]",
+        "-",
+        "Status...",
+        "Tools > Lists > My Friends...",
+        "Tools > Lists > Spammers...",
+        "Tools > Reply / Report Messages...",
+        "Tools > Options...",
+        "Tools > -",
+        "Tools > Accounts...",
+        "Help > Contents...",
+        "Help > Tell a Friend About Sievo...",
+        "Help > Corvane on the Web > Visit Corvane...",
+        "Help > Corvane on the Web > Subscribe to CorvaneNews Newsletter...",
+        "Help > Corvane on the Web > Contact Corvane...",
+        "Help > Corvane on the Web > Other Great Products...",
+        "Help > Corvane on the Web > Technical Support...",
+        "Help > Corvane on the Web > -",
+        "Help > Corvane on the Web > Report a Spammer to Corvane...",
+        "Help > Corvane on the Web > -",
+        "Help > Corvane on the Web > Sievo Home Page...",
+        "Help > -",
+        "Help > About...",
+        "-",
+        "Close...",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
 TEST_F(CommandsTest, EveryWindowCommandShowsItsWindow) {
     Main().CreateStatusWindow();
     TrayMenu& menu = Main().Menu();
