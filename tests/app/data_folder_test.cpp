@@ -39,10 +39,11 @@ TEST_F(DataFolderTest, ACopiedProgramChoosesItsFolderAndLaysInItsDefaultFiles) {
         if (c.settingsBesideProgram)
             WriteFile(root + "bin/settings.ini", "");
 
-        const auto run = testing::RunSinglePass(
-            program, {{"SIEVOMATIC_HOME", c.homeSet ? PathOf(root + "home") : ""},
-                      {"XDG_DATA_HOME", c.xdgSet ? PathOf(root + "xdg") : ""},
-                      {"HOME", PathOf(root + "user")}});
+        const auto run =
+            testing::RunProgram(program, {"/SINGLEPASS"},
+                                {{"SIEVOMATIC_HOME", c.homeSet ? PathOf(root + "home") : ""},
+                                 {"XDG_DATA_HOME", c.xdgSet ? PathOf(root + "xdg") : ""},
+                                 {"HOME", PathOf(root + "user")}});
         EXPECT_EQ(run.exitCode, 0) << run.output;
         for (const char* folder : candidates) {
             const bool expected = std::string(folder) == c.expected;

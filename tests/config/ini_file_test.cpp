@@ -1,5 +1,7 @@
 #include "config/ini_file.h"
 
+#include <gmock/gmock.h>
+
 #include <functional>
 
 #include "config/errors.h"
@@ -8,6 +10,10 @@
 
 namespace sievo {
 namespace {
+
+using ::testing::StartsWith;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 class IniFileTest : public testing::TempHomeTest {
 protected:
@@ -124,12 +130,8 @@ TEST_F(IniFileTest, RefusedWriteRaisesAndLeavesTheOldFileIntact) {
     const std::string before = ReadFile("test.ini");
     {
         const testing::FileSizeLimit limit(8);
-        try {
-            Ini().WriteString("Main", "Key", std::string(100, 'n'));
-            FAIL() << "no error";
-        } catch (const Exception& error) {
-            EXPECT_EQ(std::string(error.what()), "Unable to write to " + PathOf("test.ini"));
-        }
+        EXPECT_THAT([this] { Ini().WriteString("Main", "Key", std::string(100, 'n')); },
+                    ThrowsMessage<Exception>(StrEq("Unable to write to " + PathOf("test.ini"))));
     }
     EXPECT_EQ(ReadFile("test.ini"), before);
     EXPECT_THROW(Ini().WriteString("Main", "Key", "two\r\nlines"), Exception);
@@ -166,16 +168,9 @@ TEST_F(IniFileTest, AFileThatIsNoSettingsFileIsNeitherReadNorWritten) {
                  [this] { Read("Main", "Key"); },
                  [this] { Ini().WriteString("Main", "Key", "2"); },
                  [this] { Ini().EraseSection("Main"); },
-             }) {
-            try {
-                use();
-                ADD_FAILURE() << "no error";
-            } catch (const Exception& error) {
-                EXPECT_EQ(std::string(error.what()).rfind(PathOf("test.ini") + " is damaged", 0),
-                          0u)
-                    << error.what();
-            }
-        }
+             })
+            EXPECT_THAT(use,
+                        ThrowsMessage<Exception>(StartsWith(PathOf("test.ini") + " is damaged")));
         EXPECT_EQ(ReadFile("test.ini"), c.bytes);
     }
 }

@@ -101,8 +101,12 @@ TEST_F(DovecotTest, ARescanFetchesOnlyTheHeadersOfMessagesItHasNotSeen) {
     EXPECT_EQ(unchanged.ids, first.ids);
     EXPECT_EQ(unchanged.sizes[1], qint64(DovecotServer::GeneratedMessage(2).size()));
 
-    // Message 1 goes and 4 comes: number 3 on the server is now a message never listed.
-    DeleteElsewhere(1);
+    // Message 1 goes (another client deletes it and quits) and 4 comes: number 3 on the
+    // server is now a message never listed.
+    auto other = NewClient();
+    other->ConnectAndLogin();
+    other->DeleteMessage(0);
+    other->LogoutAndClose();
     dovecot->Deliver(DovecotServer::GeneratedMessage(4));
     const Scan changed = scanMailbox();
     EXPECT_EQ(changed.headerRequests, 1);

@@ -91,6 +91,10 @@ TEST_F(AccountsStoreTest, TheCheckReadsEachKeyByItsOwnRules) {
 // Whatever byte the password or its scrambled form holds, at the start, in the middle or at
 // the end, it must read back intact: the file drops line breaks, NUL, outer blanks and quotes.
 TEST_F(AccountsStoreTest, EveryBytePasswordSurvivesTheFile) {
+    // An ordinary password is stored in the scrambled form that older versions read.
+    EXPECT_EQ(PasswordToIni("hunter2"), EncodePassword("hunter2"));
+    EXPECT_EQ(PasswordFromIni(EncodePassword("hunter2")), "hunter2");
+    EXPECT_EQ(PasswordToIni(""), "");
     StoredAccount account;
     for (int b = 1; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
