@@ -108,7 +108,6 @@ void DovecotServer::Deliver(const std::string& text) {
 }
 
 void DovecotServer::WriteConfiguration() const {
-    const bool tls = tlsPort_ != 0;
     const std::string loginUser = RunningAsRoot() ? kRootLoginUser : CurrentUserName();
     const std::string internalUser = RunningAsRoot() ? kRootInternalUser : CurrentUserName();
     std::ostringstream conf;
@@ -129,12 +128,11 @@ void DovecotServer::WriteConfiguration() const {
          << "userdb {\n  driver = static\n  args = home=" << Path("home") << "\n}\n";
     if (RunningAsRoot())
         conf << "mail_uid = " << kMailUser << "\nmail_gid = " << kMailUser << "\n";
-    if (tls) {
+    if (tlsPort_ != 0)
         conf << "ssl = yes\nssl_cert = <" << options_.certificateFile << "\nssl_key = <"
              << options_.keyFile << "\n";
-    } else {
+    else
         conf << "ssl = no\n";
-    }
     conf << "service pop3-login {\n  chroot =\n"
          << "  inet_listener pop3 {\n    port = " << plainPort_ << "\n  }\n"
          << "  inet_listener pop3s {\n    port = " << tlsPort_ << "\n    ssl = yes\n  }\n}\n"

@@ -73,15 +73,12 @@ std::string SmtpSink::Address() const {
 std::vector<SinkMessage> SmtpSink::Received() const {
     std::vector<SinkMessage> messages;
     for (const QString& name : QDir(dir_.path()).entryList({"*.env"}, QDir::Files, QDir::Name)) {
-        const std::string base = Path(QFileInfo(name).completeBaseName().toStdString());
+        const std::string base =
+            dir_.path().toStdString() + "/" + QFileInfo(name).completeBaseName().toStdString();
         messages.push_back(ParseEnvelope(ReadWholeFile(base + ".env").value_or("")));
         messages.back().data = ReadWholeFile(base + ".eml").value_or("");
     }
     return messages;
-}
-
-std::string SmtpSink::Path(const std::string& name) const {
-    return dir_.path().toStdString() + "/" + name;
 }
 
 }  // namespace sievo::testing

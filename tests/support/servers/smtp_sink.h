@@ -54,7 +54,6 @@ public:
 
 private:
     static QStringList Arguments(const Options& options);
-    std::string Path(const std::string& name) const;
 
     QTemporaryDir dir_;
     ServerProcess process_;
