@@ -5,8 +5,8 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
 
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -26,13 +26,6 @@ std::string ReadBytes(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int width) {
-    std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
-    return value;
-}
-
 // QSoundEffect plays only uncompressed PCM WAV; the make-sounds script writes the "fmt "
 // chunk first, so the format sits at fixed offsets.
 TEST(DataFiles, SoundsAre16BitPcmWave) {
@@ -40,9 +33,9 @@ TEST(DataFiles, SoundsAre16BitPcmWave) {
         const std::string bytes = ReadBytes(name);
         ASSERT_GT(bytes.size(), 44u) << name;
         EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8), "RIFFWAVEfmt ") << name;
-        EXPECT_EQ(LittleEndian(bytes, 20, 2), 1u) << name;   // PCM
-        EXPECT_EQ(LittleEndian(bytes, 34, 2), 16u) << name;  // bits a sample
-        EXPECT_EQ(LittleEndian(bytes, 4, 4), bytes.size() - 8) << name;
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes.data() + 20), 1u) << name;   // PCM
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes.data() + 34), 16u) << name;  // bits a sample
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes.data() + 4), bytes.size() - 8) << name;
     }
 }
 
