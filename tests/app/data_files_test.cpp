@@ -9,9 +9,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "mail/message.h"
 
@@ -71,23 +71,17 @@ TEST(DataFiles, TellAFriendMessageLoadsWithSubjectBodyAndPlaceholderAddresses) {
 }
 
 // The values of every attribute written as prefix + value + '"' in the page.
-std::vector<std::string> AttributeValues(const std::string& page, const std::string& prefix) {
-    std::vector<std::string> values;
-    for (auto at = page.find(prefix); at != std::string::npos; at = page.find(prefix, at)) {
-        at += prefix.size();
-        const auto end = page.find('"', at);
-        if (end == std::string::npos)
-            break;
-        values.push_back(page.substr(at, end - at));
-    }
+std::set<std::string> AttributeValues(const std::string& page, const std::string& prefix) {
+    std::set<std::string> values;
+    const std::regex attribute(prefix + "([^\"]*)\"");
+    for (std::sregex_iterator it(page.begin(), page.end(), attribute), end; it != end; ++it)
+        values.insert((*it)[1]);
     return values;
 }
 
 TEST(DataFiles, HelpPageHoldsEveryTopicTheProgramOpensAndNoBrokenLink) {
     const std::string page = ReadBytes("help/index.html");
-    std::set<std::string> ids;
-    for (const std::string& id : AttributeValues(page, " id=\""))
-        ids.insert(id);
+    const std::set<std::string> ids = AttributeValues(page, " id=\"");
     for (const char* topic : {"Introduction", "What_Is_Sievomatic", "Mail_Preview_Center"})
         EXPECT_TRUE(ids.count(topic)) << "no topic " << topic;
     for (const std::string& topic : AttributeValues(page, "href=\"#"))
