@@ -1,6 +1,5 @@
 #include "store/accounts_store.h"
 
-#include <QDir>
 #include <QLocale>
 #include <functional>
 
@@ -83,9 +82,6 @@ TEST_F(AccountsStoreTest, TheCheckReadsEachKeyByItsOwnRules) {
     const TSievoUser bare = accounts::ForCheck(1);
     EXPECT_FALSE(bare.RunAfterManual || bare.RunAfterAuto);
     EXPECT_LE(bare.NextDateTime, QDateTime::currentDateTime());
-    // Retrieved messages wait in the data folder's temp/ on their way to the Trash.
-    EXPECT_EQ(bare.TempPath, Home() + "temp/");
-    EXPECT_TRUE(QDir(QString::fromStdString(bare.TempPath)).exists());
 }
 
 // Whatever byte the password or its scrambled form holds, at the start, in the middle or at
