@@ -25,12 +25,11 @@ public:
         errorCount = count;
         lastError = message;
     }
-    void OnCleared() override { ++clears; }
+    void OnCleared() override {}
 
     std::vector<Notice> activity;
     std::uint16_t errorCount = 0;
     std::string lastError;
-    int clears = 0;
 };
 
 class ActivityLogTest : public testing::TempHomeTest {

@@ -24,10 +24,8 @@ TEST_F(DovecotTest, Pop3sAndStlsCarryTheWholeSessionOverVerifiedTls) {
         pop->UpdateInfo();
         EXPECT_TRUE(pop->Encrypted());
         EXPECT_EQ(pop->RemoteInfo().Count(), 2);
-        const std::vector<std::string> expected = mode == TlsMode::StartTls
-                                                      ? std::vector<std::string>{"STLS"}
-                                                      : std::vector<std::string>{};
-        EXPECT_EQ(sentInPlain, expected);
+        EXPECT_EQ(sentInPlain, mode == TlsMode::StartTls ? std::vector<std::string>{"STLS"}
+                                                         : std::vector<std::string>{});
         pop->LogoutAndClose();
     }
     EXPECT_TRUE(errors.empty()) << errors.front();

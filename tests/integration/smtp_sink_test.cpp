@@ -11,7 +11,6 @@
 namespace sievo {
 namespace {
 
-using testing::SinkMessage;
 using testing::SmtpSink;
 
 constexpr const char* kSmtpUser = "sam";
@@ -61,7 +60,7 @@ TEST_F(SmtpSinkTest, PlainHeloSendsTheEnvelopeInOrderAndTheBodyIntact) {
     StartSink({});
     smtp.SendMail();
     EXPECT_FALSE(smtp.Connected());
-    const std::vector<SinkMessage> received = sink->Received();
+    const auto received = sink->Received();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].mailFrom, "me@example.org");
     EXPECT_EQ(received[0].rcptTo, (std::vector<std::string>{"you@example.org", "copy@example.org",
@@ -87,7 +86,7 @@ TEST_F(SmtpSinkTest, StartTlsAndImplicitTlsAuthenticateOnlyOverTheEncryptedSessi
         smtp.Security = tls == SmtpSink::Tls::Ssl ? TlsMode::Ssl : TlsMode::StartTls;
         sent.clear();
         smtp.SendMail();
-        const std::vector<SinkMessage> received = sink->Received();
+        const auto received = sink->Received();
         ASSERT_EQ(received.size(), 1u);
         EXPECT_EQ(received[0].login, kSmtpUser);
         EXPECT_TRUE(received[0].tls);
@@ -125,7 +124,7 @@ TEST_F(SmtpSinkTest, ThePasswordGoesWithoutTlsOnlyWhenTheUserAllowedIt) {
 
     smtp.AllowPlainTextAuth = true;
     smtp.SendMail();
-    const std::vector<SinkMessage> received = sink->Received();
+    const auto received = sink->Received();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].login, kSmtpUser);
     EXPECT_FALSE(received[0].tls);
