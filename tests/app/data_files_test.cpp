@@ -5,13 +5,13 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
 
-#include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "mail/message.h"
 
@@ -26,13 +26,6 @@ std::string ReadBytes(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int width) {
-    std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
-    return value;
-}
-
 // QSoundEffect plays only uncompressed PCM WAV; the make-sounds script writes the "fmt "
 // chunk first, so the format sits at fixed offsets.
 TEST(DataFiles, SoundsAre16BitPcmWave) {
@@ -40,9 +33,9 @@ TEST(DataFiles, SoundsAre16BitPcmWave) {
         const std::string bytes = ReadBytes(name);
         ASSERT_GT(bytes.size(), 44u) << name;
         EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8), "RIFFWAVEfmt ") << name;
-        EXPECT_EQ(LittleEndian(bytes, 20, 2), 1u) << name;   // PCM
-        EXPECT_EQ(LittleEndian(bytes, 34, 2), 16u) << name;  // bits a sample
-        EXPECT_EQ(LittleEndian(bytes, 4, 4), bytes.size() - 8) << name;
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes.data() + 20), 1u) << name;   // PCM
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes.data() + 34), 16u) << name;  // bits a sample
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes.data() + 4), bytes.size() - 8) << name;
     }
 }
 
@@ -78,23 +71,17 @@ TEST(DataFiles, TellAFriendMessageLoadsWithSubjectBodyAndPlaceholderAddresses) {
 }
 
 // The values of every attribute written as prefix + value + '"' in the page.
-std::vector<std::string> AttributeValues(const std::string& page, const std::string& prefix) {
-    std::vector<std::string> values;
-    for (auto at = page.find(prefix); at != std::string::npos; at = page.find(prefix, at)) {
-        at += prefix.size();
-        const auto end = page.find('"', at);
-        if (end == std::string::npos)
-            break;
-        values.push_back(page.substr(at, end - at));
-    }
+std::set<std::string> AttributeValues(const std::string& page, const std::string& prefix) {
+    std::set<std::string> values;
+    const std::regex attribute(prefix + "([^\"]*)\"");
+    for (std::sregex_iterator it(page.begin(), page.end(), attribute), end; it != end; ++it)
+        values.insert((*it)[1]);
     return values;
 }
 
 TEST(DataFiles, HelpPageHoldsEveryTopicTheProgramOpensAndNoBrokenLink) {
     const std::string page = ReadBytes("help/index.html");
-    std::set<std::string> ids;
-    for (const std::string& id : AttributeValues(page, " id=\""))
-        ids.insert(id);
+    const std::set<std::string> ids = AttributeValues(page, " id=\"");
     for (const char* topic : {"Introduction", "What_Is_Sievomatic", "Mail_Preview_Center"})
         EXPECT_TRUE(ids.count(topic)) << "no topic " << topic;
     for (const std::string& topic : AttributeValues(page, "href=\"#"))

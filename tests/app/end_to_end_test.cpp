@@ -1,4 +1,3 @@
-#include <QDir>
 #include <QProcess>
 #include <QTcpServer>
 #include <QThread>
@@ -62,12 +61,13 @@ class EndToEndTest : public testing::TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        for (int n = 0; n < kKinds * kPerKind; ++n)
+        for (int n = 0; n < kKinds * kPerKind; ++n) {
             mailbox.push_back(MessageOf(n));
-        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{mailbox, "", ""});
-        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+            if (n % kKinds >= kBulkHeader)
+                kept.push_back(mailbox.back());
+        }
         ASSERT_TRUE(sink.Started()) << sink.Error();
-        WriteSetUp();
+        StartAfresh();
     }
 
     void WriteSetUp() const {
@@ -121,17 +121,10 @@ protected:
                                                           {"XDG_DATA_HOME", PathOf("xdg")}};
         if (windowed)
             environment.insert({{"SIEVOMATIC_HEADLESS", "0"}, {"QT_QPA_PLATFORM", "offscreen"}});
-        const auto run = testing::RunSinglePass(SIEVOMATIC_PROGRAM, environment, meanwhile);
+        const auto run =
+            testing::RunProgram(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"}, environment, meanwhile);
         EXPECT_EQ(run.exitCode, expectedStatus) << run.output;
         return run.output;
-    }
-
-    std::vector<std::string> ExpectedKept() const {
-        std::vector<std::string> kept;
-        for (int n = 0; n < int(mailbox.size()); ++n)
-            if (n % kKinds >= kBulkHeader)
-                kept.push_back(mailbox[n]);
-        return kept;
     }
 
     // Starts over with the whole mailbox, and nothing in the data folder but the setup.
@@ -143,17 +136,20 @@ protected:
         WriteSetUp();
     }
 
-    int TrashCount() const {
-        return int(
-            QDir(QString::fromStdString(PathOf("xdg/Trash/files"))).entryList(QDir::Files).size());
+    // The files in the data folder's `folder`, none when it is missing.
+    long FilesIn(const std::string& folder) const {
+        std::error_code error;
+        const std::filesystem::directory_iterator files(PathOf(folder), error);
+        return std::distance(begin(files), end(files));
     }
+    long TrashCount() const { return FilesIn("xdg/Trash/files"); }
 
-    std::vector<std::string> mailbox;
+    std::vector<std::string> mailbox, kept;  // kept: what the rules leave on the server
     std::unique_ptr<DovecotServer> dovecot;
     SmtpSink sink;
 };
 
-TEST_F(EndToEndTest, ASinglePassCleansTheMailboxAndASecondDoesNothingTwice) {
+TEST_F(EndToEndTest, ASinglePassCleansTheMailbox) {
     const std::string output = RunSinglePass();
     EXPECT_NE(output.find(" -- Running in single pass mode.\n"), std::string::npos) << output;
     EXPECT_EQ(output.find("Closing POP Connection"), std::string::npos);  // a detail line
@@ -161,12 +157,11 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailboxAndASecondDoesNothingTwice) {
               std::string::npos)
         << output;
     ASSERT_TRUE(dovecot->WaitForSessionsEnded(1));
-    EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
+    EXPECT_EQ(dovecot->StoredMessages(), kept);
     EXPECT_EQ(TrashCount(), 2 * kPerKind);  // encoded-subject and bulk-header copies
 
-    const auto received = sink.Received();
     int replies = 0, reports = 0;
-    for (const auto& mail : received) {
+    for (const auto& mail : sink.Received()) {
         ASSERT_EQ(mail.rcptTo.size(), 1u);
         if (mail.data.find("Please stop") != std::string::npos) {
             ++replies;
@@ -184,15 +179,6 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailboxAndASecondDoesNothingTwice) {
     }
     EXPECT_EQ(replies, 2 * kPerKind);
     EXPECT_EQ(reports, kPerKind);
-
-    const std::string again = RunSinglePass();
-    EXPECT_NE(again.find("sam - END Scanning mailbox, 0 total SPAM messages sieved"),
-              std::string::npos)
-        << again;
-    ASSERT_TRUE(dovecot->WaitForSessionsEnded(2));
-    EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
-    EXPECT_EQ(sink.Received().size(), received.size());
-    EXPECT_EQ(TrashCount(), 2 * kPerKind);
 }
 
 // SIGKILL during the transfer, once `copies` files are in the bin folder (the first may be
@@ -203,27 +189,22 @@ TEST_F(EndToEndTest, AfterASigkillMidCheckEveryCopiedMessageHasOneTrashCopy) {
     for (int n = 0; n < int(mailbox.size()); ++n)
         if (n % kKinds == kEncodedSubject || n % kKinds == kBulkHeader)
             expected["<" + std::to_string(n) + "@e2e.test>"] = 1;
-    const auto inBinFolder = [this] {
-        std::error_code error;
-        const std::filesystem::directory_iterator files(PathOf("temp"), error);
-        return std::distance(begin(files), end(files));
-    };
     for (const int copies : {1, kPerKind}) {
         SCOPED_TRACE(copies);
         StartAfresh();
         RunSinglePass(-1, [&](QProcess& program) {
             ASSERT_TRUE(program.waitForStarted());
-            while (inBinFolder() < copies && !program.waitForFinished(1)) {
+            while (FilesIn("temp") < copies && !program.waitForFinished(1)) {
             }
             program.kill();  // SIGKILL
             program.waitForFinished();
         });
-        ASSERT_GE(inBinFolder(), copies);  // killed in the middle of the transfer
+        ASSERT_GE(FilesIn("temp"), copies);  // killed in the middle of the transfer
         ASSERT_EQ(TrashCount(), 0);
 
         RunSinglePass();
         ASSERT_TRUE(dovecot->WaitForSessionsEnded(2));
-        EXPECT_EQ(dovecot->StoredMessages(), ExpectedKept());
+        EXPECT_EQ(dovecot->StoredMessages(), kept);
         EXPECT_EQ(testing::TrashCopiesByMessageId(PathOf("xdg/Trash")), expected);
     }
 }

@@ -43,10 +43,4 @@ ProgramRun RunProgram(const std::string& program, const QStringList& arguments,
     return run;
 }
 
-ProgramRun RunSinglePass(const std::string& program,
-                         const std::map<std::string, std::string>& changes,
-                         const std::function<void(QProcess&)>& meanwhile) {
-    return RunProgram(program, {"/SINGLEPASS"}, changes, meanwhile);
-}
-
 }  // namespace sievo::testing

@@ -24,9 +24,4 @@ ProgramRun RunProgram(const std::string& program, const QStringList& arguments,
                       const std::function<void(QProcess&)>& meanwhile = {},
                       const std::function<void()>& inChild = {});
 
-// The single pass, run as above.
-ProgramRun RunSinglePass(const std::string& program,
-                         const std::map<std::string, std::string>& changes,
-                         const std::function<void(QProcess&)>& meanwhile = {});
-
 }  // namespace sievo::testing

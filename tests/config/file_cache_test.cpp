@@ -1,5 +1,7 @@
 #include "config/file_cache.h"
 
+#include <fstream>
+
 #include "temp_home.h"
 
 namespace sievo {
@@ -16,10 +18,7 @@ protected:
     }
     // Rewrites the file in place, keeping its size and inode, as an editor may.
     void RewriteInPlace(const std::string& name, const std::string& bytes) {
-        FILE* file = std::fopen(PathOf(name).c_str(), "r+");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+        std::fstream(PathOf(name), std::ios::in | std::ios::out | std::ios::binary) << bytes;
     }
 
     FileCache<std::string> cache;

@@ -57,14 +57,6 @@ protected:
         return pop;
     }
 
-    // Another client deletes message `number` and ends its session with QUIT.
-    void DeleteElsewhere(int number) {
-        auto other = NewClient();
-        other->ConnectAndLogin();
-        other->DeleteMessage(number - 1);
-        other->LogoutAndClose();
-    }
-
     std::unique_ptr<DovecotServer> dovecot;
     std::vector<std::string> errors;
 };

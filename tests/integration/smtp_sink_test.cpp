@@ -11,7 +11,6 @@
 namespace sievo {
 namespace {
 
-using testing::SinkMessage;
 using testing::SmtpSink;
 
 constexpr const char* kSmtpUser = "sam";
@@ -35,7 +34,12 @@ protected:
         smtp.MailMessage = &message;
     }
 
-    void StartSink(SmtpSink::Options options) {
+    // With `logIn`, the sink requires the log-in and the client gives it.
+    void StartSink(SmtpSink::Options options, bool logIn = false) {
+        if (logIn) {
+            options.user = smtp.UserName = kSmtpUser;
+            options.password = smtp.Password = kSmtpPassword;
+        }
         if (options.tls != SmtpSink::Tls::None) {
             options.certificateFile = certificates().Path("server.pem");
             options.keyFile = certificates().Path("server.key");
@@ -43,19 +47,6 @@ protected:
         sink = std::make_unique<SmtpSink>(options);
         ASSERT_TRUE(sink->Started()) << sink->Error();
         smtp.Server = sink->Address();
-    }
-
-    static SmtpSink::Options WithLogIn(SmtpSink::Tls tls) {
-        SmtpSink::Options options;
-        options.tls = tls;
-        options.user = kSmtpUser;
-        options.password = kSmtpPassword;
-        return options;
-    }
-
-    void LogIn() {
-        smtp.UserName = kSmtpUser;
-        smtp.Password = kSmtpPassword;
     }
 
     std::unique_ptr<SmtpSink> sink;
@@ -69,7 +60,7 @@ TEST_F(SmtpSinkTest, PlainHeloSendsTheEnvelopeInOrderAndTheBodyIntact) {
     StartSink({});
     smtp.SendMail();
     EXPECT_FALSE(smtp.Connected());
-    const std::vector<SinkMessage> received = sink->Received();
+    const auto received = sink->Received();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].mailFrom, "me@example.org");
     EXPECT_EQ(received[0].rcptTo, (std::vector<std::string>{"you@example.org", "copy@example.org",
@@ -91,14 +82,11 @@ TEST_F(SmtpSinkTest, StartTlsAndImplicitTlsAuthenticateOnlyOverTheEncryptedSessi
     for (const auto& [tls, authLoginOnly] : cases) {
         SCOPED_TRACE(std::string(tls == SmtpSink::Tls::Ssl ? "SMTPS" : "STARTTLS") +
                      (authLoginOnly ? ", AUTH LOGIN only" : ""));
-        auto options = WithLogIn(tls);
-        options.authLoginOnly = authLoginOnly;
-        StartSink(options);
+        StartSink({.tls = tls, .authLoginOnly = authLoginOnly}, true);
         smtp.Security = tls == SmtpSink::Tls::Ssl ? TlsMode::Ssl : TlsMode::StartTls;
-        LogIn();
         sent.clear();
         smtp.SendMail();
-        const std::vector<SinkMessage> received = sink->Received();
+        const auto received = sink->Received();
         ASSERT_EQ(received.size(), 1u);
         EXPECT_EQ(received[0].login, kSmtpUser);
         EXPECT_TRUE(received[0].tls);
@@ -129,17 +117,14 @@ TEST_F(SmtpSinkTest, StartTlsNotOfferedEndsTheConnectionBeforeTheEnvelope) {
 }
 
 TEST_F(SmtpSinkTest, ThePasswordGoesWithoutTlsOnlyWhenTheUserAllowedIt) {
-    auto options = WithLogIn(SmtpSink::Tls::None);
-    options.authOverPlainText = true;
-    StartSink(options);
-    LogIn();
+    StartSink({.authOverPlainText = true}, true);
     EXPECT_THROW(smtp.SendMail(), ESocketError);
     EXPECT_EQ(sent.size(), 1u) << sent.back();
     EXPECT_TRUE(sink->Received().empty());
 
     smtp.AllowPlainTextAuth = true;
     smtp.SendMail();
-    const std::vector<SinkMessage> received = sink->Received();
+    const auto received = sink->Received();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].login, kSmtpUser);
     EXPECT_FALSE(received[0].tls);

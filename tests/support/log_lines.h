@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,7 @@ public:
         return texts;
     }
 
-    bool Holds(const std::string& text) const {
-        for (const auto& line : Texts())
-            if (line == text)
-                return true;
-        return false;
-    }
+    bool Holds(const std::string& text) const { return std::ranges::count(Texts(), text) > 0; }
 
 private:
     std::size_t start_;

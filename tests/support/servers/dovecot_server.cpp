@@ -3,15 +3,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <QByteArray>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileDevice>
 #include <QThread>
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <sstream>
 
 #include "config/file_io.h"
@@ -26,19 +23,11 @@ constexpr int kStartAttempts = 3;
 constexpr const char* kMailUser = "mail";
 constexpr const char* kRootLoginUser = "dovenull";
 constexpr const char* kRootInternalUser = "dovecot";
-constexpr std::size_t kFileNameDigits = 10;
 constexpr std::size_t kLogTailBytes = 4000;
 // Dovecot's line for every POP3 session that ended, by QUIT or by a dropped connection.
-constexpr std::string_view kSessionEndLog = ": Info: Disconnected";
+constexpr const char* kSessionEndLog = ": Info: Disconnected";
 constexpr int kLogWaitLimitMs = 60000;
 constexpr unsigned long kLogPollMs = 50;
-
-int CountOccurrences(const std::string& text, std::string_view part) {
-    int count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 bool RunningAsRoot() {
     return geteuid() == 0;
@@ -62,31 +51,26 @@ void GiveToMailUser(const std::filesystem::path& folder) {
         std::perror(folder.c_str());
 }
 
-std::string MaildirFileName(int n) {
-    const std::string number = std::to_string(n);
-    const std::size_t padding =
-        number.size() < kFileNameDigits ? kFileNameDigits - number.size() : 0;
-    return std::string(padding, '0') + number + ".M1P1.sievotest:2,";
+// Ten digits, so that the names sort as the messages are numbered.
+std::string MaildirFileName(std::size_t n) {
+    char name[40];
+    std::snprintf(name, sizeof name, "%010zu.M1P1.sievotest:2,", n);
+    return name;
 }
 
 }  // namespace
 
 DovecotServer::DovecotServer(const Options& options) : options_(options) {
+    namespace fs = std::filesystem;
     // The mail user must be able to reach the maildir inside the temporary folder.
-    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                           QFileDevice::ExeOther | QFileDevice::ReadGroup |
-                                           QFileDevice::ExeGroup);
-    for (const char* folder : {"run", "state", "log", "home"})
+    fs::permissions(dir_.path().toStdString(), fs::perms(0755));
+    for (const char* folder : {"run", "state", "log", "home", "mail/cur", "mail/new", "mail/tmp"})
         EnsureFolder(Path(folder));
-    for (const char* folder : {"cur", "new", "tmp"})
-        EnsureFolder(MaildirPath() + "/" + folder);
-    FillMaildir(options.messages);
+    for (std::size_t i = 0; i < options.messages.size(); ++i)
+        WriteFileAtomically(Path("mail/cur/") + MaildirFileName(i + 1), options.messages[i]);
     WriteFileAtomically(Path("users"), std::string(kUserName) + ":{PLAIN}" + kPassword + ":::::\n");
     // Dovecot's authentication process may run as its own user.
-    QFile::setPermissions(QString::fromStdString(Path("users")),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    fs::permissions(Path("users"), fs::perms(0644));
     if (RunningAsRoot()) {
         GiveToMailUser(Path("mail"));
         GiveToMailUser(Path("home"));
@@ -115,23 +99,15 @@ bool DovecotServer::StartOnce() {
     return ready;
 }
 
-void DovecotServer::FillMaildir(const std::vector<std::string>& messages) const {
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        const int n = static_cast<int>(i) + 1;
-        WriteFileAtomically(MaildirPath() + "/cur/" + MaildirFileName(n), messages[i]);
-    }
-}
-
 void DovecotServer::Deliver(const std::string& text) {
-    // The time part sorts after every file FillMaildir wrote.
+    // The time part sorts after every file the constructor wrote.
     const std::string name = "9999999999.M" + std::to_string(++delivered_) + "P1.sievotest";
-    WriteFileAtomically(MaildirPath() + "/new/" + name, text);
+    WriteFileAtomically(Path("mail/new/") + name, text);
     if (RunningAsRoot())
         GiveToMailUser(Path("mail"));
 }
 
 void DovecotServer::WriteConfiguration() const {
-    const bool tls = tlsPort_ != 0;
     const std::string loginUser = RunningAsRoot() ? kRootLoginUser : CurrentUserName();
     const std::string internalUser = RunningAsRoot() ? kRootInternalUser : CurrentUserName();
     std::ostringstream conf;
@@ -152,12 +128,11 @@ void DovecotServer::WriteConfiguration() const {
          << "userdb {\n  driver = static\n  args = home=" << Path("home") << "\n}\n";
     if (RunningAsRoot())
         conf << "mail_uid = " << kMailUser << "\nmail_gid = " << kMailUser << "\n";
-    if (tls) {
+    if (tlsPort_ != 0)
         conf << "ssl = yes\nssl_cert = <" << options_.certificateFile << "\nssl_key = <"
              << options_.keyFile << "\n";
-    } else {
+    else
         conf << "ssl = no\n";
-    }
     conf << "service pop3-login {\n  chroot =\n"
          << "  inet_listener pop3 {\n    port = " << plainPort_ << "\n  }\n"
          << "  inet_listener pop3s {\n    port = " << tlsPort_ << "\n    ssl = yes\n  }\n}\n"
@@ -168,13 +143,9 @@ void DovecotServer::WriteConfiguration() const {
 
 std::string DovecotServer::GeneratedMessage(int n) {
     const std::string number = std::to_string(n);
-    std::string text = "Message-ID: <" + number + ".sievotest@example.org>\r\n";
-    text += "From: Sender " + number + " <sender" + number + "@example.org>\r\n";
-    text += "To: sam@example.org\r\n";
-    text += "Subject: Message " + number + "\r\n";
-    text += "\r\n";
-    text += "Body of message " + number + ".\r\n";
-    return text;
+    return "Message-ID: <" + number + ".sievotest@example.org>\r\nFrom: Sender " + number +
+           " <sender" + number + "@example.org>\r\nTo: sam@example.org\r\nSubject: Message " +
+           number + "\r\n\r\nBody of message " + number + ".\r\n";
 }
 
 std::vector<std::string> DovecotServer::GeneratedMessages(int count) {
@@ -200,25 +171,22 @@ std::string DovecotServer::TlsAddress() const {
 }
 
 std::vector<std::string> DovecotServer::StoredMessages() const {
-    std::vector<std::string> names;
-    for (const char* folder : {"/cur", "/new"}) {
-        for (const auto& entry : std::filesystem::directory_iterator(MaildirPath() + folder))
-            names.push_back(entry.path().string());
-    }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return std::filesystem::path(a).filename() < std::filesystem::path(b).filename();
-    });
+    std::map<std::filesystem::path, std::filesystem::path> byName;
+    for (const char* folder : {"mail/cur", "mail/new"})
+        for (const auto& entry : std::filesystem::directory_iterator(Path(folder)))
+            byName[entry.path().filename()] = entry.path();
     std::vector<std::string> texts;
-    for (const auto& name : names)
-        texts.push_back(ReadWholeFile(name).value_or(""));
+    for (const auto& [name, path] : byName)
+        texts.push_back(ReadWholeFile(path.string()).value_or(""));
     return texts;
 }
 
 bool DovecotServer::WaitForSessionsEnded(int count) const {
     const QDeadlineTimer deadline(kLogWaitLimitMs);
     const auto ended = [&] {
-        const std::string log = ReadWholeFile(Path("log/dovecot.log")).value_or("");
-        return CountOccurrences(log, kSessionEndLog) >= count;
+        const auto log =
+            QByteArray::fromStdString(ReadWholeFile(Path("log/dovecot.log")).value_or(""));
+        return log.count(kSessionEndLog) >= count;
     };
     while (!ended()) {
         if (deadline.hasExpired())
@@ -230,10 +198,6 @@ bool DovecotServer::WaitForSessionsEnded(int count) const {
 
 std::string DovecotServer::Path(const std::string& name) const {
     return dir_.path().toStdString() + "/" + name;
-}
-
-std::string DovecotServer::MaildirPath() const {
-    return Path("mail");
 }
 
 }  // namespace sievo::testing

@@ -52,9 +52,7 @@ public:
 private:
     bool StartOnce();
     void WriteConfiguration() const;
-    void FillMaildir(const std::vector<std::string>& messages) const;
     std::string Path(const std::string& name) const;
-    std::string MaildirPath() const;
 
     int delivered_ = 0;
 

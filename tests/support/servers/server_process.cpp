@@ -22,7 +22,6 @@ quint16 FreePort() {
 }
 
 bool ServerProcess::Start(const QString& program, const QStringList& arguments) {
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(program, arguments);
     if (!process_.waitForStarted(kStartLimitMs)) {
         error_ = program.toStdString() + ": " + process_.errorString().toStdString();

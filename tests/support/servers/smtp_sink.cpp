@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <sstream>
 
 #include "config/file_io.h"
 
@@ -16,21 +17,14 @@ QString Python() {
     return QFileInfo::exists(system) ? system : "python3";
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = text.find('\n'); end != std::string::npos;
-         start = end + 1, end = text.find('\n', start))
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
+// The sink writes one "KEY:value" line for each part of the envelope.
 SinkMessage ParseEnvelope(const std::string& envelope) {
     SinkMessage message;
-    for (const std::string& line : Lines(envelope)) {
+    std::istringstream lines(envelope);
+    for (std::string line; std::getline(lines, line);) {
         const auto colon = line.find(':');
         const std::string key = line.substr(0, colon);
-        const std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
+        const std::string value = line.substr(colon + 1);
         if (key == "MAIL FROM")
             message.mailFrom = value;
         else if (key == "RCPT TO")
@@ -78,18 +72,13 @@ std::string SmtpSink::Address() const {
 
 std::vector<SinkMessage> SmtpSink::Received() const {
     std::vector<SinkMessage> messages;
-    const QStringList envelopes = QDir(dir_.path()).entryList({"*.env"}, QDir::Files, QDir::Name);
-    for (const QString& name : envelopes) {
-        const std::string base = QFileInfo(name).completeBaseName().toStdString();
-        SinkMessage message = ParseEnvelope(ReadWholeFile(Path(base + ".env")).value_or(""));
-        message.data = ReadWholeFile(Path(base + ".eml")).value_or("");
-        messages.push_back(message);
+    for (const QString& name : QDir(dir_.path()).entryList({"*.env"}, QDir::Files, QDir::Name)) {
+        const std::string base =
+            dir_.path().toStdString() + "/" + QFileInfo(name).completeBaseName().toStdString();
+        messages.push_back(ParseEnvelope(ReadWholeFile(base + ".env").value_or("")));
+        messages.back().data = ReadWholeFile(base + ".eml").value_or("");
     }
     return messages;
-}
-
-std::string SmtpSink::Path(const std::string& name) const {
-    return dir_.path().toStdString() + "/" + name;
 }
 
 }  // namespace sievo::testing

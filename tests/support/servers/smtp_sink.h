@@ -24,14 +24,15 @@ struct SinkMessage {
 class SmtpSink {
 public:
     enum class Tls { None, StartTls, Ssl };
+    // Every member has an initializer, so a test may name only the ones it sets.
     struct Options {
         Tls tls = Tls::None;
         // PEM files of the server's certificate and key, needed for TLS.
-        std::string certificateFile;
-        std::string keyFile;
+        std::string certificateFile{};
+        std::string keyFile{};
         // When set, AUTH PLAIN and LOGIN are offered and required.
-        std::string user;
-        std::string password;
+        std::string user{};
+        std::string password{};
         // Offers AUTH before TLS has started (by default only afterwards).
         bool authOverPlainText = false;
         // Offers AUTH LOGIN alone.
@@ -53,7 +54,6 @@ public:
 
 private:
     static QStringList Arguments(const Options& options);
-    std::string Path(const std::string& name) const;
 
     QTemporaryDir dir_;
     ServerProcess process_;
