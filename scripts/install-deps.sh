@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6
   libxcb-keysyms1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  dovecot-pop3d python3 python3-aiosmtpd openssl
+  dovecot-pop3d dovecot-imapd python3 python3-aiosmtpd openssl
   xvfb xauth
   netbase  # /etc/services, where the tests look up service names
   pulseaudio-utils alsa-utils

@@ -328,6 +328,9 @@ void ImapSession::CarryOutMarks(const CopiedEvent& copied) {
 }
 
 std::vector<int> ImapSession::StillPresent(const std::vector<int>& marked) {
+    // A server may answer for a message another program expunged until it has told this
+    // session so, which it does on a command such as NOOP.
+    imap_.Noop();
     std::unordered_set<std::uint32_t> present;
     imap_.UidFetch(Sets(UidsOf(marked)), "(UID)", 0,
                    [&present](std::uint32_t, const ImapValue& values) {

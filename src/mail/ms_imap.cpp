@@ -181,6 +181,10 @@ std::uint32_t TmsIMAP::Select(const std::string& folder) {
     return uidValidity_;
 }
 
+void TmsIMAP::Noop() {
+    Run("NOOP");
+}
+
 std::vector<ImapFolder> TmsIMAP::ListFolders() {
     std::vector<ImapFolder> folders;
     const auto listed = [&folders](const ImapResponse& reply) {

@@ -59,6 +59,9 @@ public:
     std::uint32_t UidValidity() const { return uidValidity_; }
     std::uint32_t Exists() const { return exists_; }
 
+    // Lets the server tell what other programs changed meanwhile (messages they expunged).
+    void Noop();
+
     std::vector<ImapFolder> ListFolders();
     void CreateFolder(const std::string& name);
 

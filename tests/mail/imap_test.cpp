@@ -197,21 +197,22 @@ TEST_F(ImapSessionTest, WithoutMoveOrUidplusTheMessageIsCopiedAndFlaggedButNever
     ScriptSelect("", {4, 5});
     server.ReadLine().Send(HeaderFetch(1, 4, "Subject: spam\r\n\r\n") +
                            HeaderFetch(2, 5, "Subject: ham\r\n\r\n") + "A4 OK done\r\n");
+    server.ReadLine().Send("A5 OK\r\n");  // NOOP
     // Still there; the folder list has a junk folder under its own name.
-    server.ReadLine().Send("* 1 FETCH (UID 4)\r\nA5 OK\r\n");
+    server.ReadLine().Send("* 1 FETCH (UID 4)\r\nA6 OK\r\n");
     server.ReadLine().Send(
         "* LIST (\\HasNoChildren) \"/\" INBOX\r\n"
-        "* LIST (\\HasNoChildren \\Junk) \"/\" \"Spam mail\"\r\nA6 OK\r\n");
-    server.ReadLine().Send("A7 OK copied\r\n").ReadLine().Send("A8 OK flagged\r\n");
-    server.ReadLine().Send("* BYE bye\r\nA9 OK\r\n").ReadUntilClosed();
+        "* LIST (\\HasNoChildren \\Junk) \"/\" \"Spam mail\"\r\nA7 OK\r\n");
+    server.ReadLine().Send("A8 OK copied\r\n").ReadLine().Send("A9 OK flagged\r\n");
+    server.ReadLine().Send("* BYE bye\r\nA10 OK\r\n").ReadUntilClosed();
     const auto session = Session();
     session->List();
     session->MarkForDelete(0);
     session->CarryOutMarks({});
     ASSERT_TRUE(server.WaitFinished());
-    EXPECT_TRUE(Sent("A7 UID COPY 4 \"Spam mail\""));
-    EXPECT_TRUE(Sent("A8 UID STORE 4 +FLAGS.SILENT (\\Deleted)"));
-    EXPECT_TRUE(Sent("A9 LOGOUT"));
+    EXPECT_TRUE(Sent("A8 UID COPY 4 \"Spam mail\""));
+    EXPECT_TRUE(Sent("A9 UID STORE 4 +FLAGS.SILENT (\\Deleted)"));
+    EXPECT_TRUE(Sent("A10 LOGOUT"));
     EXPECT_FALSE(std::any_of(server.Received().begin(), server.Received().end(),
                              [](const std::string& l) { return l.find("EXPUNGE") != l.npos; }));
     ASSERT_EQ(notes.size(), 1u);
@@ -222,16 +223,17 @@ TEST_F(ImapSessionTest, AMessageGoneOrAChangedUidValidityIsNeverActedOn) {
     ScriptSelect("UIDPLUS MOVE", {4, 5});
     server.ReadLine().Send(HeaderFetch(1, 4, "Subject: a\r\n\r\n") +
                            HeaderFetch(2, 5, "Subject: b\r\n\r\n") + "A4 OK done\r\n");
+    server.ReadLine().Send("A5 OK\r\n");  // NOOP
     // UID 4 went meanwhile: only 5 is moved.
-    server.ReadLine().Send("* 1 FETCH (UID 5)\r\nA5 OK\r\n");
-    server.ReadLine().Send("* LIST (\\Junk) \"/\" Junk\r\nA6 OK\r\n");
-    server.ReadLine().Send("A7 OK moved\r\n").ReadLine().Send("A8 OK\r\n");
+    server.ReadLine().Send("* 1 FETCH (UID 5)\r\nA6 OK\r\n");
+    server.ReadLine().Send("* LIST (\\Junk) \"/\" Junk\r\nA7 OK\r\n");
+    server.ReadLine().Send("A8 OK moved\r\n").ReadLine().Send("A9 OK\r\n");
     const auto session = Session();
     session->List();
     session->MarkForDelete(0);
     session->MarkForDelete(1);
     session->CarryOutMarks({});
-    EXPECT_TRUE(Sent("A7 UID MOVE 5 Junk"));
+    EXPECT_TRUE(Sent("A8 UID MOVE 5 Junk"));
     EXPECT_EQ(notes, std::vector<std::string>{"Message 1 is no longer in INBOX; it is left alone"});
 
     // Another session finds the folder under a new UIDVALIDITY: UID 5 may be another message.

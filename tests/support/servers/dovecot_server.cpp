@@ -83,12 +83,17 @@ DovecotServer::~DovecotServer() = default;
 
 bool DovecotServer::StartOnce() {
     plainPort_ = FreePort();
-    tlsPort_ = options_.certificateFile.empty() ? 0 : FreePort();
+    const bool tls = !options_.certificateFile.empty();
+    tlsPort_ = tls ? FreePort() : 0;
+    imapPort_ = options_.imap && options_.imapPlain ? FreePort() : 0;
+    imapTlsPort_ = options_.imap && options_.imapSsl && tls ? FreePort() : 0;
     WriteConfiguration();
     process_ = std::make_unique<ServerProcess>();
-    QList<quint16> ports{plainPort_};
-    if (tlsPort_ != 0)
-        ports.append(tlsPort_);
+    QList<quint16> ports;
+    for (const quint16 port : {plainPort_, tlsPort_, imapPort_, imapTlsPort_}) {
+        if (port != 0)
+            ports.append(port);
+    }
     const bool ready =
         process_->Start("dovecot", {"-F", "-c", QString::fromStdString(Path("dovecot.conf"))}) &&
         process_->WaitForPorts(ports);
@@ -115,7 +120,7 @@ void DovecotServer::WriteConfiguration() const {
          << "state_dir = " << Path("state") << "\n"
          << "log_path = " << Path("log/dovecot.log") << "\n"
          << "instance_name = sievotest-" << getpid() << "-" << plainPort_ << "\n"
-         << "protocols = pop3\n"
+         << "protocols = pop3" << (options_.imap ? " imap" : "") << "\n"
          << "listen = 127.0.0.1\n"
          << "disable_plaintext_auth = no\n"
          << "auth_mechanisms = plain\n"
@@ -136,8 +141,13 @@ void DovecotServer::WriteConfiguration() const {
     conf << "service pop3-login {\n  chroot =\n"
          << "  inet_listener pop3 {\n    port = " << plainPort_ << "\n  }\n"
          << "  inet_listener pop3s {\n    port = " << tlsPort_ << "\n    ssl = yes\n  }\n}\n"
-         << "service imap-login {\n  inet_listener imap {\n    port = 0\n  }\n"
-         << "  inet_listener imaps {\n    port = 0\n  }\n}\n";
+         << "service imap-login {\n  chroot =\n  inet_listener imap {\n    port = " << imapPort_
+         << "\n  }\n  inet_listener imaps {\n    port = " << imapTlsPort_
+         << "\n    ssl = yes\n  }\n}\n"
+         << "imap_logout_format = in=%i out=%o headers=%{fetch_hdr_count} "
+         << "bodies=%{fetch_body_count}\n"
+         << "namespace inbox {\n  inbox = yes\n  separator = /\n"
+         << "  mailbox Junk {\n    auto = create\n    special_use = \\Junk\n  }\n}\n";
     WriteFileAtomically(Path("dovecot.conf"), conf.str());
 }
 
@@ -155,8 +165,12 @@ std::vector<std::string> DovecotServer::GeneratedMessages(int count) {
     return messages;
 }
 
+std::string DovecotServer::Log() const {
+    return ReadWholeFile(Path("log/dovecot.log")).value_or("");
+}
+
 std::string DovecotServer::Error() const {
-    std::string log = ReadWholeFile(Path("log/dovecot.log")).value_or("");
+    std::string log = Log();
     if (log.size() > kLogTailBytes)
         log = log.substr(log.size() - kLogTailBytes);
     return error_ + "\n" + log;
@@ -170,15 +184,41 @@ std::string DovecotServer::TlsAddress() const {
     return "127.0.0.1:" + std::to_string(tlsPort_);
 }
 
-std::vector<std::string> DovecotServer::StoredMessages() const {
-    std::map<std::filesystem::path, std::filesystem::path> byName;
-    for (const char* folder : {"mail/cur", "mail/new"})
-        for (const auto& entry : std::filesystem::directory_iterator(Path(folder)))
-            byName[entry.path().filename()] = entry.path();
+std::string DovecotServer::ImapAddress() const {
+    return "127.0.0.1:" + std::to_string(imapPort_);
+}
+
+std::string DovecotServer::ImapTlsAddress() const {
+    return "127.0.0.1:" + std::to_string(imapTlsPort_);
+}
+
+std::map<std::string, std::filesystem::path> DovecotServer::FolderFiles(
+    const std::string& folder) const {
+    std::map<std::string, std::filesystem::path> byName;
+    const std::string root = Path(folder.empty() ? "mail/" : "mail/." + folder + "/");
+    for (const char* part : {"cur", "new"}) {
+        if (!std::filesystem::exists(root + part))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(root + part))
+            byName[entry.path().filename().string()] = entry.path();
+    }
+    return byName;
+}
+
+std::vector<std::string> DovecotServer::StoredMessages(const std::string& folder) const {
     std::vector<std::string> texts;
-    for (const auto& [name, path] : byName)
+    for (const auto& [name, path] : FolderFiles(folder))
         texts.push_back(ReadWholeFile(path.string()).value_or(""));
     return texts;
+}
+
+std::vector<std::string> DovecotServer::StoredFlags(const std::string& folder) const {
+    std::vector<std::string> flags;
+    for (const auto& [name, path] : FolderFiles(folder)) {
+        const auto info = name.find(":2,");
+        flags.push_back(info == std::string::npos ? "" : name.substr(info + 3));
+    }
+    return flags;
 }
 
 bool DovecotServer::WaitForSessionsEnded(int count) const {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,9 +11,9 @@
 
 namespace sievo::testing {
 
-// A private Dovecot POP3 server on 127.0.0.1 with one user whose maildir holds the given
-// messages; message n on the wire is messages[n - 1]. It has its own configuration, run,
-// state and log folders in a temporary folder, and never touches the system's instance.
+// A private Dovecot POP3 (and, when asked, IMAP) server on 127.0.0.1 with one user whose maildir
+// holds the given messages; message n on the wire is messages[n - 1]. It has its own configuration,
+// run, state and log folders in a temporary folder, and never touches the system's instance.
 class DovecotServer {
 public:
     struct Options {
@@ -19,6 +21,11 @@ public:
         // PEM files of the server's certificate and key; without them, no TLS at all.
         std::string certificateFile;
         std::string keyFile;
+        // IMAP beside POP3, with a "Junk" folder the server marks \Junk. With TLS, both
+        // IMAPS and STARTTLS on the plain port, unless one of them is switched off here.
+        bool imap = false;
+        bool imapPlain = true;
+        bool imapSsl = true;
     };
 
     static constexpr const char* kUserName = "sam";
@@ -34,17 +41,27 @@ public:
     static std::vector<std::string> GeneratedMessages(int count);
 
     bool Started() const { return started_; }
+    // Dovecot's log; each IMAP session ends with a line that counts the header blocks
+    // ("headers=2") and the whole messages ("bodies=1") it sent.
+    std::string Log() const;
     // Why it did not start, with the end of Dovecot's log.
     std::string Error() const;
 
     // "127.0.0.1:" + the port of plain POP3 (with STLS when there is TLS) or of POP3S.
     std::string PlainAddress() const;
     std::string TlsAddress() const;
+    // The same for IMAP, and the IMAP ports alone (0 for one switched off).
+    std::string ImapAddress() const;
+    std::string ImapTlsAddress() const;
+    quint16 ImapPort() const { return imapPort_; }
+    quint16 ImapTlsPort() const { return imapTlsPort_; }
 
     // Puts a message into the maildir as a delivery would, after every message there.
     void Deliver(const std::string& text);
-    // The texts of the messages that are still in the maildir, in file-name order.
-    std::vector<std::string> StoredMessages() const;
+    // The texts of the messages that are still in the maildir's INBOX or in another of its
+    // folders, in file-name order, and the maildir flag letters of each ("S" for \Seen).
+    std::vector<std::string> StoredMessages(const std::string& folder = "") const;
+    std::vector<std::string> StoredFlags(const std::string& folder = "") const;
     // Waits until Dovecot has logged the end of `count` POP3 sessions, however they ended;
     // false when that does not happen within a generous limit.
     bool WaitForSessionsEnded(int count) const;
@@ -53,6 +70,8 @@ private:
     bool StartOnce();
     void WriteConfiguration() const;
     std::string Path(const std::string& name) const;
+    // The files of a maildir folder ("" for INBOX) by name.
+    std::map<std::string, std::filesystem::path> FolderFiles(const std::string& folder) const;
 
     int delivered_ = 0;
 
@@ -61,6 +80,8 @@ private:
     std::unique_ptr<ServerProcess> process_;
     quint16 plainPort_ = 0;
     quint16 tlsPort_ = 0;
+    quint16 imapPort_ = 0;
+    quint16 imapTlsPort_ = 0;
     bool started_ = false;
     std::string error_;
 };
