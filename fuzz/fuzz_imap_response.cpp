@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input = sievo::fuzzing::AsText(data, size);
     sievo::ImapResponseText response;
     std::size_t start = 0;
-    for (std::size_t end = input.find('\0'); ; end = input.find('\0', start)) {
+    for (std::size_t end = input.find('\0');; end = input.find('\0', start)) {
         const std::string_view piece = input.substr(start, end - start);
         if (start == 0)
             response.text = std::string(piece);

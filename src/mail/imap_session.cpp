@@ -408,7 +408,7 @@ void ImapSession::RemoveMarked(const std::vector<int>& indexes) {
         Expunge(sets, still.size());
         return;
     }
-    const std::string spam = *ImapQuoted(SpamFolder());
+    const std::string spam = imap_.FolderArgument(SpamFolder());
     if (imap_.Announces("MOVE")) {
         imap_.UidCommand("MOVE", sets, spam);
         return;

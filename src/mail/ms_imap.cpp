@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "mail/capped_buffer.h"
+#include "mail/imap_folder_names.h"
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
 #include "net/tls_settings.h"
@@ -175,9 +176,13 @@ bool TmsIMAP::Announces(std::string_view capability) const {
     return std::find(capabilities_.begin(), capabilities_.end(), capability) != capabilities_.end();
 }
 
+std::string TmsIMAP::FolderArgument(const std::string& folder) {
+    return Quoted(*this, EncodeFolderName(folder));
+}
+
 std::uint32_t TmsIMAP::Select(const std::string& folder) {
     uidValidity_ = exists_ = 0;
-    Run("SELECT " + Quoted(*this, folder));
+    Run("SELECT " + FolderArgument(folder));
     return uidValidity_;
 }
 
@@ -191,7 +196,7 @@ std::vector<ImapFolder> TmsIMAP::ListFolders() {
         if (reply.name != "LIST" || reply.values.size() < 3 ||
             reply.values[0].kind != ImapValue::Kind::List)
             return;
-        ImapFolder folder{.name = reply.values[2].text};
+        ImapFolder folder{.name = DecodeFolderName(reply.values[2].text)};
         for (const ImapValue& attribute : reply.values[0].items)
             folder.attributes.push_back(attribute.text);
         folders.push_back(std::move(folder));
@@ -202,7 +207,7 @@ std::vector<ImapFolder> TmsIMAP::ListFolders() {
 }
 
 void TmsIMAP::CreateFolder(const std::string& name) {
-    Run("CREATE " + Quoted(*this, name));
+    Run("CREATE " + FolderArgument(name));
 }
 
 void TmsIMAP::UidFetch(const std::vector<std::string>& sets, std::string_view items,

@@ -53,6 +53,10 @@ public:
     // Whether the server names the capability (in upper case), as it last said.
     bool Announces(std::string_view capability) const;
 
+    // Folder names are UTF-8 here and modified UTF-7 on the wire; this is a name as a
+    // command's argument.
+    std::string FolderArgument(const std::string& folder);
+
     // Selects the folder for reading and writing; answers its UIDVALIDITY.
     std::uint32_t Select(const std::string& folder);
     // As the server last told: what a changed UIDVALIDITY or EXISTS sent unasked updates.

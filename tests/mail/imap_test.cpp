@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "config/account.h"
+#include "mail/imap_folder_names.h"
 #include "mail/imap_response.h"
 #include "mail/imap_session.h"
 #include "mail/imap_uid_sets.h"
@@ -67,6 +68,21 @@ TEST(ImapResponseTest, LiteralsQuotingAndNumbers) {
     EXPECT_EQ(ParseImapNumber("4294967295"), 4294967295u);
     EXPECT_EQ(ParseImapNumber("4294967296"), std::nullopt);
     EXPECT_EQ(ParseImapNumber("-1"), std::nullopt);
+}
+
+TEST(ImapFolderNamesTest, ModifiedUtf7BothWays) {
+    const std::pair<const char*, const char*> names[] = {{"INBOX", "INBOX"},
+                                                         {"R&D", "R&-D"},
+                                                         {"Entw\xC3\xBCrfe", "Entw&APw-rfe"},
+                                                         {"\xE5\x8F\xB0\xE5\x8C\x97", "&U,BTFw-"},
+                                                         {"Spam \xE2\x82\xAC/x", "Spam &IKw-/x"}};
+    for (const auto& [utf8, wire] : names) {
+        EXPECT_EQ(EncodeFolderName(utf8), wire);
+        EXPECT_EQ(DecodeFolderName(wire), utf8);
+    }
+    // What is not modified UTF-7 is kept as the server wrote it.
+    EXPECT_EQ(DecodeFolderName("A&B"), "A&B");
+    EXPECT_EQ(DecodeFolderName("&A-"), "&A-");
 }
 
 TEST(ImapUidSetsTest, RunsBecomeRangesAndLongSetsAreSplit) {
