@@ -200,12 +200,14 @@ TEST_F(ImapSessionTest, ABlockOverTheHeaderLimitLeavesTheMessageUnjudgedAndTheLi
 TEST_F(ImapSessionTest, ByeInTheMiddleOfAFetchEndsTheListingWithTheServersWords) {
     ScriptSelect("UIDPLUS", {4, 5});
     server.ReadLine()
-        .Send(HeaderFetch(1, 4, "Subject: one\r\n\r\n") + "* BYE going down for maintenance\r\n")
+        .Send(HeaderFetch(1, 4, "Subject: one\r\n\r\n") + "* OK [ALERT] Down at 9\r\n" +
+              "* BYE going down for maintenance\r\n")
         .Close();
     const auto session = Session();
     EXPECT_THROW(session->List(), ESocketError);
-    ASSERT_FALSE(notes.empty());
-    EXPECT_EQ(notes.back(), "The server closed the connection: going down for maintenance");
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "The IMAP server says: Down at 9",
+                         "The server closed the connection: going down for maintenance"}));
     EXPECT_FALSE(session->Connected());
 }
 
