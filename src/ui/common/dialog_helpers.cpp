@@ -13,10 +13,12 @@ namespace sievo {
 
 QDialogButtonBox* OkCancelButtons(QWidget* dialog, const QString& okText) {
     auto* buttons = new QDialogButtonBox(dialog);
-    auto* btnOK = okText.isEmpty() ? buttons->addButton(QDialogButtonBox::Ok)
-                                   : buttons->addButton(okText, QDialogButtonBox::AcceptRole);
-    auto* btnCancel = buttons->addButton(QDialogButtonBox::Cancel);
-    Name(btnOK, "btnOK", btnOK->text().remove('&'));
+    // Own texts: some desktops give the standard ones "&OK" and "&Cancel", whose Alt keys
+    // would clash with the dialog's own. Enter and Escape are these buttons' keys.
+    const QString ok = okText.isEmpty() ? QObject::tr("OK") : okText;
+    auto* btnOK = buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+    auto* btnCancel = buttons->addButton(QObject::tr("Cancel"), QDialogButtonBox::RejectRole);
+    Name(btnOK, "btnOK", QString(ok).remove('&'));
     Name(btnCancel, "btnCancel", QObject::tr("Cancel"));
     btnOK->setDefault(true);
     if (auto* asDialog = qobject_cast<QDialog*>(dialog)) {

@@ -48,7 +48,6 @@ TfrmListEditor::TfrmListEditor(const char* objectName, const QString& caption, s
     btnOK_->setDefault(true);
     auto* btnCancel = new QPushButton(tr("Cancel"), this);
     Name(btnCancel, "btnCancel", tr("Cancel"));
-    btnCancel->setAutoDefault(false);
     connect(btnOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -155,7 +154,6 @@ TfrmSpamList::TfrmSpamList(QWidget* parent)
         this));
     Name(lblCount_, "lblCount", tr("Total Known Spammer Addresses"));
     Name(btnFind_, "btnFind", tr("Find"));
-    btnFind_->setAutoDefault(false);
     edtFind_->setObjectName("edtFind");
     edtFind_->installEventFilter(this);
     connect(btnFind_, &QPushButton::clicked, this, &TfrmSpamList::Find);
@@ -163,6 +161,9 @@ TfrmSpamList::TfrmSpamList(QWidget* parent)
     Tools()->insertWidget(1, BuddyLabel(tr("Find Text:"), edtFind_, this));
     Tools()->insertWidget(2, edtFind_);
     Tools()->insertWidget(3, btnFind_);
+    // The find box comes before the buttons that close the window, as it stands above them.
+    setTabOrder(Lines(), edtFind_);
+    setTabOrder(edtFind_, btnFind_);
 }
 
 void TfrmSpamList::Loaded() {

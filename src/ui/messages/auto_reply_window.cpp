@@ -83,6 +83,14 @@ TfrmAutoReply::TfrmAutoReply(QWidget* parent)
     pnlShowPaths_->setFixedSize(16, 16);
     pnlShowPaths_->installEventFilter(this);
     layout->addWidget(pnlShowPaths_, 0, Qt::AlignLeft);
+    // The keyboard follows the layout: the list and its buttons, then the message.
+    QWidget* previous = lstVMessages_;
+    for (const char* name :
+         {"btnNew", "btnEdit", "btnDelete", "btnClose", "edtSubject", "btnCodes", "memText"}) {
+        QWidget* next = findChild<QWidget*>(name);
+        setTabOrder(previous, next);
+        previous = next;
+    }
     resize(640, 520);
 }
 
@@ -121,6 +129,8 @@ QWidget* TfrmAutoReply::CreateEditor() {
     Name(edtSubject_, "edtSubject", tr("Subject"));
     Name(memText_, "memText", tr("Message text"));
     memText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on rather than typing a tab, so the keyboard can leave the box.
+    memText_->setTabChangesFocus(true);
     for (QWidget* box : {static_cast<QWidget*>(edtSubject_), static_cast<QWidget*>(memText_)})
         box->installEventFilter(this);
     const auto noteChange = [this] {

@@ -3,7 +3,6 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "config/account.h"
@@ -24,7 +23,6 @@ TfrmTellFriend::TfrmTellFriend(QWidget* parent)
     setWindowTitle(tr("Tell a Friend!"));
     edtAddress_->setObjectName("edtAddress");
     auto* buttons = OkCancelButtons(this, tr("Send"));
-    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(NoteLabel(tr("Use this option to tell your friends about Sievomatic"), this));
     layout->addWidget(NoteLabel(

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QRadioButton>
 
@@ -40,7 +41,8 @@ RuleActionPanel::RuleActionPanel(QWidget* parent)
       cmbReport_(MessageList(this)),
       chkBeep_(new QCheckBox(tr("&Notify me by beeping"), this)),
       optDelete_(new QRadioButton(tr("&Remove the message from the server"), this)),
-      chkConfirm_(new QCheckBox(tr("Confirm &before deleting"), this)),
+      // Not "&before": the rule wizard's "< &Back" stands beside it.
+      chkConfirm_(new QCheckBox(tr("Confir&m before deleting"), this)),
       chkSave_(new QRadioButton(tr("&Leave the message on server"), this)),
       chkSaveaCopy_(new QCheckBox(tr("&Send a copy to the Windows Recycle Bin"), this)) {
     Name(chkReply_, "chkReply", tr("Reply with message"));
@@ -71,6 +73,8 @@ RuleActionPanel::RuleActionPanel(QWidget* parent)
     addLine(chkSave_, 0);
     addLine(chkSaveaCopy_, 0);
     layout->setRowStretch(row, 1);
+    // A label naming the panel may give it the focus (not Tab: it is no stop of its own).
+    setFocusPolicy(Qt::ClickFocus);
 
     for (QAbstractButton* control :
          {static_cast<QAbstractButton*>(chkReply_), static_cast<QAbstractButton*>(chkAbuse_),
@@ -79,6 +83,11 @@ RuleActionPanel::RuleActionPanel(QWidget* parent)
     optDelete_->setChecked(true);
     chkSaveaCopy_->setChecked(true);
     FollowSwitches();
+}
+
+void RuleActionPanel::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    chkReply_->setFocus(event->reason());
 }
 
 void RuleActionPanel::FollowSwitches() {

@@ -28,6 +28,10 @@ public:
     // What to tell the user for each ticked option without a chosen message.
     QStringList MissingMessageChoices() const;
 
+protected:
+    // The first control takes the focus given to the panel.
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
     void FollowSwitches();
 

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -103,6 +104,8 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     choices_.push_back({optFromNum_, nullptr, nullptr});
     values->setColumnStretch(1, 1);
 
+    // A label naming the panel may give it the focus (not Tab: it is no stop of its own).
+    setFocusPolicy(Qt::ClickFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(normal);
@@ -118,6 +121,13 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
 void RuleCriterionPanel::ChooseAddress() {
     optAddress_->setChecked(true);
     ShowValueBox(choices_.front());
+}
+
+void RuleCriterionPanel::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    for (const Choice& choice : choices_)
+        if (choice.option->isChecked())
+            choice.option->setFocus(event->reason());
 }
 
 void RuleCriterionPanel::HideValueBoxes() {

@@ -28,6 +28,10 @@ public:
     // The criterion and value as they are written.
     void Store(RuleRecord& rule) const;
 
+protected:
+    // The chosen criterion takes the focus given to the panel.
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
     struct Choice {
         QRadioButton* option;

@@ -2,10 +2,10 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
 #include "ui/rules/rule_action_panel.h"
@@ -42,15 +42,9 @@ TfrmRuleProp::TfrmRuleProp(QWidget* parent)
                         "met."),
                      actions_),
                  tr("Action"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    Name(buttons->button(QDialogButtonBox::Ok), "btnOK", tr("OK"));
-    Name(buttons->button(QDialogButtonBox::Cancel), "btnCancel", tr("Cancel"));
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(this));
 }
 
 void TfrmRuleProp::PopulateMessageList() {

@@ -48,7 +48,6 @@ TfrmDeletePrev::TfrmDeletePrev(const std::vector<DeletionRow>& rows,
 
     auto* btnView = new QPushButton(tr("&View Message..."), this);
     Name(btnView, "btnView", tr("View Message"));
-    btnView->setAutoDefault(false);
     btnView->setVisible(static_cast<bool>(viewMessage_));
     connect(btnView, &QPushButton::clicked, this, &TfrmDeletePrev::ViewCurrent);
     auto* btnContinue = new QPushButton(tr("Continue"), this);

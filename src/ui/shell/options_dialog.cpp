@@ -87,7 +87,6 @@ QWidget* TfrmOptions::AutoUpdatePage() {
     Name(lblLastUpdate_, "lblLastUpdate", tr("Last update of the spam list"));
     auto* btnCheckNow = new QPushButton(tr("&Check for upgrade now..."), page);
     Name(btnCheckNow, "btnCheckNow", tr("Check for upgrade now"));
-    btnCheckNow->setAutoDefault(false);
     connect(btnCheckNow, &QPushButton::clicked, this, [this] {
         if (checkForUpgrade_)
             Guarded(checkForUpgrade_);
