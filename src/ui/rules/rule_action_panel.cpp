@@ -41,8 +41,7 @@ RuleActionPanel::RuleActionPanel(QWidget* parent)
       cmbReport_(MessageList(this)),
       chkBeep_(new QCheckBox(tr("&Notify me by beeping"), this)),
       optDelete_(new QRadioButton(tr("&Remove the message from the server"), this)),
-      // Not "&before": the rule wizard's "< &Back" stands beside it.
-      chkConfirm_(new QCheckBox(tr("Confir&m before deleting"), this)),
+      chkConfirm_(new QCheckBox(tr("Confirm &before deleting"), this)),
       chkSave_(new QRadioButton(tr("&Leave the message on server"), this)),
       chkSaveaCopy_(new QCheckBox(tr("&Send a copy to the Windows Recycle Bin"), this)) {
     Name(chkReply_, "chkReply", tr("Reply with message"));

@@ -35,8 +35,7 @@ TfrmCleanProg::TfrmCleanProg(std::function<void()> onStop, std::function<void()>
 
     auto* btnStop = new QPushButton(tr("Stop"), this);
     auto* btnHide = new QPushButton(tr("&Hide"), this);
-    // Not "&History": Alt+H is the default button's.
-    auto* btnHistory = new QPushButton(tr("Hi&story"), this);
+    auto* btnHistory = new QPushButton(tr("&History"), this);
     Name(btnStop, "btnStop", tr("Stop"));
     Name(btnHide, "btnHide", tr("Hide"));
     Name(btnHistory, "btnHistory", tr("History"));
