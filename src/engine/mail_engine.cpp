@@ -77,10 +77,11 @@ bool DryRunRequested() {
     return value && std::string(value) == "1";
 }
 
-MailEngine::MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp)
+MailEngine::MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp, PushTiming pushTiming)
     : user_(user),
       smtp_(smtp ? std::move(smtp) : std::make_unique<SmtpMailSender>(&agRas1)),
-      connection_(agRas1, user.questions) {
+      connection_(agRas1, user.questions),
+      push_([this](int index) { return CheckPushed(index); }, pushTiming) {
     Timer1.setInterval(kTimerIntervalMs);
     QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
 }
@@ -99,6 +100,23 @@ MailboxEvents MailEngine::SessionEvents() {
 
 void MailEngine::Timer1Timer() {
     RunPass(PassMode::kScheduled);
+    // Accounts added, changed or removed meanwhile are watched as they are now.
+    ReportingFailure([this] { push_.Refresh(); });
+}
+
+// Waits while a pass runs or a dialog holds the schedule; the next pass asks again.
+bool MailEngine::CheckPushed(int accountIndex) {
+    if (passRunning_ || stopping_ || !Timer1.isActive())
+        return false;
+    RunPass(PassMode::kScheduled, accountIndex);
+    return true;
+}
+
+void MailEngine::WatchForNewMail(bool on) {
+    if (on)
+        push_.Start();
+    else
+        push_.Stop();
 }
 
 void MailEngine::C3Click() {
@@ -112,7 +130,7 @@ void MailEngine::RunSinglePass() {
     PumpEvents();
 }
 
-void MailEngine::RunPass(PassMode mode) {
+void MailEngine::RunPass(PassMode mode, int pushedAccount) {
     if (passRunning_) {
         ActivityLog("A check is already running; this one is not started.", true);
         return;
@@ -137,11 +155,13 @@ void MailEngine::RunPass(PassMode mode) {
             "moved to the Trash, and check times stay as they are.");
     const int count = accounts::Count();
     for (int n = 1; n <= count && !stopping_; ++n) {
+        if (pushedAccount != 0 && n != pushedAccount)
+            continue;
         // An error in one account must not keep the others from being checked.
         try {
             TSievoUser account = accounts::ForCheck(n);
             if (account.Active)
-                ScanMailbox(mode, account);
+                ScanMailbox(mode, account, pushedAccount != 0);
         } catch (const std::exception& error) {
             AppException(error);
         }
@@ -152,6 +172,7 @@ void MailEngine::RunPass(PassMode mode) {
         Timer1.start();
     SaveLog();
     lastPassErrors_ = static_cast<std::uint16_t>(TheActivityLog().ErrorCount() - errorsBefore);
+    push_.CheckWaiting();
 }
 
 // After every pass, so a program that is killed later loses none of its lines.
@@ -161,7 +182,7 @@ void MailEngine::SaveLog() {
     ReportingFailure([] { TheActivityLog().Save(); });
 }
 
-void MailEngine::ScanMailbox(PassMode Mode, TSievoUser& Account) {
+void MailEngine::ScanMailbox(PassMode Mode, TSievoUser& Account, bool newMailTold) {
     const bool manual = Mode == PassMode::kUserStarted;
     const bool dryRun = DryRunRequested();
     if (manual)
@@ -176,8 +197,10 @@ void MailEngine::ScanMailbox(PassMode Mode, TSievoUser& Account) {
     const StoredAccount stored = accounts::Load(Account.Index);
     ReadAccountDate(Account, stored.lastDateTime);
     const QDateTime next = ReadAccountDate(Account, stored.nextDateTime).value_or(now);
-    if (now < next && !manual)
+    if (now < next && !manual && !newMailTold)
         return;
+    // The account's IMAP watch gives way, so the account has one connection at a time.
+    const ImapPush::Pause watchPaused(push_, Account.Index);
     if (stopping_ || !ConnectAndList(Mode, Account, bin)) {
         timerFromSettings = true;
         return;
@@ -391,6 +414,7 @@ std::string MailEngine::FetchForViewing(int index) {
 void MailEngine::Shutdown() {
     shuttingDown_ = true;
     Timer1.stop();
+    push_.Stop();
     CancelScan();
 }
 
@@ -398,6 +422,7 @@ void MailEngine::Abort() {
     stopping_ = true;
     shuttingDown_ = true;
     Timer1.stop();
+    push_.Stop();
     if (POP)
         POP->Cancel();
     smtp_->Cancel();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/connection.h"
+#include "engine/imap_push.h"
 #include "engine/pass_faults.h"
 #include "engine/replies.h"
 #include "engine/schedule_pause.h"
@@ -41,7 +42,8 @@ public:
     static constexpr int kTimerIntervalMs = 10000;
 
     // Replies and reports go through smtp; without one, through the accounts' SMTP servers.
-    explicit MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp = nullptr);
+    explicit MailEngine(EngineUser user, std::unique_ptr<MailSender> smtp = nullptr,
+                        PushTiming pushTiming = {});
 
     // The automatic pass on each tick: every active account, each when it is due.
     void Timer1Timer();
@@ -50,8 +52,9 @@ public:
     // The command line's single pass: as Clean Mail Now, announced in the log.
     void RunSinglePass();
 
-    // Checks one account.
-    void ScanMailbox(PassMode Mode, TSievoUser& Account);
+    // Checks one account; a scheduled check only when it is due, unless the server has told
+    // of new mail.
+    void ScanMailbox(PassMode Mode, TSievoUser& Account, bool newMailTold = false);
 
     // Makes sure the network is there for the account (see ConnectionGuard).
     int EnsureConnection(TSievoUser& Account, PassMode Mode) {
@@ -65,6 +68,10 @@ public:
     // next start.
     void SetAutoCheck(bool on);
     [[nodiscard]] SchedulePause PauseSchedule() { return SchedulePause(Timer1); }
+    // Push on or off: while on, the IMAP accounts whose servers offer IDLE are watched, and
+    // one that receives mail is checked at once, as the schedule would check it.
+    void WatchForNewMail(bool on);
+    const ImapPush& Push() const { return push_; }
 
     // Whether an account's scan is under way (a pass may be between two of them).
     bool ScanRunning() const { return ScanInProgress; }
@@ -94,8 +101,11 @@ public:
     int LastPassErrors() const { return lastPassErrors_; }
 
 private:
-    // Runs every active account through the scan in the given mode.
-    void RunPass(PassMode mode);
+    // Runs every active account through the scan in the given mode; with `pushedAccount`,
+    // only that one, whose server told of new mail.
+    void RunPass(PassMode mode, int pushedAccount = 0);
+    // The check of an account that received mail; false when it must wait.
+    bool CheckPushed(int accountIndex);
     bool ConnectAndList(PassMode mode, TSievoUser& account, const std::string& bin);
     MailboxEvents SessionEvents();
     void SendLeftoverCopiesToTrash(const TSievoUser& account);
@@ -119,6 +129,7 @@ private:
     bool ScanInProgress = false;
     std::unique_ptr<MailSender> smtp_;
     ConnectionGuard connection_;
+    ImapPush push_;
     PassFaults faults_;
     bool passRunning_ = false;
     bool shuttingDown_ = false;

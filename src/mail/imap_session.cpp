@@ -13,7 +13,6 @@
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
 #include "mail/message_copies.h"
-#include "net/tls_settings.h"
 
 namespace sievo {
 
@@ -58,15 +57,7 @@ ImapSession::ImapSession(const TSievoUser& account, MailboxEvents events)
                               .spam = account.SpamFolder,
                               .expunge = account.ExpungeSpam},
                   std::move(events)) {
-    imap_.Server = account.POPAddress;
-    imap_.UserName = account.POPUser;
-    imap_.Password = account.Password;
-    const auto security = ParseTlsMode(account.POPSecurity);
-    if (!security)
-        imap_.RaiseError("POPSecurity \"" + account.POPSecurity +
-                         "\" is not NONE, SSL or STARTTLS");
-    imap_.Security = *security;
-    imap_.AllowPlainTextLogin = imap_.Security == TlsMode::None && account.POPSecurityExplicit;
+    SetAccountLogin(imap_, account);
     login_ = account.POPUser + "@" + account.POPAddress;
     cacheFile_ =
         ProgramFile(HeaderCacheName(account.POPUser, account.POPAddress + "/" + folders_.judged));

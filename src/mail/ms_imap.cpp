@@ -3,7 +3,9 @@
 #include <QBuffer>
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
+#include "config/account.h"
 #include "mail/capped_buffer.h"
 #include "mail/imap_folder_names.h"
 #include "mail/mail_errors.h"
@@ -81,6 +83,7 @@ void TmsIMAP::Open() {
 
 void TmsIMAP::Login() {
     ResetState();
+    idleTag_.clear();
     capabilities_.clear();
     byeText_.clear();
     uidValidity_ = exists_ = 0;
@@ -188,6 +191,48 @@ std::uint32_t TmsIMAP::Select(const std::string& folder) {
 
 void TmsIMAP::Noop() {
     Run("NOOP");
+}
+
+void TmsIMAP::Idle() {
+    const std::string tag = NextTag();
+    SendLine(tag + " IDLE");
+    for (;;) {
+        const ImapResponse reply = ReadResponse(mail_limits::kMaxCommandLiteralBytes);
+        Note(reply);
+        if (reply.tag == "+")
+            break;
+        if (reply.tag == tag)
+            RaiseServerError(StatusLine(reply));
+    }
+    idleTag_ = tag;
+}
+
+void TmsIMAP::Done() {
+    const std::string tag = std::exchange(idleTag_, {});
+    if (tag.empty())
+        return;
+    SendLine("DONE");
+    for (;;) {
+        const ImapResponse reply = ReadResponse(mail_limits::kMaxCommandLiteralBytes);
+        Note(reply);
+        if (reply.tag != tag)
+            continue;
+        if (reply.name != "OK")
+            RaiseServerError(StatusLine(reply));
+        return;
+    }
+}
+
+void TmsIMAP::ReadArrived() {
+    while (LineWaiting()) {
+        const ImapResponse reply = ReadResponse(mail_limits::kMaxCommandLiteralBytes);
+        Note(reply);
+        // The server may end the IDLE itself; it is asked for again.
+        if (!reply.Untagged() && reply.tag == idleTag_)
+            idleTag_.clear();
+    }
+    if (PeerClosed())
+        RaiseClosed();
 }
 
 std::vector<ImapFolder> TmsIMAP::ListFolders() {
@@ -347,6 +392,17 @@ void TmsIMAP::RaiseClosed() {
     Close();
     RaiseError(byeText_.empty() ? std::string(mail_texts::kServerClosed)
                                 : std::string(mail_texts::kServerClosed) + ": " + byeText_);
+}
+
+void SetAccountLogin(TmsIMAP& imap, const TSievoUser& account) {
+    imap.Server = account.POPAddress;
+    imap.UserName = account.POPUser;
+    imap.Password = account.Password;
+    const auto security = ParseTlsMode(account.POPSecurity);
+    if (!security)
+        imap.RaiseError("POPSecurity \"" + account.POPSecurity + "\" is not NONE, SSL or STARTTLS");
+    imap.Security = *security;
+    imap.AllowPlainTextLogin = imap.Security == TlsMode::None && account.POPSecurityExplicit;
 }
 
 }  // namespace sievo

@@ -66,6 +66,16 @@ public:
     // Lets the server tell what other programs changed meanwhile (messages they expunged).
     void Noop();
 
+    // IDLE (RFC 2177): the server tells of changes to the selected folder as they happen,
+    // until `Done`. `Idle` returns once the server has agreed; what it tells meanwhile is
+    // read by `ReadArrived` without waiting, as it arrives.
+    void Idle();
+    void Done();
+    bool Idling() const { return !idleTag_.empty(); }
+    // Reads every reply that has arrived whole (EXISTS updates `Exists`); raises when the
+    // server has closed the connection.
+    void ReadArrived();
+
     std::vector<ImapFolder> ListFolders();
     void CreateFolder(const std::string& name);
 
@@ -101,6 +111,13 @@ private:
     std::uint32_t uidValidity_ = 0;
     std::uint32_t exists_ = 0;
     int lastTag_ = 0;
+    std::string idleTag_;
 };
+
+class TSievoUser;
+
+// Takes the account's incoming server, log-in and security; raises on a security that is
+// none of NONE, SSL and STARTTLS.
+void SetAccountLogin(TmsIMAP& imap, const TSievoUser& account);
 
 }  // namespace sievo

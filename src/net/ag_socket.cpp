@@ -150,7 +150,11 @@ void TagSocket::CreateSocket() {
     socket_ = std::make_unique<QSslSocket>();
     QSslSocket* socket = socket_.get();
     connect(socket, &QAbstractSocket::connected, this, [this] { connected_ = true; });
-    connect(socket, &QAbstractSocket::disconnected, this, [this] { closed_ = true; });
+    connect(socket, &QAbstractSocket::disconnected, this, [this] {
+        closed_ = true;
+        Fire(OnDataArrived);
+    });
+    connect(socket, &QIODevice::readyRead, this, [this] { Fire(OnDataArrived); });
     connect(socket, &QSslSocket::encrypted, this, [this] { encrypted_ = true; });
     connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
         for (const auto& error : errors) {
@@ -242,6 +246,10 @@ bool TagSocket::Await(const std::function<bool()>& done) {
     if (counter_.TimedOut() || replyExpired())
         RaiseTimedOut();
     return done();
+}
+
+bool TagSocket::LineWaiting() const {
+    return opened_ && socket_->canReadLine();
 }
 
 int TagSocket::ReadLine(std::string& line) {

@@ -81,6 +81,9 @@ public:
     TmsErrorEvent OnError;
     TmsLineEvent OnLineSent;
     TmsLineEvent OnLineReceived;
+    // Data has arrived or the peer has closed, whether or not anything waits for it: lets
+    // a connection that sits idle between commands be watched without a wait.
+    TmsNotifyEvent OnDataArrived;
 
     // Clears the cancel, time-out, error and status flags.
     virtual void ResetState();
@@ -136,6 +139,8 @@ public:
     const std::string& LocalHostName() const { return localHostName_; }
     const std::string& AddressText() const { return addressText_; }
     std::uint16_t Port() const { return port_; }
+    // True when a whole line has arrived and can be read without waiting.
+    bool LineWaiting() const;
     // Bytes read from the server on the current connection.
     qint64 BytesReceived() const { return bytesReceived_; }
 

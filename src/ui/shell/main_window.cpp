@@ -189,8 +189,10 @@ void TfrmMain::RestoreAutoCheck(bool settingsRead) {
     if (settingsRead)
         Guarded([&] { autoCheck = settings::AutoEnabled(); });
     SetAutoCheckMirror(autoCheck);
-    if (autoCheck)
-        engine_.StartSchedule();
+    if (!autoCheck)
+        return;
+    engine_.StartSchedule();
+    Guarded([this] { engine_.WatchForNewMail(true); });
 }
 
 void TfrmMain::PROCAddAccountWizard() {
@@ -260,6 +262,7 @@ void TfrmMain::SetAutoCheckMirror(bool enabled) {
 void TfrmMain::EnableAutoCheck() {
     SetAutoCheckMirror(true);
     engine_.SetAutoCheck(true);
+    engine_.WatchForNewMail(true);
     QCoreApplication::processEvents();
     SetAutoCheckMirror(engine_.ScheduleRunning());
     QCoreApplication::processEvents();
@@ -272,6 +275,7 @@ void TfrmMain::DisableAutoCheck() {
     if (engine_.ScanRunning())
         engine_.CancelScan();
     engine_.SetAutoCheck(false);
+    engine_.WatchForNewMail(false);
     QCoreApplication::processEvents();
     SetAutoCheckMirror(engine_.ScheduleRunning());
     QCoreApplication::processEvents();
