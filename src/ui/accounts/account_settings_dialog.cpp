@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "config/date_time.h"
 #include "config/text.h"
@@ -30,6 +32,23 @@ namespace {
 
 std::string Text(const QLineEdit* field) {
     return field->text().toStdString();
+}
+
+// Gives the forms one label column, so that their fields line up.
+void AlignLabelColumns(std::initializer_list<QFormLayout*> forms) {
+    std::vector<QWidget*> labels;
+    int width = 0;
+    for (QFormLayout* form : forms) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            const QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+            if (item && item->widget()) {
+                labels.push_back(item->widget());
+                width = std::max(width, item->widget()->sizeHint().width());
+            }
+        }
+    }
+    for (QWidget* label : labels)
+        label->setMinimumWidth(width);
 }
 
 QString NextScanText(const QDateTime& when) {
@@ -134,6 +153,7 @@ QWidget* TfrmSettings::ServerPage() {
     auto* test = new QHBoxLayout;
     test->addWidget(btnTest_, 0, Qt::AlignTop);
     test->addWidget(lblTestResult_, 1);
+    AlignLabelColumns({static_cast<QFormLayout*>(incoming_->layout()), smtp});
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(incoming_);
     layout->addWidget(outgoing);
