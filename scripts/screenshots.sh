@@ -44,7 +44,8 @@ pids+=($!)
 
 coproc DOVE { "$helper" 36; }
 read -r _ address <&"${DOVE[0]}"
-echo "Dovecot at $address"
+read -r _ imap_address <&"${DOVE[0]}"
+echo "Dovecot at $address, IMAP at $imap_address"
 
 cat > "$home/settings.ini" <<INI
 [Main]
@@ -264,7 +265,8 @@ xdotool key Return
 sleep 0.5
 
 # A first start in a fresh data folder: the welcome wizard, step by step. Nothing offers
-# TLS on 127.0.0.1's ports 995 and 110 here, so step 3 shows the plain-text warning.
+# TLS on 127.0.0.1's ports 993, 143, 995 and 110 here, so step 3 shows the plain-text
+# warning.
 menu_pick 9
 sleep 2
 first="$(mktemp -d)"
@@ -276,7 +278,7 @@ xdotool type --delay 20 "jane@home.test"
 shot 40-wizard-step1 0.5
 xdotool key alt+n
 sleep 0.5
-xdotool key alt+p
+xdotool key alt+i
 xdotool type --delay 20 "127.0.0.1"
 xdotool key alt+w
 xdotool type --delay 20 "secret"
@@ -290,4 +292,46 @@ xdotool key alt+n
 shot 45-wizard-step5 1
 xdotool key Escape
 sleep 1
+menu_pick 9
+sleep 2
 rm -rf "$first"
+
+# An IMAP account over the same mailbox: its settings, with the folder lists that Test
+# fetched from the server, and the preview of its inbox.
+imap="$(mktemp -d)"
+cp "$home/settings.ini" "$home/rules.ini" "$imap/"
+cat > "$imap/accounts.ini" <<INI
+[ENTRYCOUNT]
+NumEntries=1
+[USER1]
+Protocol=IMAP
+POPAddress=$imap_address
+POPUser=sam
+ClearPassword=pop secret
+POPSecurity=NONE
+EMailAddr=sam@imap.test
+MailNotify=0
+INI
+SIEVOMATIC_HOME="$imap" "$program" &
+pids+=($!)
+sleep 3
+menu_pick 7 4
+focus "Mail Accounts"
+xdotool key alt+p
+focus "Account Settings"
+# The third page; Test, then the spam folder's list opened.
+xdotool key ctrl+Tab ctrl+Tab alt+t
+shot 50-account-settings-imap 2
+xdotool key alt+a alt+Down
+shot 51-account-settings-imap-spam-folders 1
+xdotool key Escape
+sleep 0.3
+xdotool key Escape
+focus "Mail Accounts"
+xdotool key Escape
+xdotool key ctrl+F9
+shot 52-preview-imap 3
+xdotool key Escape
+menu_pick 9
+sleep 1
+rm -rf "$imap"

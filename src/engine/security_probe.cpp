@@ -4,6 +4,39 @@
 
 namespace sievo {
 
+namespace {
+
+using Outcome = SecurityProbe::Outcome;
+
+struct Attempt {
+    Outcome outcome;
+    std::uint16_t SecurityProbe::Ports::*port;
+};
+
+// In the order tried.
+constexpr Attempt kAttempts[] = {
+    {Outcome::ImapSsl, &SecurityProbe::Ports::imapSsl},
+    {Outcome::ImapStartTls, &SecurityProbe::Ports::imapPlain},
+    {Outcome::Ssl, &SecurityProbe::Ports::ssl},
+    {Outcome::StartTls, &SecurityProbe::Ports::plain},
+};
+
+bool UsesStartTls(Outcome outcome) {
+    return outcome == Outcome::ImapStartTls || outcome == Outcome::StartTls;
+}
+
+}  // namespace
+
+bool IsImapOutcome(Outcome outcome) {
+    return outcome == Outcome::ImapSsl || outcome == Outcome::ImapStartTls;
+}
+
+std::string SecurityOfOutcome(Outcome outcome) {
+    if (outcome == Outcome::None || outcome == Outcome::Canceled)
+        return "";
+    return UsesStartTls(outcome) ? "STARTTLS" : "SSL";
+}
+
 std::string HostOfServer(const std::string& server) {
     const auto colon = server.find(':');
     // More than one colon is an IPv6 address without a port.
@@ -12,23 +45,25 @@ std::string HostOfServer(const std::string& server) {
     return server.substr(0, colon);
 }
 
-SecurityProbe::Outcome SecurityProbe::Run(const std::string& server, const std::string& user,
-                                          const std::string& password, Ports ports) {
+Outcome SecurityProbe::Run(const std::string& server, const std::string& user,
+                           const std::string& password, Ports ports) {
     canceled_ = false;
     const std::string host = HostOfServer(server);
-    if (Encrypts(host + ':' + std::to_string(ports.ssl), false, user, password))
-        return Outcome::Ssl;
-    if (canceled_)
-        return Outcome::Canceled;
-    if (Encrypts(host + ':' + std::to_string(ports.plain), true, user, password))
-        return Outcome::StartTls;
-    return canceled_ ? Outcome::Canceled : Outcome::None;
+    for (const Attempt& attempt : kAttempts) {
+        const std::string address = host + ':' + std::to_string(ports.*attempt.port);
+        if (Encrypts(attempt.outcome, address, user, password))
+            return attempt.outcome;
+        if (canceled_)
+            return Outcome::Canceled;
+    }
+    return Outcome::None;
 }
 
-bool SecurityProbe::Encrypts(const std::string& address, bool startTls, const std::string& user,
+bool SecurityProbe::Encrypts(Outcome kind, const std::string& address, const std::string& user,
                              const std::string& password) {
-    const auto session =
-        MakePop3Session({address, user, password, startTls ? TlsMode::StartTls : TlsMode::Ssl});
+    const MailboxLogin login{address, user, password,
+                             UsesStartTls(kind) ? TlsMode::StartTls : TlsMode::Ssl};
+    const auto session = IsImapOutcome(kind) ? MakeImapSession(login) : MakePop3Session(login);
     session->SetTimeOut(kTimeOutSeconds);
     running_ = session.get();
     bool encrypted = false;

@@ -27,6 +27,7 @@ QString SecurityName(TlsMode mode) {
 }  // namespace
 
 QString ServerCheck::Run(const TSievoUser& account) {
+    folders_.clear();
     return CheckMailbox(account) + '\n' + CheckSmtp(account);
 }
 
@@ -50,16 +51,19 @@ QString ServerCheck::CheckMailbox(const TSievoUser& account) {
             session = MakeMailboxSession(account);  // an unknown security text fails here
             session->SetTimeOut(kTimeOutSeconds);
             session->Connect();
+            folders_ = session->Folders();
             session->Commit();
         },
         [&session] {
             if (session)
                 session->Cancel();
         });
+    const QString protocol = QString::fromStdString(account.Protocol);
     if (failure)
-        return QObject::tr("POP3 server %1: FAILED: %2").arg(server, *failure);
+        return QObject::tr("%1 server %2: FAILED: %3").arg(protocol, server, *failure);
     const TlsMode security = ParseTlsMode(account.POPSecurity).value_or(TlsMode::None);
-    return QObject::tr("POP3 server %1: logged in (%2).").arg(server, SecurityName(security));
+    return QObject::tr("%1 server %2: logged in (%3).")
+        .arg(protocol, server, SecurityName(security));
 }
 
 QString ServerCheck::CheckSmtp(const TSievoUser& account) {

@@ -3,14 +3,17 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace sievo {
 
 class TSievoUser;
 
 // The "Test" of Account Settings: logs in to the account's mailbox and, when one is set,
-// its SMTP server, and says in one line each what worked and what did not. The waits
-// pump events; Cancel ends the test at once.
+// its SMTP server, and says in one line each what worked and what did not; for an IMAP
+// mailbox it also learns the folders to choose from. The waits pump events; Cancel ends
+// the test at once.
 class ServerCheck {
 public:
     static constexpr int kTimeOutSeconds = 20;
@@ -18,6 +21,8 @@ public:
     QString Run(const TSievoUser& account);
     void Cancel();
     bool Running() const { return static_cast<bool>(cancel_); }
+    // The mailbox's folders as the last Run found them; none for POP3 or a failed log-in.
+    const std::vector<std::string>& Folders() const { return folders_; }
 
 private:
     // Runs one log-in and out, which `cancel` ends; the failure's text, or nothing.
@@ -27,6 +32,7 @@ private:
     QString CheckSmtp(const TSievoUser& account);
 
     std::function<void()> cancel_;
+    std::vector<std::string> folders_;
 };
 
 }  // namespace sievo

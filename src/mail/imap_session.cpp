@@ -101,6 +101,16 @@ void ImapSession::SelectJudged() {
     selected_ = true;
 }
 
+std::vector<std::string> ImapSession::Folders() {
+    Connect();
+    std::vector<std::string> names;
+    for (const ImapFolder& folder : imap_.ListFolders()) {
+        if (!folder.Has("\\Noselect") && !folder.Has("\\NonExistent"))
+            names.push_back(folder.name);
+    }
+    return names;
+}
+
 void ImapSession::List() {
     if (events_.starting)
         events_.starting();

@@ -39,6 +39,7 @@ public:
     bool Connected() const override { return imap_.Connected(); }
     bool Encrypted() const override { return imap_.Encrypted(); }
 
+    std::vector<std::string> Folders() override;
     void List() override;
     const TmsRemoteInfo& Listing() const override { return listing_; }
     TmsRemoteInfoItem& MarkForDelete(int index) override;

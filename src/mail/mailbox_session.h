@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "mail/mailbox_listing.h"
 #include "mail/remote_info.h"
@@ -59,6 +60,10 @@ public:
     virtual bool Connected() const = 0;
     // True once the current connection is encrypted (a refused log-in may follow).
     virtual bool Encrypted() const = 0;
+
+    // The folders of the mailbox that can hold mail, in the server's order, connecting first
+    // when needed; none where the protocol knows a single mailbox only.
+    virtual std::vector<std::string> Folders() { return {}; }
 
     // Lists every message, connecting first when needed; the connection stays open. On an
     // error the items listed so far stay.

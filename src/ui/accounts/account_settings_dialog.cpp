@@ -12,12 +12,16 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "config/date_time.h"
 #include "config/text.h"
 #include "store/accounts_store.h"
 #include "ui/accounts/change_dates_dialog.h"
 #include "ui/accounts/connection_choice.h"
+#include "ui/accounts/incoming_server_box.h"
+#include "ui/accounts/security_choice.h"
 #include "ui/common/dialog_helpers.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/widget_names.h"
@@ -26,27 +30,25 @@ namespace sievo {
 
 namespace {
 
-struct SecurityChoice {
-    const char* key;
-    const char* text;
-};
-constexpr SecurityChoice kSecurityChoices[] = {
-    {"NONE", QT_TR_NOOP("None")},
-    {"SSL", QT_TR_NOOP("SSL/TLS")},
-    {"STARTTLS", QT_TR_NOOP("STARTTLS")},
-};
-
-void SelectSecurity(QComboBox* box, const std::string& key) {
-    const int index = box->findData(QString::fromStdString(ToUpperAscii(key)));
-    box->setCurrentIndex(index < 0 ? 0 : index);
-}
-
-std::string SecurityKey(const QComboBox* box) {
-    return box->currentData().toString().toStdString();
-}
-
 std::string Text(const QLineEdit* field) {
     return field->text().toStdString();
+}
+
+// Gives the forms one label column, so that their fields line up.
+void AlignLabelColumns(std::initializer_list<QFormLayout*> forms) {
+    std::vector<QWidget*> labels;
+    int width = 0;
+    for (QFormLayout* form : forms) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            const QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+            if (item && item->widget()) {
+                labels.push_back(item->widget());
+                width = std::max(width, item->widget()->sizeHint().width());
+            }
+        }
+    }
+    for (QWidget* label : labels)
+        label->setMinimumWidth(width);
 }
 
 QString NextScanText(const QDateTime& when) {
@@ -89,14 +91,6 @@ QLineEdit* TfrmSettings::Field(const char* objectName, bool secret) {
     return field;
 }
 
-QComboBox* TfrmSettings::SecurityBox(const char* objectName) {
-    auto* box = new QComboBox(this);
-    box->setObjectName(objectName);
-    for (const SecurityChoice& choice : kSecurityChoices)
-        box->addItem(tr(choice.text), QString::fromLatin1(choice.key));
-    return box;
-}
-
 QWidget* TfrmSettings::NamePage() {
     auto* page = new QWidget(this);
     edtEMailAddr_ = Field("edtEMailAddr");
@@ -135,12 +129,10 @@ QWidget* TfrmSettings::IntervalPage() {
 
 QWidget* TfrmSettings::ServerPage() {
     auto* page = new QWidget(this);
-    edtPOPAddress_ = Field("edtPOPAddress");
-    edtPOPUser_ = Field("edtPOPUser");
-    edtPassword_ = Field("edtPassword", true);
-    cboPOPSecurity_ = SecurityBox("cboPOPSecurity");
+    incoming_ = new IncomingServerBox(page);
+    auto* outgoing = new QGroupBox(tr("Outgoing server"), page);
     edtSMTPAddress_ = Field("edtSMTPAddress");
-    cboSMTPSecurity_ = SecurityBox("cboSMTPSecurity");
+    cboSMTPSecurity_ = NewSecurityBox("cboSMTPSecurity", this);
     edtSMTPUser_ = Field("edtSMTPUser");
     edtSMTPPassword_ = Field("edtSMTPPassword", true);
     Name(btnTest_, "btnTest", tr("Test"));
@@ -150,19 +142,29 @@ QWidget* TfrmSettings::ServerPage() {
     lblTestResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(btnTest_, &QPushButton::clicked, this, &TfrmSettings::RunTest);
 
-    auto* layout = new QFormLayout(page);
-    layout->addRow(BuddyLabel(tr("&POP Server to Scan:"), edtPOPAddress_, page), edtPOPAddress_);
-    layout->addRow(BuddyLabel(tr("POP Logon &Username:"), edtPOPUser_, page), edtPOPUser_);
-    layout->addRow(BuddyLabel(tr("&Mail Password:"), edtPassword_, page), edtPassword_);
-    layout->addRow(BuddyLabel(tr("POP Se&curity:"), cboPOPSecurity_, page), cboPOPSecurity_);
-    layout->addRow(BuddyLabel(tr("&SMTP Server Address:"), edtSMTPAddress_, page), edtSMTPAddress_);
-    layout->addRow(NoteLabel(tr("This address will be utilized for any outgoing \"reply "
-                                "messages\""),
-                             page));
-    layout->addRow(BuddyLabel(tr("SMTP Securit&y:"), cboSMTPSecurity_, page), cboSMTPSecurity_);
-    layout->addRow(BuddyLabel(tr("SMTP User &Name:"), edtSMTPUser_, page), edtSMTPUser_);
-    layout->addRow(BuddyLabel(tr("SMTP Pass&word:"), edtSMTPPassword_, page), edtSMTPPassword_);
-    layout->addRow(btnTest_, lblTestResult_);
+    auto* smtp = new QFormLayout(outgoing);
+    smtp->addRow(BuddyLabel(tr("&SMTP Server Address:"), edtSMTPAddress_, page), edtSMTPAddress_);
+    smtp->addRow(NoteLabel(tr("This address will be utilized for any outgoing \"reply "
+                              "messages\""),
+                           page));
+    smtp->addRow(BuddyLabel(tr("SMTP Securit&y:"), cboSMTPSecurity_, page), cboSMTPSecurity_);
+    smtp->addRow(BuddyLabel(tr("SMTP User &Name:"), edtSMTPUser_, page), edtSMTPUser_);
+    smtp->addRow(BuddyLabel(tr("SMTP Pass&word:"), edtSMTPPassword_, page), edtSMTPPassword_);
+    auto* test = new QHBoxLayout;
+    test->addWidget(btnTest_, 0, Qt::AlignTop);
+    test->addWidget(lblTestResult_, 1);
+    AlignLabelColumns({static_cast<QFormLayout*>(incoming_->layout()), smtp});
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(incoming_);
+    layout->addWidget(outgoing);
+    layout->addLayout(test);
+    layout->addStretch();
+
+    std::vector<QWidget*> order = incoming_->TabOrder();
+    order.insert(order.end(),
+                 {edtSMTPAddress_, cboSMTPSecurity_, edtSMTPUser_, edtSMTPPassword_, btnTest_});
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
     return page;
 }
 
@@ -242,10 +244,7 @@ void TfrmSettings::Load() {
     chkRunAfterAuto_->setChecked(stored_.runAfterAuto);
     show(edtEMailAddr_, stored_.emailAddr);
     show(edtSMTPAddress_, stored_.smtpAddress);
-    show(edtPOPAddress_, stored_.popAddress);
-    show(edtPOPUser_, stored_.popUser);
-    show(edtPassword_, stored_.password);
-    SelectSecurity(cboPOPSecurity_, stored_.popSecurity.value_or("NONE"));
+    incoming_->Load(stored_);
     SelectSecurity(cboSMTPSecurity_, stored_.smtpSecurity.value_or("NONE"));
     show(edtSMTPUser_, stored_.smtpUser);
     show(edtSMTPPassword_, stored_.smtpPassword);
@@ -280,10 +279,7 @@ StoredAccount TfrmSettings::Entered() const {
     account.runAfterAuto = chkRunAfterAuto_->isChecked();
     account.emailAddr = Text(edtEMailAddr_);
     account.smtpAddress = Text(edtSMTPAddress_);
-    account.popAddress = Text(edtPOPAddress_);
-    account.popUser = Text(edtPOPUser_);
-    account.password = Text(edtPassword_);
-    account.popSecurity = SecurityKey(cboPOPSecurity_);
+    incoming_->Store(account);
     // "NONE" is stored only when chosen on purpose: it lets an SMTP password go unencrypted.
     if (stored_.SmtpSecurityNamed() || SecurityKey(cboSMTPSecurity_) != "NONE")
         account.smtpSecurity = SecurityKey(cboSMTPSecurity_);
@@ -299,6 +295,8 @@ void TfrmSettings::RunTest() {
     lblTestResult_->setText(tr("Testing..."));
     const QString result = check_.Run(accounts::ForCheck(Entered(), account_));
     lblTestResult_->setText(result);
+    if (!check_.Folders().empty())
+        incoming_->SetServerFolders(check_.Folders());
     btnTest_->setEnabled(true);
 }
 

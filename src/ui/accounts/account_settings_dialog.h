@@ -18,6 +18,7 @@ class QTabWidget;
 namespace sievo {
 
 class ConnectionChoice;
+class IncomingServerBox;
 
 // "Account Settings": every setting of one account on six pages; it loads the account
 // when built and saves it on OK.
@@ -38,7 +39,6 @@ private:
     QWidget* SoundsPage();
     QWidget* ProgramPage();
     QLineEdit* Field(const char* objectName, bool secret = false);
-    QComboBox* SecurityBox(const char* objectName);
     void Load();
     void Save() const;
     void SetNextScan(const QDateTime& when);
@@ -54,10 +54,7 @@ private:
     QSlider* trkInterval_;
     QLabel* lblInterval_;
     QLabel* lblNextScan_;
-    QLineEdit* edtPOPAddress_;
-    QLineEdit* edtPOPUser_;
-    QLineEdit* edtPassword_;
-    QComboBox* cboPOPSecurity_;
+    IncomingServerBox* incoming_;
     QLineEdit* edtSMTPAddress_;
     QComboBox* cboSMTPSecurity_;
     QLineEdit* edtSMTPUser_;

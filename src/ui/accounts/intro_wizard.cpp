@@ -52,6 +52,20 @@ QLineEdit* NewField(const char* objectName, QWidget* parent) {
 QString ProbeText(SecurityProbe::Outcome outcome, const QString& server,
                   SecurityProbe::Ports ports) {
     switch (outcome) {
+        case SecurityProbe::Outcome::ImapSsl:
+            return QObject::tr(
+                       "%1 offers IMAP over a secure connection (SSL/TLS on port %2): the "
+                       "account will use it, leave your messages unread and move spam to "
+                       "the junk folder.")
+                .arg(server)
+                .arg(ports.imapSsl);
+        case SecurityProbe::Outcome::ImapStartTls:
+            return QObject::tr(
+                       "%1 offers IMAP over a secure connection (STARTTLS on port %2): the "
+                       "account will use it, leave your messages unread and move spam to "
+                       "the junk folder.")
+                .arg(server)
+                .arg(ports.imapPlain);
         case SecurityProbe::Outcome::Ssl:
             return QObject::tr(
                        "%1 offers a secure connection (SSL/TLS on port %2): the account "
@@ -130,7 +144,7 @@ void TfrmIntro::AddAddressPage() {
 }
 
 void TfrmIntro::AddServerPage() {
-    QWizardPage* page = StepPage(2, tr("Your POP server address"));
+    QWizardPage* page = StepPage(2, tr("Your incoming mail server (POP3 or IMAP)"));
     edtPOPAddress_ = NewField("edtPOPAddress", page);
     edtPOPUser_ = NewField("edtPOPUser", page);
     edtPassword_ = NewField("edtPassword", page);
@@ -143,14 +157,15 @@ void TfrmIntro::AddServerPage() {
             atSignWarned_ = false;
     });
     auto* form = new QFormLayout;
-    form->addRow(BuddyLabel(tr("Your &POP Server Address:"), edtPOPAddress_, page), edtPOPAddress_);
-    form->addRow(BuddyLabel(tr("Your POP &User Name"), edtPOPUser_, page), edtPOPUser_);
-    form->addRow(BuddyLabel(tr("Your POP Pass&word"), edtPassword_, page), edtPassword_);
+    form->addRow(BuddyLabel(tr("Your &Incoming Server Address:"), edtPOPAddress_, page),
+                 edtPOPAddress_);
+    form->addRow(BuddyLabel(tr("Your &User Name"), edtPOPUser_, page), edtPOPUser_);
+    form->addRow(BuddyLabel(tr("Your Pass&word"), edtPassword_, page), edtPassword_);
     auto* layout = static_cast<QVBoxLayout*>(page->layout());
     layout->addLayout(form);
     layout->addWidget(NoteLabel(
         tr("If you are unsure of this please ask your internet service provider."), page));
-    layout->addWidget(NoteLabel(tr("For example: pop.example.net"), page));
+    layout->addWidget(NoteLabel(tr("For example: mail.example.net"), page));
     layout->addStretch();
 }
 
@@ -160,7 +175,7 @@ void TfrmIntro::AddSmtpPage() {
     auto* layout = static_cast<QVBoxLayout*>(page->layout());
     layout->addWidget(BuddyLabel(tr("Your &SMTP Server address."), edtSMTPAddress_, page));
     layout->addWidget(edtSMTPAddress_);
-    layout->addWidget(NoteLabel(tr("Sometimes this address is the same as your POP server "
+    layout->addWidget(NoteLabel(tr("Sometimes this address is the same as your incoming server "
                                    "address. If you are unsure of this please ask your "
                                    "internet service provider."),
                                 page));
@@ -239,7 +254,7 @@ void TfrmIntro::LeaveStep1() {
 void TfrmIntro::LeaveStep2() {
     edtSMTPAddress_->setText(edtPOPAddress_->text());
     if (edtPOPUser_->text().contains('@') && !atSignWarned_) {
-        ShowUserMessage(this, tr("The username you have used contains an \"@\" sign.  Your POP "
+        ShowUserMessage(this, tr("The username you have used contains an \"@\" sign.  Your "
                                  "username is usually the text that appears before the \"@\" "
                                  "in your e-mail address."));
         atSignWarned_ = true;
@@ -300,10 +315,13 @@ void TfrmIntro::AppendAccount() const {
     account.popUser = edtPOPUser_->text().toStdString();
     account.password = edtPassword_->text().toStdString();
     account.minutes = trkInterval_->value();
-    if (probeOutcome_ == SecurityProbe::Outcome::Ssl)
-        account.popSecurity = "SSL";
-    else if (probeOutcome_ == SecurityProbe::Outcome::StartTls)
-        account.popSecurity = "STARTTLS";
+    // Without a secure connection found the account stays POP3 as it always was: an IMAP
+    // password goes as plain text only when the user names that in Account Settings.
+    const std::string security = probeOutcome_ ? SecurityOfOutcome(*probeOutcome_) : "";
+    if (!security.empty())
+        account.popSecurity = security;
+    if (probeOutcome_ && IsImapOutcome(*probeOutcome_))
+        account.protocol = "IMAP";
     accounts::Append(account);
 }
 

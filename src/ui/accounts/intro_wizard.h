@@ -18,7 +18,7 @@ class ConnectionChoice;
 struct StoredAccount;
 
 // "Welcome Wizard": the five steps to one new mail account. When step 2 is left it finds
-// out in the background whether the POP3 server offers TLS.
+// out in the background whether the server offers IMAP or POP3 over TLS.
 class TfrmIntro : public QWizard {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ public:
     // Pre-fills the fields from the account (normally one not stored yet: the defaults).
     void PreFill(const StoredAccount& account);
 
-    // The ports the security check tries (POP3S and the plain port with STLS).
+    // The ports the security check tries (IMAPS, IMAP with STARTTLS, POP3S, POP3 with STLS).
     void SetProbePorts(SecurityProbe::Ports ports) { probePorts_ = ports; }
     // The check's outcome; nothing while it is due or running.
     std::optional<SecurityProbe::Outcome> ProbeOutcome() const { return probeOutcome_; }

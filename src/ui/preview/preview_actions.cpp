@@ -26,9 +26,13 @@ bool TfrmPrev::ConfirmDeletion() {
     }
     const QString what =
         ticked == 1 ? tr("the ticked message") : tr("the %1 ticked messages").arg(ticked);
-    return AskUserYesNo(this,
-                        tr("Delete %1 from the server of %2?  This cannot be undone.")
-                            .arg(what, QString::fromStdString(session_.Account()->EMailAddr)));
+    const TSievoUser& account = *session_.Account();
+    const QString mailbox = QString::fromStdString(account.EMailAddr);
+    // An IMAP account moves them aside unless it deletes spam for good.
+    if (account.Protocol == "IMAP" && !account.ExpungeSpam)
+        return AskUserYesNo(this, tr("Move %1 of %2 to its spam folder?").arg(what, mailbox));
+    return AskUserYesNo(
+        this, tr("Delete %1 from the server of %2?  This cannot be undone.").arg(what, mailbox));
 }
 
 void TfrmPrev::DeleteCheckedItems() {

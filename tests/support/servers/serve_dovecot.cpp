@@ -1,5 +1,6 @@
 // Starts a private Dovecot with a mailbox of generated messages, some of them spam, prints
-// "POP3 <address>" and runs until its standard input ends; then stops the server.
+// "POP3 <address>" and "IMAP <address>" and runs until its standard input ends; then stops
+// the server.
 // Scripts use it to show the program against a real mailbox.
 #include <QCoreApplication>
 #include <iostream>
@@ -30,12 +31,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> messages;
     for (int n = 1; n <= count; ++n)
         messages.push_back(Message(n));
-    sievo::testing::DovecotServer server({messages, "", ""});
+    sievo::testing::DovecotServer::Options options{messages, "", ""};
+    options.imap = true;
+    sievo::testing::DovecotServer server(options);
     if (!server.Started()) {
         std::cerr << server.Error() << '\n';
         return 1;
     }
-    std::cout << "POP3 " << server.PlainAddress() << std::endl;
+    std::cout << "POP3 " << server.PlainAddress() << '\n'
+              << "IMAP " << server.ImapAddress() << std::endl;
     for (std::string line; std::getline(std::cin, line);) {
     }
     return 0;

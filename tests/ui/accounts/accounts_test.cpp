@@ -1,10 +1,13 @@
 #include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "../engine/mailbox_account.h"
@@ -227,6 +230,45 @@ TEST_F(AccountDialogsTest, TheServerTestSaysWhatWorkedAndWhatDidNot) {
     settings.findChild<QPushButton*>("btnTest")->click();
     EXPECT_TRUE(settings.findChild<QLabel*>("lblTestResult")->text().startsWith("POP3 server"));
     EXPECT_TRUE(settings.findChild<QLabel*>("lblTestResult")->text().contains(": FAILED: "));
+}
+
+// IMAP chosen: the folder lists come from the server once Test has run, and OK writes the
+// IMAP keys, a None chosen by the user named as such.
+TEST_F(AccountDialogsTest, ImapTestListsTheFoldersAndOkWritesTheImapKeys) {
+    DovecotServer::Options options;
+    options.imap = true;
+    DovecotServer dovecot(options);
+    ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
+    AppendMailboxAccount(dovecot.ImapAddress());
+    TfrmSettings settings(1, context, nullptr);
+    auto* spam = settings.findChild<QComboBox*>("cboSpamFolder");
+    EXPECT_FALSE(spam->isEnabled());
+    settings.findChild<QComboBox*>("cboProtocol")->setCurrentIndex(1);
+    EXPECT_TRUE(spam->isEnabled());
+    auto* security = settings.findChild<QComboBox*>("cboPOPSecurity");
+    QTest::keyClick(security, Qt::Key_Down);
+    QTest::keyClick(security, Qt::Key_Up);
+    settings.findChild<QPushButton*>("btnTest")->click();
+
+    const QString result = settings.findChild<QLabel*>("lblTestResult")->text();
+    EXPECT_TRUE(result.startsWith("IMAP server " + QString::fromStdString(dovecot.ImapAddress()) +
+                                  ": logged in (no encryption)"))
+        << result.toStdString();
+    QStringList folders;
+    for (int i = 0; i < spam->count(); ++i)
+        folders << spam->itemText(i);
+    EXPECT_EQ(folders, (QStringList{"", "INBOX", "Junk"}));  // the inbox first
+    EXPECT_EQ(settings.findChild<QComboBox*>("cboIMAPFolder")->currentText(), "INBOX");
+    spam->setCurrentIndex(spam->findText("Junk"));
+    settings.findChild<QCheckBox*>("chkExpungeSpam")->setChecked(true);
+    settings.accept();
+
+    const StoredAccount saved = accounts::Load(1);
+    EXPECT_EQ(saved.protocol, "IMAP");
+    EXPECT_EQ(saved.popSecurity, "NONE");
+    EXPECT_EQ(saved.imapFolder, "INBOX");
+    EXPECT_EQ(saved.spamFolder, "Junk");
+    EXPECT_TRUE(saved.expungeSpam);
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     ModalAction walk("frmIntro", [](QWidget& window) {
         auto& wizard = static_cast<TfrmIntro&>(window);
         // Nothing listens on these ports, so the security check ends at once.
-        FillInMailbox(wizard, {FreePort(), FreePort()}, "three@example.test", "pass word");
+        FillInMailbox(wizard, {FreePort(), FreePort(), FreePort(), FreePort()},
+                      "three@example.test", "pass word");
         wizard.next();
         wizard.findChild<QRadioButton*>("optRAS")->setChecked(true);  // no entries exist
         wizard.next();
@@ -56,9 +57,11 @@ TEST_F(IntroWizardTest, FinishingAfterTwoAccountsWritesTheThird) {
     EXPECT_TRUE(settings::OpenedBefore());
 }
 
-// The server offers what the check should find: POP3S, STLS only, or no TLS at all.
+// The server offers what the check should find: IMAPS only or IMAP with STARTTLS only
+// (beside POP3S, which comes later), POP3S, STLS only, or IMAP and POP3 without TLS.
 struct ProbeCase {
     SecurityProbe::Outcome outcome;
+    const char* protocol;
     const char* security;
     const char* saying;
 };
@@ -80,23 +83,35 @@ std::uint16_t PortOf(const std::string& address) {
     return static_cast<std::uint16_t>(std::stoi(address.substr(address.rfind(':') + 1)));
 }
 
+// A port the server listens on, or one where nothing does.
+std::uint16_t OrFree(std::uint16_t port) {
+    return port != 0 ? port : FreePort();
+}
+
 TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
+    using Outcome = SecurityProbe::Outcome;
     const ProbeCase& row = GetParam();
     DovecotServer::Options options;
-    if (row.outcome != SecurityProbe::Outcome::None) {
+    if (row.outcome != Outcome::None) {
         options.certificateFile = SharedTestCertificates().Path("server.pem");
         options.keyFile = SharedTestCertificates().Path("server.key");
     }
+    options.imap = row.outcome != Outcome::Ssl && row.outcome != Outcome::StartTls;
+    options.imapPlain = row.outcome != Outcome::ImapSsl;
+    options.imapSsl = row.outcome != Outcome::ImapStartTls;
     DovecotServer dovecot(options);
     ASSERT_TRUE(dovecot.Started()) << dovecot.Error();
     // Without POP3S the check finds nothing listening on the secure port.
-    const std::uint16_t ssl =
-        row.outcome == SecurityProbe::Outcome::Ssl ? PortOf(dovecot.TlsAddress()) : FreePort();
+    const std::uint16_t ssl = row.outcome == Outcome::StartTls || row.outcome == Outcome::None
+                                  ? FreePort()
+                                  : PortOf(dovecot.TlsAddress());
 
     TfrmIntro wizard(context);
     wizard.show();
-    FillInMailbox(wizard, {ssl, PortOf(dovecot.PlainAddress())}, "sam@example.test",
-                  DovecotServer::kPassword);
+    FillInMailbox(wizard,
+                  {OrFree(dovecot.ImapTlsPort()), OrFree(dovecot.ImapPort()), ssl,
+                   PortOf(dovecot.PlainAddress())},
+                  "sam@example.test", DovecotServer::kPassword);
     EXPECT_EQ(wizard.currentId(), 2);  // the window moved on at once
     ASSERT_TRUE(WaitUntil([&] { return wizard.ProbeOutcome().has_value(); }, 60000));
     EXPECT_EQ(*wizard.ProbeOutcome(), row.outcome);
@@ -104,14 +119,21 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
         << wizard.findChild<QLabel*>("lblProbe")->text().toStdString();
 
     wizard.accept();
+    EXPECT_EQ(accounts::Load(1).protocol.value_or("POP3"), row.protocol);
     EXPECT_EQ(accounts::Load(1).popSecurity.value_or("NONE"), row.security);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, SecurityProbeTest,
-    ::testing::Values(ProbeCase{SecurityProbe::Outcome::Ssl, "SSL", "SSL/TLS on port"},
-                      ProbeCase{SecurityProbe::Outcome::StartTls, "STARTTLS", "STARTTLS on"},
-                      ProbeCase{SecurityProbe::Outcome::None, "NONE",
+    ::testing::Values(ProbeCase{SecurityProbe::Outcome::ImapSsl, "IMAP", "SSL",
+                                "IMAP over a secure connection "
+                                "(SSL/TLS on port"},
+                      ProbeCase{SecurityProbe::Outcome::ImapStartTls, "IMAP", "STARTTLS",
+                                "IMAP over a secure connection (STARTTLS on"},
+                      ProbeCase{SecurityProbe::Outcome::Ssl, "POP3", "SSL", "SSL/TLS on port"},
+                      ProbeCase{SecurityProbe::Outcome::StartTls, "POP3", "STARTTLS",
+                                "STARTTLS on"},
+                      ProbeCase{SecurityProbe::Outcome::None, "POP3", "NONE",
                                 "WARNING: 127.0.0.1 offers no secure connection"}));
 
 TEST_F(IntroWizardTest, TheCheckCanBeSkipped) {
@@ -120,7 +142,8 @@ TEST_F(IntroWizardTest, TheCheckCanBeSkipped) {
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     wizard.show();
-    FillInMailbox(wizard, {silent.serverPort(), silent.serverPort()}, "sam@example.test", "x");
+    const std::uint16_t port = silent.serverPort();
+    FillInMailbox(wizard, {port, port, port, port}, "sam@example.test", "x");
     // The check runs in the window's event loop, so the click comes from there too.
     auto* skip = wizard.findChild<QPushButton*>("btnSkipProbe");
     bool skipShown = false;

@@ -123,6 +123,35 @@ TEST_F(PreviewTest, DeleteAsksFirstThenDeletesExactlyTheTickedMessages) {
     EXPECT_EQ(Column(PreviewListModel::kSubject), QStringList{"Message 2"});
 }
 
+// Over IMAP: newest first, nothing marked read by the listing or a view, and Delete moves
+// the ticked message to the spam folder.
+TEST_F(PreviewTest, ImapListsNewestFirstViewsUnreadAndMovesToJunk) {
+    DovecotServer::Options options{DovecotServer::GeneratedMessages(3), "", ""};
+    options.imap = true;
+    const DovecotServer server(options);
+    ASSERT_TRUE(server.Started()) << server.Error();
+    AppendMailboxAccount(server.ImapAddress());
+    WriteAccount(1, {{"Protocol", "IMAP"}, {"POPSecurity", "NONE"}});
+    Main().Menu().preview->trigger();
+    EXPECT_EQ(Column(PreviewListModel::kSubject),
+              (QStringList{"Message 3", "Message 2", "Message 1"}));
+    Select(0);
+    Run("mnuView");
+    ASSERT_TRUE(Main().MessageView().isVisible());
+    Tick(1);
+    ModalAnswerer answerer(ModalAnswerer::Answers{{"dlgQuestion", "Yes"}});
+    Run("mnuDelete");
+
+    ASSERT_TRUE(answerer.AllAnswered());
+    EXPECT_EQ(answerer.seen[0],
+              "dlgQuestion: Move the ticked message of sam@home.test to its spam folder?");
+    const auto messages = DovecotServer::GeneratedMessages(3);
+    EXPECT_EQ(server.StoredMessages(), (std::vector<std::string>{messages[0], messages[2]}));
+    EXPECT_EQ(server.StoredMessages("Junk"), std::vector<std::string>{messages[1]});
+    EXPECT_EQ(server.StoredFlags(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(Column(PreviewListModel::kSubject), (QStringList{"Message 3", "Message 1"}));
+}
+
 TEST_F(PreviewTest, CancelStopsTheDownloadWithoutAnError) {
     ScriptedServer server;
     server.Send("+OK ready\r\n").ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
