@@ -107,12 +107,15 @@ void DelayProxy::AcceptLoop() {
         sockets_.insert(sockets_.end(), {client, server});
         NoDelay(client);
         NoDelay(server);
-        relays_.emplace_back([this, client, server] { Relay(client, server); });
-        relays_.emplace_back([this, client, server] { Relay(server, client); });
+        const auto serverSpoke = std::make_shared<std::atomic<bool>>(true);
+        relays_.emplace_back(
+            [this, client, server, serverSpoke] { Relay(client, server, serverSpoke, true); });
+        relays_.emplace_back(
+            [this, client, server, serverSpoke] { Relay(server, client, serverSpoke, false); });
     }
 }
 
-void DelayProxy::Relay(int from, int to) {
+void DelayProxy::Relay(int from, int to, const ServerSpoke& serverSpoke, bool fromClient) {
     DelayLine line;
     std::thread writer([&] {
         for (std::string chunk = line.PopWhenDue(); !chunk.empty(); chunk = line.PopWhenDue()) {
@@ -130,6 +133,10 @@ void DelayProxy::Relay(int from, int to) {
     for (;;) {
         const ssize_t got = recv(from, buffer.data(), buffer.size(), 0);
         const Clock::time_point due = Clock::now() + delay_;
+        if (got > 0 && !fromClient)
+            *serverSpoke = true;
+        else if (got > 0 && serverSpoke->exchange(false))
+            ++roundTrips_;
         line.Push(got > 0 ? buffer.substr(0, static_cast<std::size_t>(got)) : std::string(), due);
         if (got <= 0)
             break;

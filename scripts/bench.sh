@@ -14,6 +14,8 @@ echo "== the same, every file re-read at every use (5 messages)"
 "$bench/judging_bench" 5 --naive
 echo "== POP3 listing against a private Dovecot"
 "$bench/listing_bench"
+echo "== a whole check over IMAP and over POP3 at 40 ms round trip"
+"$bench/check_bench"
 echo "== peak memory of a listing against a hostile server"
 "$bench/hostile_bench" huge
 "$bench/hostile_bench" endless 10

@@ -330,14 +330,27 @@ void ImapSession::CarryOutMarks(const CopiedEvent& copied) {
 
 std::vector<int> ImapSession::StillPresent(const std::vector<int>& marked) {
     // A server may answer for a message another program expunged until it has told this
-    // session so, which it does on a command such as NOOP.
+    // session so, which it does on a command such as NOOP (Dovecot not when the check is
+    // sent along with it, so the NOOP goes alone). The folder list a move needs comes
+    // along with the check.
     imap_.Noop();
+    std::vector<std::string> commands;
+    for (const std::string& set : Sets(UidsOf(marked)))
+        commands.push_back("UID FETCH " + set + " (UID)");
+    const bool moving =
+        !folders_.expunge && std::any_of(marked.begin(), marked.end(),
+                                         [this](int i) { return listing_[i].MarkedForDelete(); });
+    if (moving)
+        commands.push_back(imap_.ListCommand());
     std::unordered_set<std::uint32_t> present;
-    imap_.UidFetch(Sets(UidsOf(marked)), "(UID)", 0,
-                   [&present](std::uint32_t, const ImapValue& values) {
-                       if (const ImapValue* uid = values.Find("UID"); uid && uid->Number())
-                           present.insert(*uid->Number());
-                   });
+    serverFolders_.clear();
+    imap_.Run(commands, [&](const ImapResponse& reply) {
+        const ImapValue* items = FetchedItems(reply);
+        if (const ImapValue* uid = items ? items->Find("UID") : nullptr; uid && uid->Number())
+            present.insert(*uid->Number());
+        else if (auto folder = ListedFolder(reply))
+            serverFolders_.push_back(std::move(*folder));
+    });
     std::vector<int> kept;
     for (const int index : marked) {
         if (present.contains(SplitUniqueId(listing_[index].UniqueId)->second)) {
@@ -431,7 +444,7 @@ void ImapSession::Expunge(const std::vector<std::string>& sets, std::size_t coun
 }
 
 std::string ImapSession::SpamFolder() {
-    const std::vector<ImapFolder> folders = imap_.ListFolders();
+    const std::vector<ImapFolder>& folders = serverFolders_;
     const auto named = [&folders](const std::string& name) {
         return std::find_if(folders.begin(), folders.end(),
                             [&name](const ImapFolder& f) { return SameName(f.name, name); });

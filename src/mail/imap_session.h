@@ -76,10 +76,12 @@ private:
     MessageId CurrentId(int index);
     std::optional<TmsRemoteInfoItem> FetchItem(std::uint32_t uid);
     // The marked messages that are still in the folder; the others are unmarked, with a note.
+    // When one is to be moved, the server's folders are listed along.
     std::vector<int> StillPresent(const std::vector<int>& marked);
     void WriteCopies(const std::vector<int>& indexes, const CopiedEvent& copied);
     void RemoveMarked(const std::vector<int>& indexes);
     void Expunge(const std::vector<std::string>& sets, std::size_t count);
+    // From the folders StillPresent listed; created when missing.
     std::string SpamFolder();
     std::vector<std::uint32_t> UidsOf(const std::vector<int>& indexes) const;
     [[noreturn]] void RaiseIdsAreDifferent();
@@ -93,6 +95,8 @@ private:
     TmsRemoteInfo listing_;
     // Messages verified against a listing of another session, by the index they had there.
     std::map<int, std::string> verified_;
+    // The server's folders, as the last StillPresent listed them.
+    std::vector<ImapFolder> serverFolders_;
     qint64 headerBudget_ = 0;
     bool selected_ = false;
 };

@@ -51,6 +51,23 @@ std::string PlainCredentials(const std::string& user, const std::string& passwor
 
 }  // namespace
 
+const ImapValue* FetchedItems(const ImapResponse& reply) {
+    if (reply.name != "FETCH" || !reply.number || reply.values.size() != 1 ||
+        reply.values[0].kind != ImapValue::Kind::List)
+        return nullptr;
+    return &reply.values[0];
+}
+
+std::optional<ImapFolder> ListedFolder(const ImapResponse& reply) {
+    if (reply.name != "LIST" || reply.values.size() < 3 ||
+        reply.values[0].kind != ImapValue::Kind::List)
+        return std::nullopt;
+    ImapFolder folder{.name = DecodeFolderName(reply.values[2].text)};
+    for (const ImapValue& attribute : reply.values[0].items)
+        folder.attributes.push_back(attribute.text);
+    return folder;
+}
+
 bool ImapFolder::Has(std::string_view attribute) const {
     return std::any_of(attributes.begin(), attributes.end(), [attribute](const std::string& a) {
         return Upper(a) == Upper(std::string(attribute));
@@ -237,18 +254,15 @@ void TmsIMAP::ReadArrived() {
 
 std::vector<ImapFolder> TmsIMAP::ListFolders() {
     std::vector<ImapFolder> folders;
-    const auto listed = [&folders](const ImapResponse& reply) {
-        if (reply.name != "LIST" || reply.values.size() < 3 ||
-            reply.values[0].kind != ImapValue::Kind::List)
-            return;
-        ImapFolder folder{.name = DecodeFolderName(reply.values[2].text)};
-        for (const ImapValue& attribute : reply.values[0].items)
-            folder.attributes.push_back(attribute.text);
-        folders.push_back(std::move(folder));
-    };
-    Run(Announces("SPECIAL-USE") ? R"(LIST "" "*" RETURN (SPECIAL-USE))" : R"(LIST "" "*")",
-        listed);
+    Run(ListCommand(), [&folders](const ImapResponse& reply) {
+        if (auto folder = ListedFolder(reply))
+            folders.push_back(std::move(*folder));
+    });
     return folders;
+}
+
+std::string TmsIMAP::ListCommand() const {
+    return Announces("SPECIAL-USE") ? R"(LIST "" "*" RETURN (SPECIAL-USE))" : R"(LIST "" "*")";
 }
 
 void TmsIMAP::CreateFolder(const std::string& name) {
@@ -263,9 +277,8 @@ void TmsIMAP::UidFetch(const std::vector<std::string>& sets, std::string_view it
     Run(
         commands,
         [&fetched](const ImapResponse& reply) {
-            if (reply.name == "FETCH" && reply.number && reply.values.size() == 1 &&
-                reply.values[0].kind == ImapValue::Kind::List)
-                fetched(*reply.number, reply.values[0]);
+            if (const ImapValue* items = FetchedItems(reply))
+                fetched(*reply.number, *items);
         },
         literalLimit);
 }

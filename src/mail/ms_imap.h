@@ -25,6 +25,11 @@ struct ImapFolder {
 // Commands given together are sent together and their replies read as they come, so a
 // whole listing costs a round trip or two however many messages it takes in. Literals are
 // read by their announced length, within limits, and never kept when they exceed them.
+// The items of a FETCH reply; nullptr for any other reply.
+const ImapValue* FetchedItems(const ImapResponse& reply);
+// The folder a LIST reply names; nothing for any other reply.
+std::optional<ImapFolder> ListedFolder(const ImapResponse& reply);
+
 class TmsIMAP : public TmsMailBase {
 public:
     static constexpr std::uint16_t kImapPort = 143;
@@ -77,6 +82,8 @@ public:
     void ReadArrived();
 
     std::vector<ImapFolder> ListFolders();
+    // The LIST command of ListFolders, for sending along with others.
+    std::string ListCommand() const;
     void CreateFolder(const std::string& name);
 
     // "UID FETCH <set> <items>" for each set, sent together. A literal larger than
@@ -87,14 +94,15 @@ public:
     void UidCommand(std::string_view command, const std::vector<std::string>& sets,
                     std::string_view arguments);
 
-private:
     using UntaggedEvent = std::function<void(const ImapResponse&)>;
-
     // Sends the commands together and reads until each has its tagged reply; every
     // untagged reply is noted, then handed to `untagged`. A refusal of any raises
-    // EServerError with its reply once all are answered.
+    // EServerError with its reply once all are answered. Commands that need no answer of
+    // each other share a round trip this way.
     void Run(const std::vector<std::string>& commands, const UntaggedEvent& untagged = {},
              qint64 literalLimit = 0);
+
+private:
     void Run(const std::string& command, const UntaggedEvent& untagged = {});
     ImapResponse ReadResponse(qint64 literalLimit);
     std::optional<std::string> ReadLiteral(std::uint64_t size, qint64 limit);
