@@ -13,9 +13,11 @@
 #include <sys/resource.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -165,15 +167,23 @@ private:
         return options;
     }
 
-    // What Dovecot logged at the end of the last IMAP session.
+    // What Dovecot logged at the end of the last IMAP session, once it has logged the end
+    // of every session so far (the client does not wait for the log-out's answer).
     std::string LastImapFetches() const {
         static const QRegularExpression counts("headers=\\d+ bodies=\\d+");
-        QString last;
-        for (auto found = counts.globalMatch(QString::fromStdString(server_.Log()));
-             found.hasNext();)
-            last = found.next().captured();
-        return "Dovecot sent " + last.toStdString();
+        QStringList found;
+        const QDeadlineTimer deadline(kLogWaitMs);
+        do {
+            found.clear();
+            for (auto match = counts.globalMatch(QString::fromStdString(server_.Log()));
+                 match.hasNext();)
+                found << match.next().captured();
+        } while (found.size() < sessions_ && !deadline.hasExpired() &&
+                 (QThread::msleep(kLogPollMs), true));
+        return "Dovecot sent " + (found.isEmpty() ? std::string() : found.last().toStdString());
     }
+    static constexpr int kLogWaitMs = 5000;
+    static constexpr unsigned long kLogPollMs = 20;
 
     bool imap_;
     DovecotServer server_;

@@ -90,6 +90,7 @@ void ImapSession::Connect() {
     if (imap_.Connected())
         return;
     selected_ = false;
+    serverFolders_.reset();
     imap_.ConnectAndLogin();
 }
 
@@ -116,10 +117,10 @@ void ImapSession::List() {
         events_.starting();
     listing_.Clear();
     verified_.clear();
-    SelectJudged();
+    Connect();
+    const std::vector<ListedSize> sizes = ListSizes();
     headerBudget_ = mail_limits::kMaxListingHeaderBytes;
     const std::uint32_t validity = imap_.UidValidity();
-    const std::vector<ListedSize> sizes = ListSizes();
     const THeaderCache cache = THeaderCache::Load(cacheFile_, MailboxName(validity));
     std::vector<TmsRemoteInfoItem> items(sizes.size());
     std::vector<std::uint32_t> unknown;
@@ -141,15 +142,20 @@ void ImapSession::List() {
 
 std::vector<ImapSession::ListedSize> ImapSession::ListSizes() {
     std::vector<ListedSize> sizes;
-    if (imap_.Exists() == 0)
-        return sizes;
-    imap_.UidFetch({"1:*"}, "(UID RFC822.SIZE)", 0,
-                   [&sizes](std::uint32_t, const ImapValue& items) {
-                       const ImapValue* uid = items.Find("UID");
-                       const ImapValue* size = items.Find("RFC822.SIZE");
-                       if (uid && size && uid->Number() && size->Number())
-                           sizes.push_back({*uid->Number(), *size->Number()});
-                   });
+    const auto listed = [&sizes](std::uint32_t, const ImapValue& items) {
+        const ImapValue* uid = items.Find("UID");
+        const ImapValue* size = items.Find("RFC822.SIZE");
+        if (uid && size && uid->Number() && size->Number())
+            sizes.push_back({*uid->Number(), *size->Number()});
+    };
+    constexpr std::string_view kItems = "(UID RFC822.SIZE)";
+    // A fresh connection selects the folder in the same round trip.
+    if (!selected_) {
+        imap_.SelectAndFetch(folders_.judged, kItems, listed);
+        selected_ = true;
+    } else if (imap_.Exists() != 0) {
+        imap_.UidFetch({"1:*"}, kItems, 0, listed);
+    }
     std::sort(sizes.begin(), sizes.end(),
               [](const ListedSize& a, const ListedSize& b) { return a.uid < b.uid; });
     const auto limit = static_cast<std::size_t>(mail_limits::kMaxListedMessages);
@@ -199,9 +205,26 @@ void ImapSession::FetchHeaders(std::vector<TmsRemoteInfoItem>& items,
         complete[at->second] = true;
         publishReady();
     };
-    if (!unknown.empty())
-        imap_.UidFetch(Sets(unknown), "(UID BODY.PEEK[HEADER])", mail_limits::kMaxHeaderBlockBytes,
-                       fetched);
+    if (!unknown.empty()) {
+        std::vector<std::string> commands;
+        for (const std::string& set : Sets(unknown))
+            commands.push_back("UID FETCH " + set + " (UID BODY.PEEK[HEADER])");
+        // The folder list a move will need comes along, sparing it a round trip of its own.
+        std::vector<ImapFolder> folders;
+        if (!folders_.expunge)
+            commands.push_back(imap_.ListCommand());
+        imap_.Run(
+            commands,
+            [&](const ImapResponse& reply) {
+                if (const ImapValue* values = FetchedItems(reply))
+                    fetched(*reply.number, *values);
+                else if (auto folder = ListedFolder(reply))
+                    folders.push_back(std::move(*folder));
+            },
+            mail_limits::kMaxHeaderBlockBytes);
+        if (!folders_.expunge)
+            serverFolders_ = std::move(folders);
+    }
     // A message expunged by another program before its header block came is listed with
     // none: no rule judges it and nothing is done to it.
     for (std::size_t i = next; i < items.size(); ++i) {
@@ -313,8 +336,8 @@ void ImapSession::CarryOutMarks(const CopiedEvent& copied) {
     if (events_.starting)
         events_.starting();
     SelectJudged();
-    marked = StillPresent(marked);
-    // Under another UIDVALIDITY the listed UIDs may name other messages.
+    // Under another UIDVALIDITY the listed UIDs may name other messages. A message another
+    // program moved away meanwhile is simply not found by its UID: nothing else is touched.
     for (const int index : marked)
         CurrentId(index);
     std::vector<int> copies;
@@ -326,43 +349,6 @@ void ImapSession::CarryOutMarks(const CopiedEvent& copied) {
                  [this](int i) { return listing_[i].MarkedForDelete(); });
     RemoveMarked(removed);
     Commit();
-}
-
-std::vector<int> ImapSession::StillPresent(const std::vector<int>& marked) {
-    // A server may answer for a message another program expunged until it has told this
-    // session so, which it does on a command such as NOOP (Dovecot not when the check is
-    // sent along with it, so the NOOP goes alone). The folder list a move needs comes
-    // along with the check.
-    imap_.Noop();
-    std::vector<std::string> commands;
-    for (const std::string& set : Sets(UidsOf(marked)))
-        commands.push_back("UID FETCH " + set + " (UID)");
-    const bool moving =
-        !folders_.expunge && std::any_of(marked.begin(), marked.end(),
-                                         [this](int i) { return listing_[i].MarkedForDelete(); });
-    if (moving)
-        commands.push_back(imap_.ListCommand());
-    std::unordered_set<std::uint32_t> present;
-    serverFolders_.clear();
-    imap_.Run(commands, [&](const ImapResponse& reply) {
-        const ImapValue* items = FetchedItems(reply);
-        if (const ImapValue* uid = items ? items->Find("UID") : nullptr; uid && uid->Number())
-            present.insert(*uid->Number());
-        else if (auto folder = ListedFolder(reply))
-            serverFolders_.push_back(std::move(*folder));
-    });
-    std::vector<int> kept;
-    for (const int index : marked) {
-        if (present.contains(SplitUniqueId(listing_[index].UniqueId)->second)) {
-            kept.push_back(index);
-            continue;
-        }
-        Unmark(index);
-        if (events_.error)
-            events_.error("Message " + std::to_string(index + 1) + " is no longer in " +
-                          folders_.judged + "; it is left alone");
-    }
-    return kept;
 }
 
 void ImapSession::WriteCopies(const std::vector<int>& indexes, const CopiedEvent& copied) {
@@ -399,9 +385,9 @@ void ImapSession::WriteCopies(const std::vector<int>& indexes, const CopiedEvent
             if (copied)
                 copied(index);
         });
-    // Messages the server sent no copy of are kept too: a deletion would lose them.
+    // A message the server sent no copy of has gone meanwhile.
     for (const auto& [uid, index] : indexOf)
-        failures.emplace_back(index, "Message " + std::to_string(index + 1) + " was not sent");
+        LeftAlone(index);
     for (const auto& [index, text] : failures) {
         if (!events_.notStored)
             throw EMessageNotStored(text);
@@ -418,23 +404,66 @@ void ImapSession::RemoveMarked(const std::vector<int>& indexes) {
         return;
     const auto sets = Sets(UidsOf(still));
     if (folders_.expunge) {
-        imap_.UidCommand("STORE", sets, "+FLAGS.SILENT (\\Deleted)");
+        Act("STORE", sets, "+FLAGS.SILENT (\\Deleted)");
         Expunge(sets, still.size());
         return;
     }
     const std::string spam = imap_.FolderArgument(SpamFolder());
     if (imap_.Announces("MOVE")) {
-        imap_.UidCommand("MOVE", sets, spam);
-        return;
+        Act("MOVE", sets, spam);
+    } else {
+        Act("COPY", sets, spam);
+        Act("STORE", sets, "+FLAGS.SILENT (\\Deleted)");
+        Expunge(sets, still.size());
     }
-    imap_.UidCommand("COPY", sets, spam);
-    imap_.UidCommand("STORE", sets, "+FLAGS.SILENT (\\Deleted)");
-    Expunge(sets, still.size());
+    NoteVanished(still);
+}
+
+void ImapSession::Act(std::string_view command, const std::vector<std::string>& sets,
+                      std::string_view arguments) {
+    std::vector<std::string> commands;
+    for (const std::string& set : sets)
+        commands.push_back("UID " + std::string(command) + " " + set + " " +
+                           std::string(arguments));
+    imap_.ClearCopiedUids();
+    const auto refusals = imap_.RunAll(commands, {}, 0);
+    const auto refused = [](const auto& refusal) { return refusal.has_value(); };
+    if (std::none_of(refusals.begin(), refusals.end(), refused))
+        return;
+    // A server that has not yet told this session of another program's expunge may refuse
+    // the whole command for it; told now, it acts on the messages that are still there.
+    const bool expunged = std::all_of(refusals.begin(), refusals.end(), [](const auto& refusal) {
+        return !refusal || refusal->find("[EXPUNGEISSUED]") != std::string::npos;
+    });
+    if (!expunged)
+        imap_.Refuse(**std::find_if(refusals.begin(), refusals.end(), refused));
+    imap_.Noop();
+    imap_.ClearCopiedUids();
+    imap_.Run(commands);
+}
+
+void ImapSession::NoteVanished(const std::vector<int>& indexes) {
+    // Servers with UIDPLUS name the UIDs they copied; the others say nothing of the rest.
+    const auto copied = imap_.CopiedUids();
+    if (!copied)
+        return;
+    const std::unordered_set<std::uint32_t> done(copied->begin(), copied->end());
+    for (const int index : indexes) {
+        if (!done.contains(SplitUniqueId(listing_[index].UniqueId)->second))
+            LeftAlone(index);
+    }
+}
+
+void ImapSession::LeftAlone(int index) {
+    Unmark(index);
+    if (events_.error)
+        events_.error("Message " + std::to_string(index + 1) + " is no longer in " +
+                      folders_.judged + "; it is left alone");
 }
 
 void ImapSession::Expunge(const std::vector<std::string>& sets, std::size_t count) {
     if (imap_.Announces("UIDPLUS")) {
-        imap_.UidCommand("EXPUNGE", sets, "");
+        Act("EXPUNGE", sets, "");
         return;
     }
     if (events_.error)
@@ -444,7 +473,9 @@ void ImapSession::Expunge(const std::vector<std::string>& sets, std::size_t coun
 }
 
 std::string ImapSession::SpamFolder() {
-    const std::vector<ImapFolder>& folders = serverFolders_;
+    if (!serverFolders_)
+        serverFolders_ = imap_.ListFolders();
+    const std::vector<ImapFolder>& folders = *serverFolders_;
     const auto named = [&folders](const std::string& name) {
         return std::find_if(folders.begin(), folders.end(),
                             [&name](const ImapFolder& f) { return SameName(f.name, name); });

@@ -75,13 +75,16 @@ private:
     // folder's UIDVALIDITY is no longer the one it was listed under.
     MessageId CurrentId(int index);
     std::optional<TmsRemoteInfoItem> FetchItem(std::uint32_t uid);
-    // The marked messages that are still in the folder; the others are unmarked, with a note.
-    // When one is to be moved, the server's folders are listed along.
-    std::vector<int> StillPresent(const std::vector<int>& marked);
     void WriteCopies(const std::vector<int>& indexes, const CopiedEvent& copied);
     void RemoveMarked(const std::vector<int>& indexes);
+    // "UID <command> <set> <arguments>" for each set, in one round trip.
+    void Act(std::string_view command, const std::vector<std::string>& sets,
+             std::string_view arguments);
+    // Unmarks, with a note, the messages the last copy or move did not find.
+    void NoteVanished(const std::vector<int>& indexes);
+    void LeftAlone(int index);
     void Expunge(const std::vector<std::string>& sets, std::size_t count);
-    // From the folders StillPresent listed; created when missing.
+    // From the server's folders (listed now unless known); created when missing.
     std::string SpamFolder();
     std::vector<std::uint32_t> UidsOf(const std::vector<int>& indexes) const;
     [[noreturn]] void RaiseIdsAreDifferent();
@@ -95,8 +98,8 @@ private:
     TmsRemoteInfo listing_;
     // Messages verified against a listing of another session, by the index they had there.
     std::map<int, std::string> verified_;
-    // The server's folders, as the last StillPresent listed them.
-    std::vector<ImapFolder> serverFolders_;
+    // The server's folders, once listed on this connection (with the header blocks).
+    std::optional<std::vector<ImapFolder>> serverFolders_;
     qint64 headerBudget_ = 0;
     bool selected_ = false;
 };

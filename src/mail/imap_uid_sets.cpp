@@ -1,6 +1,9 @@
 #include "mail/imap_uid_sets.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "mail/imap_response.h"
 
 namespace sievo {
 
@@ -26,6 +29,26 @@ std::vector<std::string> UidSets(std::vector<std::uint32_t> uids, std::size_t ma
     if (!set.empty())
         sets.push_back(std::move(set));
     return sets;
+}
+
+std::vector<std::uint32_t> ParseUidSet(const std::string& set, std::size_t maxCount) {
+    std::vector<std::uint32_t> uids;
+    std::size_t start = 0;
+    while (start <= set.size()) {
+        const std::size_t comma = std::min(set.find(',', start), set.size());
+        const std::string_view part = std::string_view(set).substr(start, comma - start);
+        const std::size_t colon = part.find(':');
+        const auto first = ParseImapNumber(part.substr(0, colon));
+        const auto last =
+            colon == std::string_view::npos ? first : ParseImapNumber(part.substr(colon + 1));
+        if (first && last) {
+            const auto [low, high] = std::minmax(*first, *last);
+            for (std::uint64_t uid = low; uid <= high && uids.size() < maxCount; ++uid)
+                uids.push_back(static_cast<std::uint32_t>(uid));
+        }
+        start = comma + 1;
+    }
+    return uids;
 }
 
 }  // namespace sievo

@@ -8,6 +8,7 @@
 #include "config/account.h"
 #include "mail/capped_buffer.h"
 #include "mail/imap_folder_names.h"
+#include "mail/imap_uid_sets.h"
 #include "mail/mail_errors.h"
 #include "mail/mail_limits.h"
 #include "net/tls_settings.h"
@@ -182,14 +183,9 @@ void TmsIMAP::Authenticate() {
 }
 
 void TmsIMAP::Logout() {
-    const std::string tag = NextTag();
-    SendLine(tag + " LOGOUT");
-    for (;;) {
-        const ImapResponse reply = ReadResponse(mail_limits::kMaxCommandLiteralBytes);
-        Note(reply);
-        if (reply.tag == tag)
-            return;
-    }
+    // Nothing waits for the server's good-bye: every change is final once its command was
+    // answered, and the close follows at once.
+    SendLine(NextTag() + " LOGOUT");
 }
 
 bool TmsIMAP::Announces(std::string_view capability) const {
@@ -299,14 +295,16 @@ void TmsIMAP::Run(const std::string& command, const UntaggedEvent& untagged) {
     Run(std::vector<std::string>{command}, untagged);
 }
 
-void TmsIMAP::Run(const std::vector<std::string>& commands, const UntaggedEvent& untagged,
-                  qint64 literalLimit) {
+std::vector<std::optional<std::string>> TmsIMAP::RunAll(const std::vector<std::string>& commands,
+                                                        const UntaggedEvent& untagged,
+                                                        qint64 literalLimit) {
     std::vector<std::string> waiting;
     for (const std::string& command : commands) {
         waiting.push_back(NextTag());
         QueueLine(waiting.back() + " " + command);
     }
-    std::optional<std::string> refusal;
+    std::vector<std::optional<std::string>> refusals(commands.size());
+    const std::vector<std::string> tags = waiting;
     while (!waiting.empty()) {
         const ImapResponse reply =
             ReadResponse(literalLimit > 0 ? literalLimit : mail_limits::kMaxCommandLiteralBytes);
@@ -322,11 +320,36 @@ void TmsIMAP::Run(const std::vector<std::string>& commands, const UntaggedEvent&
             RaiseError("Reply out of turn from the IMAP server: " + StatusLine(reply));
         }
         waiting.erase(tag);
-        if (reply.name != "OK" && !refusal)
-            refusal = StatusLine(reply);
+        if (reply.name != "OK")
+            refusals[std::find(tags.begin(), tags.end(), reply.tag) - tags.begin()] =
+                StatusLine(reply);
     }
-    if (refusal)
-        RaiseServerError(*refusal);
+    return refusals;
+}
+
+void TmsIMAP::Run(const std::vector<std::string>& commands, const UntaggedEvent& untagged,
+                  qint64 literalLimit) {
+    for (const auto& refusal : RunAll(commands, untagged, literalLimit)) {
+        if (refusal)
+            RaiseServerError(*refusal);
+    }
+}
+
+void TmsIMAP::SelectAndFetch(const std::string& folder, std::string_view items,
+                             const FetchEvent& fetched) {
+    uidValidity_ = exists_ = 0;
+    const auto refusals = RunAll(
+        {"SELECT " + FolderArgument(folder), "UID FETCH 1:* " + std::string(items)},
+        [&fetched](const ImapResponse& reply) {
+            if (const ImapValue* values = FetchedItems(reply))
+                fetched(*reply.number, *values);
+        },
+        mail_limits::kMaxCommandLiteralBytes);
+    if (refusals[0])
+        RaiseServerError(*refusals[0]);
+    // Some servers refuse "1:*" in an empty folder.
+    if (refusals[1] && exists_ != 0)
+        RaiseServerError(*refusals[1]);
 }
 
 ImapResponse TmsIMAP::ReadResponse(qint64 literalLimit) {
@@ -380,6 +403,8 @@ void TmsIMAP::Note(const ImapResponse& response) {
             capabilities_.push_back(Upper(word));
     } else if (code == "ALERT" && OnAlert)
         OnAlert(*this, response.text);
+    else if (code == "COPYUID" && response.CodeArguments().size() == 3)
+        AddCopiedUids(response.CodeArguments()[1]);
     else if (code == "UIDVALIDITY" && !response.CodeArguments().empty())
         uidValidity_ = ParseImapNumber(response.CodeArguments()[0]).value_or(0);
     if (!response.Untagged())
@@ -395,6 +420,13 @@ void TmsIMAP::Note(const ImapResponse& response) {
     } else if (response.name == "BYE") {
         byeText_ = response.text;
     }
+}
+
+void TmsIMAP::AddCopiedUids(const std::string& set) {
+    if (!copiedUids_)
+        copiedUids_.emplace();
+    const auto uids = ParseUidSet(set);
+    copiedUids_->insert(copiedUids_->end(), uids.begin(), uids.end());
 }
 
 std::string TmsIMAP::NextTag() {

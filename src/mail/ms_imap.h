@@ -82,6 +82,11 @@ public:
     void ReadArrived();
 
     std::vector<ImapFolder> ListFolders();
+
+    // The source UIDs of the last COPY or MOVE, as a server with UIDPLUS names them in its
+    // COPYUID code (RFC 4315); nothing when it named none since ClearCopiedUids.
+    void ClearCopiedUids() { copiedUids_.reset(); }
+    const std::optional<std::vector<std::uint32_t>>& CopiedUids() const { return copiedUids_; }
     // The LIST command of ListFolders, for sending along with others.
     std::string ListCommand() const;
     void CreateFolder(const std::string& name);
@@ -101,6 +106,15 @@ public:
     // each other share a round trip this way.
     void Run(const std::vector<std::string>& commands, const UntaggedEvent& untagged = {},
              qint64 literalLimit = 0);
+    // The same without raising: each command's refusal, nothing for one that succeeded.
+    std::vector<std::optional<std::string>> RunAll(const std::vector<std::string>& commands,
+                                                   const UntaggedEvent& untagged,
+                                                   qint64 literalLimit);
+    // Raises EServerError with the refusal line, as Run does.
+    [[noreturn]] void Refuse(const std::string& line) { RaiseServerError(line); }
+    // SELECT and "UID FETCH 1:* <items>" in one round trip (see Select).
+    void SelectAndFetch(const std::string& folder, std::string_view items,
+                        const FetchEvent& fetched);
 
 private:
     void Run(const std::string& command, const UntaggedEvent& untagged = {});
@@ -108,6 +122,7 @@ private:
     std::optional<std::string> ReadLiteral(std::uint64_t size, qint64 limit);
     // What every untagged reply may tell, whichever command it came with.
     void Note(const ImapResponse& response);
+    void AddCopiedUids(const std::string& set);
     void ReadGreeting();
     void StartTlsSession();
     void Authenticate();
@@ -120,6 +135,7 @@ private:
     std::uint32_t exists_ = 0;
     int lastTag_ = 0;
     std::string idleTag_;
+    std::optional<std::vector<std::uint32_t>> copiedUids_;
 };
 
 class TSievoUser;
