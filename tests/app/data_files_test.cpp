@@ -9,7 +9,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -73,9 +72,13 @@ TEST(DataFiles, TellAFriendMessageLoadsWithSubjectBodyAndPlaceholderAddresses) {
 // The values of every attribute written as prefix + value + '"' in the page.
 std::set<std::string> AttributeValues(const std::string& page, const std::string& prefix) {
     std::set<std::string> values;
-    const std::regex attribute(prefix + "([^\"]*)\"");
-    for (std::sregex_iterator it(page.begin(), page.end(), attribute), end; it != end; ++it)
-        values.insert((*it)[1]);
+    for (auto at = page.find(prefix); at != std::string::npos; at = page.find(prefix, at)) {
+        at += prefix.size();
+        const auto end = page.find('"', at);
+        if (end == std::string::npos)
+            break;
+        values.insert(page.substr(at, end - at));
+    }
     return values;
 }
 

@@ -136,7 +136,6 @@ QWidget* TfrmSettings::ServerPage() {
     edtSMTPUser_ = Field("edtSMTPUser");
     edtSMTPPassword_ = Field("edtSMTPPassword", true);
     Name(btnTest_, "btnTest", tr("Test"));
-    btnTest_->setAutoDefault(false);
     Name(lblTestResult_, "lblTestResult", tr("Test result"));
     lblTestResult_->setWordWrap(true);
     lblTestResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -96,7 +96,6 @@ void TfrmChange::AddNavigation(QHBoxLayout* row) {
     for (const Step& step : steps) {
         auto* button = new QPushButton(step.text, this);
         Name(button, step.name, step.text);
-        button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, step.move);
         row->addWidget(button);
     }
