@@ -1,6 +1,7 @@
 #include "engine/action_ledger.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 #include <vector>
 
 #include "config/account.h"
@@ -28,6 +29,8 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 }
 
 // Tabs and line breaks cannot stand inside a field.
+constexpr std::string_view kHeaderBlockKey = "sha256:";
+
 std::string Field(const std::string& text) {
     std::string out = text;
     for (char& c : out)
@@ -46,7 +49,7 @@ std::string MessageKey(const std::string& uniqueId, const TmsHeaders& headers) {
         hash.addData(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
         hash.addData(QByteArrayView("\r\n"));
     }
-    return "sha256:" + hash.result().toHex().toStdString();
+    return std::string(kHeaderBlockKey) + hash.result().toHex().toStdString();
 }
 
 ActionLedger::ActionLedger(const TSievoUser& account)
@@ -86,6 +89,13 @@ void ActionLedger::Rename(const std::string& from, const std::string& to) {
     auto old = messages.extract(Field(from));
     if (!old.empty())
         messages[Field(to)].merge(old.mapped());
+}
+
+bool ActionLedger::HoldsHeaderBlockKeys() const {
+    const auto messages = entries_.find(account_);
+    return messages != entries_.end() &&
+           std::any_of(messages->second.begin(), messages->second.end(),
+                       [](const auto& entry) { return entry.first.starts_with(kHeaderBlockKey); });
 }
 
 void ActionLedger::KeepOnly(const std::set<std::string>& keysOnServer) {

@@ -30,6 +30,8 @@ public:
     // Files what was done under `from` under `to` as well and forgets `from`; written with
     // the next change.
     void Rename(const std::string& from, const std::string& to);
+    // Whether any record of the account is filed under a header block's key.
+    bool HoldsHeaderBlockKeys() const;
     // Forgets the messages that are no longer on the server, and writes the file.
     void KeepOnly(const std::set<std::string>& keysOnServer);
 

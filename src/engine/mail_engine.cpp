@@ -57,6 +57,9 @@ std::vector<std::string> MessageKeys(const TmsRemoteInfo& items) {
 // A ledger written before messages were known by the server's ids names them by their
 // header block; without this, every reply would go out a second time.
 void AdoptHeaderBlockKeys(ActionLedger& ledger, const TmsRemoteInfo& items) {
+    // Hashing every header block costs more than the rest of the judging of a big mailbox.
+    if (!ledger.HoldsHeaderBlockKeys())
+        return;
     for (const auto& item : items) {
         if (!item.UniqueId.empty())
             ledger.Rename(MessageKey("", item.Headers), MessageKey(item.UniqueId, item.Headers));

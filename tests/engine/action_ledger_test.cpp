@@ -41,7 +41,10 @@ TEST_F(ActionLedgerTest, ARenamedMessageKeepsWhatWasDoneUnderItsNewKeyOnly) {
     ActionLedger ledger(accounts::ForCheck(1));
     ledger.MarkDone("sha256:ab", "reply 3");
     ledger.MarkDone("uid:7", "trash");
+    EXPECT_TRUE(ledger.HoldsHeaderBlockKeys());
     ledger.Rename("sha256:ab", "uid:7");
+    // Only then does a check hash every header block to look for records to rename.
+    EXPECT_FALSE(ledger.HoldsHeaderBlockKeys());
     ledger.Rename("sha256:none", "uid:8");
     ledger.KeepOnly({"uid:7", "uid:8"});
     const ActionLedger again(accounts::ForCheck(1));
