@@ -279,18 +279,6 @@ void TmsIMAP::UidFetch(const std::vector<std::string>& sets, std::string_view it
         literalLimit);
 }
 
-void TmsIMAP::UidCommand(std::string_view command, const std::vector<std::string>& sets,
-                         std::string_view arguments) {
-    std::vector<std::string> commands;
-    for (const std::string& set : sets) {
-        std::string line = "UID " + std::string(command) + " " + set;
-        if (!arguments.empty())
-            line += " " + std::string(arguments);
-        commands.push_back(std::move(line));
-    }
-    Run(commands);
-}
-
 void TmsIMAP::Run(const std::string& command, const UntaggedEvent& untagged) {
     Run(std::vector<std::string>{command}, untagged);
 }

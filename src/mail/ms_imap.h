@@ -95,9 +95,6 @@ public:
     // `literalLimit` is read to its end and dropped: its value says so.
     void UidFetch(const std::vector<std::string>& sets, std::string_view items, qint64 literalLimit,
                   const FetchEvent& fetched);
-    // "UID <command> <set> <arguments>" for each set, sent together.
-    void UidCommand(std::string_view command, const std::vector<std::string>& sets,
-                    std::string_view arguments);
 
     using UntaggedEvent = std::function<void(const ImapResponse&)>;
     // Sends the commands together and reads until each has its tagged reply; every

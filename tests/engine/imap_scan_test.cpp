@@ -103,7 +103,7 @@ protected:
         other.AllowPlainTextLogin = true;
         other.ConnectAndLogin();
         other.Select("INBOX");
-        other.UidCommand("MOVE", {std::to_string(uid)}, "Junk");
+        other.Run(std::vector<std::string>{"UID MOVE " + std::to_string(uid) + " Junk"});
         other.LogoutAndClose();
     }
 };
