@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+
 #include "mail/header_cache.h"
 #include "temp_home.h"
 
@@ -52,6 +54,15 @@ TEST_F(HeaderCacheTest, KeepsSoundEntriesOfTheListingForItsOwnMailboxOnly) {
         WriteFile("h.cache", damaged);
         EXPECT_EQ(THeaderCache::Load(file, "sam@host:110").Count(), 0u);
     }
+    // A sound digest over an entry that promises more lines than the file holds.
+    const std::string body = "Sievomatic header cache 2\nmailbox sam@host:110\nid-1 120 99\n";
+    WriteFile("h.cache", body + "end " +
+                             QCryptographicHash::hash(QByteArray::fromStdString(body),
+                                                      QCryptographicHash::Blake2b_256)
+                                 .toHex()
+                                 .toStdString() +
+                             "\n");
+    EXPECT_EQ(THeaderCache::Load(file, "sam@host:110").Count(), 0u);
 }
 
 TEST(HeaderCacheName, EveryAccountHasAFileOfItsOwnWithASafeName) {
