@@ -9,6 +9,7 @@ namespace {
 bool cachingEnabled = true;
 int openScopes = 0;
 unsigned long step = 0;  // counts up for ever, so an old step never comes back
+unsigned long filesWritten = 0;
 
 bool SameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -40,12 +41,13 @@ bool SettledAt(const FileIdentity& identity, const timespec& readStart) {
     const long long nanosPerSecond = 1'000'000'000;
     const long long elapsed = (readStart.tv_sec - modified.tv_sec) * nanosPerSecond +
                               (readStart.tv_nsec - modified.tv_nsec);
-    return elapsed >= kFileTimeSettles.tv_sec * nanosPerSecond + kFileTimeSettles.tv_nsec;
+    const timespec& settles = modified.tv_nsec != 0 ? kFineFileTimeSettles : kFileTimeSettles;
+    return elapsed >= settles.tv_sec * nanosPerSecond + settles.tv_nsec;
 }
 
 FileCheckScope::FileCheckScope() {
     ++openScopes;
-    NextStep();
+    BeginStep();
 }
 
 FileCheckScope::~FileCheckScope() {
@@ -53,7 +55,19 @@ FileCheckScope::~FileCheckScope() {
 }
 
 void FileCheckScope::NextStep() {
+    if (filesWritten != writesAtStep_ ||
+        std::chrono::steady_clock::now() - stepBegan_ >= kFileLookInterval)
+        BeginStep();
+}
+
+void FileCheckScope::BeginStep() {
     ++step;
+    stepBegan_ = std::chrono::steady_clock::now();
+    writesAtStep_ = filesWritten;
+}
+
+void NoteFileWritten() {
+    ++filesWritten;
 }
 
 unsigned long CurrentFileCheckStep() {

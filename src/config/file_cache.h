@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,6 +29,10 @@ FileIdentity IdentityOf(const std::string& path);
 // same size soon after a read can leave the identity unchanged. A file read at least this
 // long after its modification time is safe to keep; one read sooner is read again.
 inline constexpr timespec kFileTimeSettles{2, 0};
+// A time with a fraction of a second comes from a file system with fine ticks (at most a
+// kernel tick of a few milliseconds), where the same wait would make every file written
+// during a check, such as the hit counts, be read again for every message.
+inline constexpr timespec kFineFileTimeSettles{0, 100'000'000};
 
 // Whether a reading that began at readStart can be trusted to match the identity's state.
 bool SettledAt(const FileIdentity& identity, const timespec& readStart);
@@ -39,8 +44,13 @@ void SetFileCaching(bool enabled);
 bool FileCachingEnabled();
 
 // Judging reads the same few files for every rule of every message. Inside this scope a
-// file is looked at once per message (per step) instead of at every read, so a change made
-// meanwhile counts from the next message; outside it, every read looks.
+// file is looked at once per step (a message) instead of at every read, and steps begin
+// at most this often, so a large mailbox is not a file lookup per message: a change made
+// by another program counts from a message at most this much later, one saved by this
+// program (a window open during the check) from the next message. Outside the scope,
+// every read looks.
+inline constexpr std::chrono::milliseconds kFileLookInterval{50};
+
 class FileCheckScope {
 public:
     FileCheckScope();
@@ -48,9 +58,19 @@ public:
     FileCheckScope(const FileCheckScope&) = delete;
     FileCheckScope& operator=(const FileCheckScope&) = delete;
 
-    // Files are looked at again from here on.
+    // Files are looked at again from here on, once kFileLookInterval has passed since the
+    // scope's last look.
     void NextStep();
+
+private:
+    void BeginStep();
+
+    std::chrono::steady_clock::time_point stepBegan_;
+    unsigned long writesAtStep_ = 0;
 };
+
+// Called for every file this program writes, so that judging looks at files again.
+void NoteFileWritten();
 
 // The step of the innermost FileCheckScope, or 0 when none is open (or files are not kept).
 unsigned long CurrentFileCheckStep();

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "config/file_cache.h"
+
 namespace sievo {
 
 namespace {
@@ -49,8 +51,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
-    if (written && closed && rename(temporary.c_str(), path.c_str()) == 0)
+    if (written && closed && rename(temporary.c_str(), path.c_str()) == 0) {
+        NoteFileWritten();
         return true;
+    }
     unlink(temporary.c_str());
     return false;
 }

@@ -1,6 +1,7 @@
 #include "config/file_cache.h"
 
 #include <fstream>
+#include <thread>
 
 #include "temp_home.h"
 
@@ -41,29 +42,42 @@ TEST_F(FileCacheTest, EveryChangeOnDiskIsSeenAtTheNextRead) {
     EXPECT_EQ(reads, 3);
 }
 
-TEST_F(FileCacheTest, AReadingIsTrustedOnlyTwoSecondsAfterTheModification) {
-    const FileIdentity identity{true, 0, 0, 0, {1000, 500'000'000}, {}};
+// Coarse file times (whole seconds) settle after two seconds, fine ones after a tenth.
+TEST_F(FileCacheTest, AReadingIsTrustedOnceTheFileTimeCannotRepeat) {
     const struct {
+        timespec modified;
         timespec readStart;
         bool settled;
     } cases[] = {
-        {{1000, 500'000'000}, false}, {{1002, 499'999'999}, false},
-        {{1002, 500'000'000}, true},  {{1003, 0}, true},
-        {{999, 900'000'000}, false},  {{5000, 0}, true},
+        {{1000, 0}, {1000, 0}, false},
+        {{1000, 0}, {1001, 999'999'999}, false},
+        {{1000, 0}, {1002, 0}, true},
+        {{1000, 0}, {999, 900'000'000}, false},
+        {{1000, 500'000'000}, {1000, 599'999'999}, false},
+        {{1000, 500'000'000}, {1000, 600'000'000}, true},
+        {{1000, 500'000'000}, {1000, 400'000'000}, false},
+        {{1000, 500'000'000}, {5000, 0}, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SettledAt(identity, c.readStart), c.settled)
-            << c.readStart.tv_sec << "." << c.readStart.tv_nsec;
+        EXPECT_EQ(SettledAt({true, 0, 0, 0, c.modified, {}}, c.readStart), c.settled)
+            << c.modified.tv_nsec << " read at " << c.readStart.tv_sec << "."
+            << c.readStart.tv_nsec;
 }
 
 TEST_F(FileCacheTest, InsideAScopeAFileIsLookedAtOncePerStep) {
     WriteFile("list.lst", "one\n");
     FileCheckScope scope;
     EXPECT_EQ(*Read("list.lst"), "one\n");
-    WriteFile("list.lst", "two\n");
+    RewriteInPlace("list.lst", "two\n");    // another program
     EXPECT_EQ(*Read("list.lst"), "one\n");  // the same step
+    scope.NextStep();                       // too soon for another look
+    EXPECT_EQ(*Read("list.lst"), "one\n");
+    std::this_thread::sleep_for(kFileLookInterval);
     scope.NextStep();
     EXPECT_EQ(*Read("list.lst"), "two\n");
+    WriteFile("list.lst", "six\n");  // this program: seen at the next step however soon
+    scope.NextStep();
+    EXPECT_EQ(*Read("list.lst"), "six\n");
 }
 
 }  // namespace
