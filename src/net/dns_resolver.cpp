@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QUdpSocket>
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <sstream>

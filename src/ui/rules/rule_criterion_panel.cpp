@@ -86,21 +86,15 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
         specialLayout->addWidget(option);
     auto* fromServer = new QGroupBox(tr("Signals from your mail server"), this);
     auto* fromServerLayout = new QVBoxLayout(fromServer);
-    optAuthFail_ =
-        SignalOption(tr("The sender failed authentication at your server"), "optAuthFail",
-                     tr("Looks at the Authentication-Results your server added: SPF, DKIM or DMARC "
-                        "failed."),
-                     fromServerLayout);
-    optSpamFlag_ = SignalOption(
-        tr("Your server's spam filter marked it as spam"), "optSpamFlag",
-        tr("Looks at X-Spam-Flag and X-Spam-Status, and at the spam score when you give a "
-           "lowest score."),
-        fromServerLayout);
-    optDnsbl_ = SignalOption(
-        tr("The sending host is on a DNS blocklist"), "optDnsbl",
-        tr("Looks up the address of the host that handed the message to your provider in "
-           "the blocklist zone you name."),
-        fromServerLayout);
+    optAuthFail_ = SignalOption(
+        tr("The sender failed authentication at your server"), "optAuthFail",
+        tr("Reads the SPF, DKIM and DMARC verdicts your server wrote."), fromServerLayout);
+    optSpamFlag_ = SignalOption(tr("Your server's spam filter marked it as spam"), "optSpamFlag",
+                                tr("Reads the spam flag and score your server's filter wrote."),
+                                fromServerLayout);
+    optDnsbl_ = SignalOption(tr("The sending host is on a DNS blocklist"), "optDnsbl",
+                             tr("Asks a blocklist about the host that sent it to your provider."),
+                             fromServerLayout);
     auto* edtAuthMethods = new QLineEdit(this);
     edtAuthMethods->setPlaceholderText("dmarc");
     Name(edtAuthMethods, "edtAuthMethods", tr("Methods"));
@@ -151,14 +145,14 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     ChooseAddress();
 }
 
-// A choice with the sentence that says what it looks at, indented below it.
+// A choice with the sentence that says what it looks at, indented below it; one line, so
+// that a dialog squeezed by a small screen cannot cut it.
 QRadioButton* RuleCriterionPanel::SignalOption(const QString& caption, const char* objectName,
                                                const QString& sentence, QLayout* group) {
     auto* option = new QRadioButton(caption, this);
     Name(option, objectName, caption);
     option->setAccessibleDescription(sentence);
     auto* explanation = new QLabel(sentence, this);
-    explanation->setWordWrap(true);
     explanation->setIndent(option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
                            option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing));
     group->addWidget(option);
