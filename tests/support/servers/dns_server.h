@@ -8,8 +8,8 @@
 
 namespace sievo::testing {
 
-// A DNS server on 127.0.0.1 (dns_server.py) that answers A questions by the first label of
-// the name: an IPv4 address, "nxdomain", "servfail" or "silent" (no answer).
+// dns_server.py on 127.0.0.1: answers A questions by the first label of the name with an
+// IPv4 address, "nxdomain", "servfail" or "silent" (no answer).
 class DnsServer {
 public:
     struct Options {
