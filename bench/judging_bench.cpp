@@ -19,10 +19,11 @@
 #include "config/ini_file.h"
 #include "engine/action_ledger.h"
 #include "engine/judging.h"
-#include "engine/replies.h"
 #include "engine/rule.h"
 #include "engine/scan_judge.h"
 #include "mail/ms_remote_pop.h"
+#include "net/dns_resolver.h"
+#include "no_mail.h"
 #include "resource_usage.h"
 #include "silent_sounds.h"
 #include "store/accounts_store.h"
@@ -34,11 +35,6 @@ using namespace sievo;
 constexpr int kRulesPerKind = 20;
 constexpr int kSpammerLines = 1000000;
 constexpr int kFriendLines = 10000;
-
-class NoMail : public MailSender {
-public:
-    void SendMail(const TSievoUser&, TmsMessage&) override {}
-};
 
 // Written a minute in the past, as a user's files are when a check starts: a file only
 // seconds old is read again at every use until it settles, which is not what is measured.
@@ -158,7 +154,7 @@ int main(int argc, char** argv) {
         pop.RemoteInfo().Add(item);
     }
     const TSievoUser account = accounts::ForCheck(1);
-    NoMail mail;
+    bench::NoMail mail;
     bench::SilentSounds sounds;
     ActionLedger ledger(account);
     PassFaults faults;
@@ -167,7 +163,8 @@ int main(int argc, char** argv) {
     const double cpuBefore = CpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
     const bool stop = false;
-    JudgeMailbox(pop.RemoteInfo(), account, judge, stop);
+    UdpDnsResolver resolver;  // no DNSBL rule here: never asked
+    JudgeMailbox(pop.RemoteInfo(), account, judge, stop, resolver);
     const double cpu = CpuSeconds() - cpuBefore;
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
 

@@ -25,3 +25,6 @@ echo "== the rule list: filling and sorting 1 000 rules"
 QT_QPA_PLATFORM=offscreen "$bench/rule_list_bench"
 echo "== spammer list editor: opening and Find with 1 000 000 lines"
 QT_QPA_PLATFORM=offscreen "$bench/list_editor_bench"
+echo "== the server's signals: 10 000 messages, AUTHFAIL, SPAMFLAG and DNSBL with 50 ms DNS answers"
+"$bench/signals_bench" 10000 2000
+"$bench/signals_bench" 10000 10000

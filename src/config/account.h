@@ -50,6 +50,10 @@ public:
     // Log-in for the SMTP server; empty when the server takes mail without one.
     std::string SMTPUser;
     std::string SMTPPassword;  // plain text
+
+    // The name the user's own server writes first in its Authentication-Results fields;
+    // when set, only a field of that server is trusted. Empty: the topmost field.
+    std::string AuthServId;
 };
 
 }  // namespace sievo

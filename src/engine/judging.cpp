@@ -6,6 +6,7 @@
 #include "config/account.h"
 #include "config/activity_log.h"
 #include "config/file_cache.h"
+#include "engine/blocklist_check.h"
 #include "engine/rule.h"
 #include "engine/rule_evaluation.h"
 #include "engine/scan_judge.h"
@@ -16,14 +17,16 @@ namespace sievo {
 namespace {
 
 void JudgeMessage(const TmsHeaders& headers, int index, const TSievoUser& account,
-                  ScanJudge& judge) {
+                  const BlocklistListings& blocklists, ScanJudge& judge) {
     // The snapshot depends on the header lines alone, so it is built once for all rules.
     std::optional<TSievoMessage> message;
     const int rules = rule_store::Count();
     for (int n = 1; n <= rules; ++n) {
         const TSievoRule rule(n);
-        if (!message)
+        if (!message) {
             message.emplace(headers, index);
+            message->Blocklists = &blocklists;
+        }
         if (rule.Active)
             EvaluateRule(judge, account, rule, *message);
     }
@@ -32,8 +35,9 @@ void JudgeMessage(const TmsHeaders& headers, int index, const TSievoUser& accoun
 }  // namespace
 
 void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJudge& judge,
-                  const bool& stop) {
+                  const bool& stop, DnsResolver& resolver) {
     ActivityLog("Enumerating Mail Headers", true, &account);
+    const BlocklistListings blocklists(items, account, resolver);
     FileCheckScope fileChecks;
     for (int i = 0; i < items.Count() && !stop; ++i) {
         fileChecks.NextStep();
@@ -41,7 +45,7 @@ void JudgeMailbox(const TmsRemoteInfo& items, const TSievoUser& account, ScanJud
         if (items[i].HeaderTooLarge)
             continue;  // nothing to judge it by; the listing said so
         try {
-            JudgeMessage(items[i].Headers, i, account, judge);
+            JudgeMessage(items[i].Headers, i, account, blocklists, judge);
         } catch (const std::exception& error) {
             judge.Forget(i);
             AppException(error);

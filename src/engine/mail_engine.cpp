@@ -264,7 +264,7 @@ int MailEngine::JudgeAndTransfer(PassMode mode, TSievoUser& account) {
     const bool newMail = POP->Listing().Count() > 0;
     if (newMail) {
         NotifyNewMail(account);
-        JudgeMailbox(POP->Listing(), account, judge, stopping_);
+        JudgeMailbox(POP->Listing(), account, judge, stopping_, resolver_);
     } else {
         user_.observer.SetMailIcon(false, "No new mail");
         ActivityLog("There are no messages");

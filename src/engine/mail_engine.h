@@ -13,6 +13,7 @@
 #include "engine/schedule_pause.h"
 #include "mail/mailbox_session.h"
 #include "net/ag_ras.h"
+#include "net/dns_resolver.h"
 
 namespace sievo {
 
@@ -131,6 +132,8 @@ private:
     ConnectionGuard connection_;
     ImapPush push_;
     PassFaults faults_;
+    // Asks the system's name server for the DNSBL rules.
+    UdpDnsResolver resolver_;
     bool passRunning_ = false;
     bool shuttingDown_ = false;
     bool stopping_ = false;

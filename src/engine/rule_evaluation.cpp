@@ -1,17 +1,31 @@
 #include "engine/rule_evaluation.h"
 
+#include "config/account.h"
 #include "config/activity_log.h"
 #include "config/text.h"
 #include "engine/address_lists.h"
+#include "engine/blocklist_check.h"
 #include "engine/rule.h"
+#include "engine/server_signals.h"
 #include "engine/sievo_message.h"
+#include "mail/relay_address.h"
 #include "net/event_pump.h"
 
 namespace sievo {
 
 namespace {
 
-enum class Criterion { kSubject, kHeader, kFrom, kNumericSender, kSpammerList, kNone };
+enum class Criterion {
+    kSubject,
+    kHeader,
+    kFrom,
+    kNumericSender,
+    kSpammerList,
+    kAuthenticationFailed,
+    kMarkedAsSpam,
+    kBlocklisted,
+    kNone
+};
 
 Criterion CriterionOf(const std::string& keyword) {
     if (keyword == "SUBCONT")
@@ -24,6 +38,12 @@ Criterion CriterionOf(const std::string& keyword) {
         return Criterion::kNumericSender;
     if (keyword == "LIST")
         return Criterion::kSpammerList;
+    if (keyword == "AUTHFAIL")
+        return Criterion::kAuthenticationFailed;
+    if (keyword == "SPAMFLAG")
+        return Criterion::kMarkedAsSpam;
+    if (keyword == "DNSBL")
+        return Criterion::kBlocklisted;
     return Criterion::kNone;
 }
 
@@ -32,7 +52,8 @@ bool ContainsIgnoringAsciiCase(const std::string& upperText, const std::string& 
     return !value.empty() && upperText.find(ToUpperAscii(value)) != std::string::npos;
 }
 
-bool CriterionMatches(Criterion criterion, const TSievoRule& rule, const TSievoMessage& message) {
+bool CriterionMatches(Criterion criterion, const TSievoUser& account, const TSievoRule& rule,
+                      const TSievoMessage& message) {
     switch (criterion) {
         case Criterion::kSubject:
             return ContainsIgnoringAsciiCase(message.UpperSubject, rule.Value);
@@ -42,6 +63,13 @@ bool CriterionMatches(Criterion criterion, const TSievoRule& rule, const TSievoM
             return ContainsIgnoringAsciiCase(message.UpperFromField, rule.Value);
         case Criterion::kNumericSender:
             return FBOOLIsNumericalUserName(ToUpperAscii(message.FromAddress));
+        case Criterion::kAuthenticationFailed:
+            return AuthenticationFailed(message.Headers, rule.Value, account.AuthServId);
+        case Criterion::kMarkedAsSpam:
+            return MarkedAsSpam(message.Headers, rule.Value);
+        case Criterion::kBlocklisted:
+            return message.Blocklists &&
+                   message.Blocklists->Listed(rule.Value, RelayAddress(message.Headers));
         case Criterion::kSpammerList:
         case Criterion::kNone:
             return false;
@@ -91,6 +119,12 @@ std::string RuleLabel(const TSievoRule& rule) {
             return "The message is from a username that is a number " + quoted;
         case Criterion::kSpammerList:
             return "List of known spammers";
+        case Criterion::kAuthenticationFailed:
+            return "The sender failed authentication " + quoted;
+        case Criterion::kMarkedAsSpam:
+            return "The server marked the message as spam " + quoted;
+        case Criterion::kBlocklisted:
+            return "The sending host is on the blocklist " + quoted;
         case Criterion::kNone:
             break;
     }
@@ -121,7 +155,7 @@ void EvaluateRule(RuleHitActions& actions, const TSievoUser& account, const TSie
         });
         return;
     }
-    if (!CriterionMatches(criterion, rule, message))
+    if (!CriterionMatches(criterion, account, rule, message))
         return;
     if (FBOOLIsAFriend(message.FromAddress))
         return;

@@ -6,6 +6,8 @@
 
 namespace sievo {
 
+class BlocklistListings;
+
 // What the rules see of one waiting message: its header lines and the fields read from
 // them. Built for one evaluation; the header lines are not copied.
 class TSievoMessage {
@@ -25,6 +27,9 @@ public:
     std::string UpperSubject;
     std::string UpperFromField;
     std::string UpperHeaderText;  // every header line followed by CR LF
+
+    // The blocklist answers of the check, when any were looked up.
+    const BlocklistListings* Blocklists = nullptr;
 };
 
 }  // namespace sievo

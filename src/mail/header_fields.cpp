@@ -91,6 +91,18 @@ bool IsUndecodedField(std::string_view bareName) {
     return upper == "CONTENT-TYPE" || upper == "X-UIDL";
 }
 
+// The value of the field starting at `field` with its continuation lines joined; `field`
+// ends on the line after them.
+std::string UnfoldedValue(std::vector<std::string>::const_iterator& field,
+                          std::vector<std::string>::const_iterator end) {
+    std::string value(TrimBlanksAndControls(ValueAfterColon(*field)));
+    for (++field; field != end && IsContinuation(*field); ++field) {
+        value += ' ';
+        value += TrimBlanksAndControls(*field);
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string GetHeaderField(const std::vector<std::string>& lines, std::string_view name) {
@@ -98,14 +110,22 @@ std::string GetHeaderField(const std::vector<std::string>& lines, std::string_vi
     auto field = FindField(lines, bareName);
     if (field == lines.end())
         return {};
-    std::string value(TrimBlanksAndControls(ValueAfterColon(*field)));
-    for (++field; field != lines.end() && IsContinuation(*field); ++field) {
-        value += ' ';
-        value += TrimBlanksAndControls(*field);
-    }
+    std::string value = UnfoldedValue(field, lines.end());
     if (IsUndecodedField(bareName))
         return value;
     return DecodeHeaderWords(value);
+}
+
+std::vector<std::string> GetRawHeaderFields(const std::vector<std::string>& lines,
+                                            std::string_view name) {
+    const std::string_view bareName = WithoutColon(name);
+    std::vector<std::string> values;
+    for (auto field = FindField(lines, bareName); field != lines.end();) {
+        values.push_back(UnfoldedValue(field, lines.end()));
+        field = std::find_if(field, lines.end(),
+                             [&](const std::string& line) { return IsFieldLine(line, bareName); });
+    }
+    return values;
 }
 
 void GetHeaderAddressList(const std::vector<std::string>& lines, std::string_view name,

@@ -14,6 +14,11 @@ using TmsHeaders = std::vector<std::string>;
 // or empty. Content-Type and X-UIDL values come whole and undecoded.
 std::string GetHeaderField(const std::vector<std::string>& lines, std::string_view name);
 
+// The unfolded, undecoded values of every field called name, the topmost first: the fields
+// that receiving servers add stand above those the sender wrote.
+std::vector<std::string> GetRawHeaderFields(const std::vector<std::string>& lines,
+                                            std::string_view name);
+
 // Appends every address entry of every field called name ("TO", "CC") to result; commas
 // inside double quotes do not split.
 void GetHeaderAddressList(const std::vector<std::string>& lines, std::string_view name,

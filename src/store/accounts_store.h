@@ -42,6 +42,8 @@ struct StoredAccount {
     std::string imapFolder = "INBOX";
     std::string spamFolder{};  // empty: the folder the server marks as junk, else "Junk"
     bool expungeSpam = false;
+    // Set by hand: the authserv-id of the account's own server (see TSievoUser).
+    std::optional<std::string> authServId{};
 
     // Whether the account names its SMTP security itself: only a named "NONE" lets the SMTP
     // password travel without TLS.

@@ -146,6 +146,81 @@ TEST_F(RuleEvaluationTest, WhatEachCriterionMatches) {
     }
 }
 
+// Header blocks as receiving servers write them, and what each new criterion makes of them.
+TEST_F(RuleEvaluationTest, WhatTheServersSignalsMatch) {
+    struct Case {
+        const char *criteria, *value;
+        std::vector<std::string> headers;
+        bool hits;
+        const char* authServId = "";
+    };
+    const std::string microsoft =
+        "Authentication-Results: spf=softfail (sender IP is 45.95.147.10) "
+        "smtp.mailfrom=paypal.com; dkim=none (message not signed) header.d=none;dmarc=fail "
+        "action=quarantine header.from=paypal.com;compauth=fail reason=000";
+    const std::string forgedPass = "Authentication-Results: mx.example.net; dmarc=pass";
+    const std::string ownFail = "Authentication-Results: mx.example.net; dmarc=fail";
+    const Case cases[] = {
+        {"AUTHFAIL", "", {"Authentication-Results: mx.google.com; dmarc=fail (p=REJECT)"}, true},
+        {"AUTHFAIL", "spf", {microsoft}, true},
+        {"AUTHFAIL", "dkim", {microsoft}, false},  // not signed is no failure
+        // Only the topmost field is the user's server's; the sender wrote the ones below.
+        {"AUTHFAIL", "", {forgedPass, ownFail}, false},
+        {"AUTHFAIL", "", {ownFail, forgedPass}, true},
+        // A list's broken second signature beside the author's good one.
+        {"AUTHFAIL",
+         "dkim",
+         {"Authentication-Results: mx6.messagingengine.com;",
+          "    dkim=fail (body hash did not verify) header.d=list.example;",
+          "    dkim=pass (2048-bit rsa key sha256) header.d=example.com"},
+         false},
+        {"AUTHFAIL",
+         "spf,dkim,dmarc",
+         {"Authentication-Results: mx.example.net; spf=temperror; dkim=neutral; dmarc=none"},
+         false},
+        {"AUTHFAIL", " SPF ", {"Authentication-Results: mx.example.net; spf=permerror"}, true},
+        {"AUTHFAIL",
+         " DKIM , dmarc",
+         {"Authentication-Results: mx.example.net;", "\tdkim=pass header.d=x;",
+          "\tdmarc=FAIL (p=quarantine) header.from=x"},
+         true},
+        // With the account's AuthServId, its server's field counts wherever it stands.
+        {"AUTHFAIL",
+         "",
+         {"Authentication-Results: relay.forwarder.example; dmarc=pass", ownFail},
+         true,
+         "MX.Example.net"},
+        {"AUTHFAIL",
+         "",
+         {"Authentication-Results: other.example; dmarc=fail"},
+         false,
+         "mx.example.net"},
+        {"SPAMFLAG", "", {"X-Spam-Flag: YES"}, true},
+        {"SPAMFLAG", "", {"X-Spam-Flag: NO", "X-Spam-Flag: YES"}, false},
+        {"SPAMFLAG",
+         "",
+         {"X-Spam-Status: Yes, score=7.1 required=5.0 tests=BAYES_99,", "\tRDNS_NONE"},
+         true},
+        {"SPAMFLAG", "2", {"X-Spam-Status: No, score=2.3 required=5.0"}, true},
+        {"SPAMFLAG", "3", {"X-Spam-Status: No, score=2.3 required=5.0"}, false},
+        {"SPAMFLAG", "10", {"X-Rspamd-Score: 12.40"}, true},
+        {"SPAMFLAG", "-2", {"X-Rspamd-Score: -1.5"}, true},
+        {"SPAMFLAG", "4,5", {"X-Spam-Score: 5 (+++++)"}, true},
+        {"SPAMFLAG", "", {"X-Spam-Score: 50"}, false},  // a score without a lowest one
+        {"SPAMFLAG", "5", {"X-Spam-Score: 1", "X-Spam-Score: 9"}, false},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.criteria) + " " + c.value + " / " + c.headers.front());
+        std::remove(rule_store::Path().c_str());
+        WriteFile("accounts.ini", std::string("[USER1]\nAuthServId=") + c.authServId + "\n");
+        testing::AddRule({c.criteria, c.value, true});
+        Judge(c.headers, index);
+        EXPECT_EQ(testing::RuleHits(1), c.hits ? 1 : 0);
+        EXPECT_EQ(actions.marks[index++].deleted, c.hits);
+    }
+}
+
 TEST_F(RuleEvaluationTest, FriendsVetoEveryRule) {
     WriteFile("friends.lst", "pal.example\n");
     WriteFile("sievo.lst", "pal.example\nspam.example\n");

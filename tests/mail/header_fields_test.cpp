@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "mail/authentication_results.h"
 #include "mail/encoded_words.h"
 #include "mail/mime_params.h"
+#include "mail/relay_address.h"
 
 namespace sievo {
 namespace {
@@ -127,6 +129,92 @@ TEST(ContentTypeForFile, ByExtension) {
               ContentTypeForFile("plain.d"));
     EXPECT_EQ(ContentTypeForFile("a.p\xC3\xA9"), "application/octet-stream");
     EXPECT_EQ(ContentTypeForFile("a." + std::string(17, 'x')), "application/octet-stream");
+}
+
+TEST(ParseAuthenticationResults, ReadsMethodsPastCommentsQuotesAndVersions) {
+    struct Case {
+        const char* label;
+        std::string value;
+        std::string expected;  // authserv-id, then each method=result
+    };
+    const auto show = [](const AuthenticationResults& r) {
+        std::string text = r.authservId;
+        for (const auto& [method, result] : r.results)
+            text += " " + method + "=" + result;
+        return text;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"VersionCommentsQuotes",
+              "\"mx.example.net\" 1; (note (nested; with semicolon)) SPF = Fail (bad; ip) "
+              "smtp.mailfrom=\"a;b\"@x.example; dkim / 1 = permerror; none",
+              "mx.example.net spf=fail dkim=permerror"},
+             {"UnclosedCommentAndQuote", "mx; spf=fail (open \"x", "mx spf=fail"}}) {
+        EXPECT_EQ(show(ParseAuthenticationResults(c.value)), c.expected) << c.label;
+    }
+}
+
+TEST(RelayAddress, TheFirstPublicSendingHostFromTheTop) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> headers;
+        const char* expected;
+    };
+    const std::string forged = "Received: from friend.example (friend.example [8.8.4.4]) by x";
+    for (const Case& c : std::vector<Case>{
+             {"Postfix",
+              {"Received: from mail.sender.example (mail.sender.example [81.169.146.21])",
+               "\tby mx.example.net (Postfix) with ESMTPS id 4QxYz; Mon, 7 Dec 2026 10:00:00",
+               forged},
+              "81.169.146.21"},
+             {"HeloLiteralChosenBySender",
+              {"Received: from [8.8.8.8] (unknown [185.220.101.4]) by mx.example.net", forged},
+              "185.220.101.4"},
+             {"PostfixIPv6",
+              {"Received: from m.example (m.example [IPv6:2a01:4f8:1c1c:1::1]) by mx; Mon"},
+              "2a01:4f8:1c1c:1::1"},
+             {"MappedIPv4",
+              {"Received: from m (m [IPv6:::ffff:45.95.147.10]) by mx"},
+              "45.95.147.10"},
+             {"FilterAndPrivateHopsPassedOver",
+              {"Received: from localhost (localhost [127.0.0.1]) by mx.example.net (Postfix)",
+               "Received: from mx.example.net ([127.0.0.1]) by localhost (amavisd-new, port "
+               "10024) with ESMTP id 1",
+               "Received: from edge.example.net (edge [10.1.2.3]) by mx.example.net",
+               "Received: from cgnat.example (cgnat [100.64.7.7]) by edge.example.net",
+               "Received: from bad.example (unknown [45.95.147.10]) by edge.example.net", forged},
+              "45.95.147.10"},
+             {"GmailTopFieldHasNoFrom",
+              {"Received: by 2002:a05:6a10:b11c:b0:4a5:1b1:7a2 with SMTP id x1;",
+               "        Mon, 7 Dec 2026 04:12:33 -0800 (PST)",
+               "X-Received: by 2002:a17:90b::1 with SMTP id y2",
+               "Received: from mail-sor-f41.google.com (mail-sor-f41.google.com. "
+               "[209.85.220.41])",
+               "        by mx.google.com with SMTPS id a1sor123;"},
+              "209.85.220.41"},
+             {"Exim",
+              {"Received: from [185.220.101.4] (helo=x.example) by mx.example.net with esmtp "
+               "(Exim 4.96)"},
+              "185.220.101.4"},
+             {"Qmail",
+              {"Received: from unknown (HELO spam) (91.92.240.5) by mx with SMTP"},
+              "91.92.240.5"},
+             {"AddressAfterByIsTheReceiver",
+              {"Received: from m.example by mx.example.net ([81.169.146.21]) with LMTP"},
+              ""},
+             {"OnlyLocalAndDocumentation",
+              {"Received: from [192.168.1.20] by m", "Received: from d (d [203.0.113.9]) by m",
+               "Received: from v6 (v6 [IPv6:fe80::1]) by m"},
+              ""}}) {
+        EXPECT_EQ(RelayAddress(c.headers), c.expected) << c.label;
+    }
+}
+
+TEST(BlocklistQueryName, ReversesBytesOrNibbles) {
+    EXPECT_EQ(BlocklistQueryName("81.169.146.21", "zen.example"), "21.146.169.81.zen.example");
+    // The example of RFC 5782.
+    EXPECT_EQ(BlocklistQueryName("2001:db8:1:2:3:4:567:89ab", "bl.example"),
+              "b.a.9.8.7.6.5.0.4.0.0.0.3.0.0.0.2.0.0.0.1.0.0.0.8.b.d.0.1.0.0.2.bl.example");
+    EXPECT_EQ(BlocklistQueryName("not an address", "bl.example"), "");
 }
 
 }  // namespace

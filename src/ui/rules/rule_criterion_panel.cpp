@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "store/rule_store.h"
@@ -75,10 +76,6 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     Name(edtValue_, "edtValue", tr("Subject Contains"));
     Name(edtHeaders_, "edtHeaders", tr("Mail Header"));
 
-    // One choice across both groups.
-    auto* group = new QButtonGroup(this);
-    for (QRadioButton* option : {optAddress_, optUserDef_, optHeader_, optList_, optFromNum_})
-        group->addButton(option);
     auto* normal = new QGroupBox(tr("Normal Spam Filtration Options"), this);
     auto* normalLayout = new QVBoxLayout(normal);
     for (QRadioButton* option : {optAddress_, optUserDef_, optHeader_})
@@ -87,21 +84,50 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     auto* specialLayout = new QVBoxLayout(special);
     for (QRadioButton* option : {optList_, optFromNum_})
         specialLayout->addWidget(option);
+    auto* fromServer = new QGroupBox(tr("Signals from your mail server"), this);
+    auto* fromServerLayout = new QVBoxLayout(fromServer);
+    optAuthFail_ = SignalOption(
+        tr("The sender failed authentication at your server"), "optAuthFail",
+        tr("Reads the SPF, DKIM and DMARC verdicts your server wrote."), fromServerLayout);
+    optSpamFlag_ = SignalOption(tr("Your server's spam filter marked it as spam"), "optSpamFlag",
+                                tr("Reads the spam flag and score your server's filter wrote."),
+                                fromServerLayout);
+    optDnsbl_ = SignalOption(tr("The sending host is on a DNS blocklist"), "optDnsbl",
+                             tr("Asks a blocklist about the host that sent it to your provider."),
+                             fromServerLayout);
+    auto* edtAuthMethods = new QLineEdit(this);
+    edtAuthMethods->setPlaceholderText("dmarc");
+    Name(edtAuthMethods, "edtAuthMethods", tr("Methods"));
+    auto* edtSpamScore = new QLineEdit(this);
+    Name(edtSpamScore, "edtSpamScore", tr("Lowest score"));
+    auto* edtZone = new QLineEdit(this);
+    Name(edtZone, "edtZone", tr("Blocklist zone"));
+
+    // One choice across all groups.
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* option : {optAddress_, optUserDef_, optHeader_, optList_, optFromNum_,
+                                 optAuthFail_, optSpamFlag_, optDnsbl_})
+        group->addButton(option);
 
     auto* values = new QGridLayout;
-    const auto addValue = [&](QRadioButton* option, const QString& caption, QWidget* box) {
+    const auto addValue = [&](QRadioButton* option, const char* keyword, const QString& caption,
+                              QWidget* box) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(box);
         const int row = values->rowCount();
         values->addWidget(label, row, 0);
         values->addWidget(box, row, 1);
-        choices_.push_back({option, label, box});
+        choices_.push_back({option, keyword, label, box});
     };
-    addValue(optAddress_, tr("A&ddress / domain:"), edtFrom_);
-    addValue(optUserDef_, tr("Subject Contains:"), edtValue_);
-    addValue(optHeader_, tr("&Mail Header:"), edtHeaders_);
-    choices_.push_back({optList_, nullptr, nullptr});
-    choices_.push_back({optFromNum_, nullptr, nullptr});
+    addValue(optAddress_, "FROM", tr("A&ddress / domain:"), edtFrom_);
+    addValue(optUserDef_, "SUBCONT", tr("Subject Contains:"), edtValue_);
+    addValue(optHeader_, "HEADER", tr("&Mail Header:"), edtHeaders_);
+    choices_.push_back({optList_, "LIST", nullptr, nullptr});
+    choices_.push_back({optFromNum_, "FROMNUM", nullptr, nullptr});
+    addValue(optAuthFail_, "AUTHFAIL", tr("Me&thods (spf, dkim, dmarc):"), edtAuthMethods);
+    addValue(optSpamFlag_, "SPAMFLAG", tr("Lowest spam s&core (empty: the flag alone):"),
+             edtSpamScore);
+    addValue(optDnsbl_, "DNSBL", tr("Blocklist &zone:"), edtZone);
     values->setColumnStretch(1, 1);
 
     // A label naming the panel may give it the focus (not Tab: it is no stop of its own).
@@ -110,12 +136,28 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(normal);
     layout->addWidget(special);
+    layout->addWidget(fromServer);
     layout->addLayout(values);
     layout->addStretch();
     for (const Choice& choice : choices_)
         connect(choice.option, &QRadioButton::clicked, this,
                 [this, choice] { ShowValueBox(choice); });
     ChooseAddress();
+}
+
+// A choice with the sentence that says what it looks at, indented below it; one line, so
+// that a dialog squeezed by a small screen cannot cut it.
+QRadioButton* RuleCriterionPanel::SignalOption(const QString& caption, const char* objectName,
+                                               const QString& sentence, QLayout* group) {
+    auto* option = new QRadioButton(caption, this);
+    Name(option, objectName, caption);
+    option->setAccessibleDescription(sentence);
+    auto* explanation = new QLabel(sentence, this);
+    explanation->setIndent(option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                           option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing));
+    group->addWidget(option);
+    group->addWidget(explanation);
+    return option;
 }
 
 void RuleCriterionPanel::ChooseAddress() {
@@ -154,36 +196,28 @@ void RuleCriterionPanel::SetAddress(const QString& address) {
 }
 
 void RuleCriterionPanel::Load(const RuleRecord& rule) {
-    const QString criteria = QString::fromStdString(rule.Criteria);
-    if (criteria == "LIST")
-        optList_->setChecked(true);
-    if (criteria == "FROMNUM")
-        optFromNum_->setChecked(true);
     HideValueBoxes();
-    const std::pair<const char*, const Choice*> withValue[] = {
-        {"SUBCONT", &choices_[1]}, {"FROM", &choices_[0]}, {"HEADER", &choices_[2]}};
-    for (const auto& [keyword, choice] : withValue) {
-        if (criteria != keyword)
+    for (const Choice& choice : choices_) {
+        if (rule.Criteria != choice.keyword)
             continue;
-        choice->label->show();
-        choice->box->show();
-        choice->option->setChecked(true);
-        SetBoxText(choice->box, QString::fromStdString(rule.Value));
+        choice.option->setChecked(true);
+        if (!choice.box)
+            continue;
+        choice.label->show();
+        choice.box->show();
+        SetBoxText(choice.box, QString::fromStdString(rule.Value));
     }
 }
 
 void RuleCriterionPanel::Store(RuleRecord& rule) const {
-    const std::pair<QRadioButton*, const char*> order[] = {
-        {optList_, "LIST"},    {optFromNum_, "FROMNUM"}, {optUserDef_, "SUBCONT"},
-        {optAddress_, "FROM"}, {optHeader_, "HEADER"},
-    };
-    for (const auto& [option, keyword] : order)
-        if (option->isChecked())
-            rule.Criteria = keyword;
     rule.Value.clear();
-    for (const Choice& choice : choices_)
-        if (choice.option->isChecked() && choice.box)
+    for (const Choice& choice : choices_) {
+        if (!choice.option->isChecked())
+            continue;
+        rule.Criteria = choice.keyword;
+        if (choice.box)
             rule.Value = BoxText(choice.box).toStdString();
+    }
 }
 
 }  // namespace sievo

@@ -12,7 +12,8 @@ namespace sievo {
 
 struct RuleRecord;
 
-// The five criterion choices of the rule dialogs with the value box of the chosen one.
+// The criterion choices of the rule dialogs, in three groups, with the value box of the
+// chosen one.
 class RuleCriterionPanel : public QWidget {
     Q_OBJECT
 
@@ -35,9 +36,12 @@ protected:
 private:
     struct Choice {
         QRadioButton* option;
+        const char* keyword;
         QLabel* label;  // none for the criteria without a value
         QWidget* box;   // ditto
     };
+    QRadioButton* SignalOption(const QString& caption, const char* objectName,
+                               const QString& sentence, QLayout* group);
     void ShowValueBox(const Choice& chosen);
     void HideValueBoxes();
 
@@ -47,6 +51,9 @@ private:
     QRadioButton* optHeader_;
     QRadioButton* optList_;
     QRadioButton* optFromNum_;
+    QRadioButton* optAuthFail_;
+    QRadioButton* optSpamFlag_;
+    QRadioButton* optDnsbl_;
     QLineEdit* edtFrom_;
     QComboBox* edtValue_;
     QComboBox* edtHeaders_;

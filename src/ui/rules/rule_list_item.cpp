@@ -16,14 +16,21 @@ struct CriterionLook {
     std::string_view keyword;
     const char* caption;
     const char* icon;
+    // What the Value column shows for an empty value; empty: nothing.
+    const char* emptyValue;
 };
 
-constexpr std::array<CriterionLook, 5> kCriteria{{
-    {"FROM", QT_TRANSLATE_NOOP("TfrmList", "From e-mail Address / Domain"), "rule-from"},
-    {"LIST", QT_TRANSLATE_NOOP("TfrmList", "Matches Known Spammer List"), "rule-list"},
-    {"HEADER", QT_TRANSLATE_NOOP("TfrmList", "Header Contains"), "rule-header"},
-    {"SUBCONT", QT_TRANSLATE_NOOP("TfrmList", "Subject Contains"), "rule-subject"},
-    {"FROMNUM", QT_TRANSLATE_NOOP("TfrmList", "From user that is a number"), "rule-number"},
+constexpr std::array<CriterionLook, 8> kCriteria{{
+    {"FROM", QT_TRANSLATE_NOOP("TfrmList", "From e-mail Address / Domain"), "rule-from", ""},
+    {"LIST", QT_TRANSLATE_NOOP("TfrmList", "Matches Known Spammer List"), "rule-list", "N/A"},
+    {"HEADER", QT_TRANSLATE_NOOP("TfrmList", "Header Contains"), "rule-header", ""},
+    {"SUBCONT", QT_TRANSLATE_NOOP("TfrmList", "Subject Contains"), "rule-subject", ""},
+    {"FROMNUM", QT_TRANSLATE_NOOP("TfrmList", "From user that is a number"), "rule-number", "N/A"},
+    {"AUTHFAIL", QT_TRANSLATE_NOOP("TfrmList", "Sender Failed Authentication"), "rule-auth",
+     "dmarc"},
+    {"SPAMFLAG", QT_TRANSLATE_NOOP("TfrmList", "Marked as Spam by the Server"), "rule-spamflag",
+     "flag only"},
+    {"DNSBL", QT_TRANSLATE_NOOP("TfrmList", "Sending Host on DNS Blocklist"), "rule-dnsbl", ""},
 }};
 
 const CriterionLook* LookOf(std::string_view keyword) {
@@ -52,10 +59,8 @@ QString FSTRMyBooltoString(bool value) {
 }
 
 RuleListItem::RuleListItem(const RuleRecord& record, int rule) {
-    std::string value = record.Value;
-    if (value.empty() && (record.Criteria == "LIST" || record.Criteria == "FROMNUM"))
-        value = "N/A";
     const CriterionLook* look = LookOf(record.Criteria);
+    const std::string value = record.Value.empty() && look ? look->emptyValue : record.Value;
     // A keyword the program does not know is shown as it stands, marked with a warning.
     setText(kColCriteria, look ? QCoreApplication::translate("TfrmList", look->caption)
                                : QString::fromStdString(record.Criteria));

@@ -1,6 +1,7 @@
 #include "server_process.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -13,6 +14,11 @@ constexpr int kStopLimitMs = 20000;
 // How long one attempt to connect or to read may block before the process is looked at.
 constexpr int kPollMs = 200;
 }  // namespace
+
+QString SystemPython() {
+    const QString system = "/usr/bin/python3";
+    return QFileInfo::exists(system) ? system : "python3";
+}
 
 quint16 FreePort() {
     QTcpServer probe;

@@ -6,6 +6,10 @@
 
 namespace sievo::testing {
 
+// Debian's interpreter, which has the packages the test servers use, even when another
+// python3 comes first in PATH.
+QString SystemPython();
+
 // A port on 127.0.0.1 that was free a moment ago, for a server about to start.
 quint16 FreePort();
 

@@ -10,13 +10,6 @@ namespace sievo::testing {
 
 namespace {
 
-// Debian's interpreter, which has the python3-aiosmtpd package, even when another python3
-// comes first in PATH.
-QString Python() {
-    const QString system = "/usr/bin/python3";
-    return QFileInfo::exists(system) ? system : "python3";
-}
-
 // The sink writes one "KEY:value" line for each part of the envelope.
 SinkMessage ParseEnvelope(const std::string& envelope) {
     SinkMessage message;
@@ -40,7 +33,7 @@ SinkMessage ParseEnvelope(const std::string& envelope) {
 }  // namespace
 
 SmtpSink::SmtpSink(const Options& options) {
-    if (!process_.Start(Python(), Arguments(options) << "--folder" << dir_.path()))
+    if (!process_.Start(SystemPython(), Arguments(options) << "--folder" << dir_.path()))
         return;
     const std::string port = process_.WaitForOutputLine("PORT ");
     if (!port.empty())

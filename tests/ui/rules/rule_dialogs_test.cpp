@@ -46,6 +46,13 @@ TEST_F(RuleDialogsTest, WizardWritesItsDefaultsExactlyAndKeepsACriterionOverMini
     });
     const RuleRecord second = rule_store::Load(2);
     EXPECT_EQ(second.Criteria + "|" + second.Value, "HEADER|X-Mailer: Floodgate");
+
+    RunWizard([](QWizard& wizard) {
+        wizard.findChild<QAbstractButton*>("optDnsbl")->click();
+        wizard.findChild<QLineEdit*>("edtZone")->setText("bl.example.org");
+    });
+    const RuleRecord third = rule_store::Load(3);
+    EXPECT_EQ(third.Criteria + "|" + third.Value, "DNSBL|bl.example.org");
 }
 
 TEST_F(RuleDialogsTest, QuickAddFromAMessageStartsWithItsAddressAndChoicesAreWritten) {
@@ -103,6 +110,12 @@ TEST_F(RuleDialogsTest, PropertiesRefuseOkUntilTickedMessagesAreChosenAndTakeThe
                    "dlgMessage: Please select a report message or uncheck the option.",
                    "dlgMessage: Please select a report message or uncheck the option."}));
     EXPECT_EQ(dialog.Settings().Replyname, "Other");
+
+    rule.Criteria = "AUTHFAIL";
+    rule.Value = "spf";
+    dialog.Load(rule);
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("edtAuthMethods")->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.Settings().Criteria + "|" + dialog.Settings().Value, "AUTHFAIL|spf");
 
     rule.Criteria = "SUBCONT";
     rule.Value = "win";

@@ -61,10 +61,16 @@ TEST_F(RuleListTest, RowsShowEveryCriterionAndTickingWritesActiveAtOnce) {
     WriteRules({{"FROM", "spam.example", 3},
                 {"LIST", "", 0},
                 {"FROMNUM", "kept", 0},
-                {"subcont", "lower case is no keyword", 0}});
-    EXPECT_EQ(Column(0), QStringList({"From e-mail Address / Domain", "Matches Known Spammer List",
-                                      "From user that is a number", "subcont"}));
-    EXPECT_EQ(Column(1), QStringList({"spam.example", "N/A", "kept", "lower case is no keyword"}));
+                {"subcont", "lower case is no keyword", 0},
+                {"AUTHFAIL", "", 0},
+                {"SPAMFLAG", "", 0},
+                {"DNSBL", "bl.example.org", 0}});
+    EXPECT_EQ(Column(0),
+              QStringList({"From e-mail Address / Domain", "Matches Known Spammer List",
+                           "From user that is a number", "subcont", "Sender Failed Authentication",
+                           "Marked as Spam by the Server", "Sending Host on DNS Blocklist"}));
+    EXPECT_EQ(Column(1), QStringList({"spam.example", "N/A", "kept", "lower case is no keyword",
+                                      "dmarc", "flag only", "bl.example.org"}));
     QStringList switches;
     for (int column = 2; column <= 8; ++column)
         switches << List().topLevelItem(0)->text(column);
