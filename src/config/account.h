@@ -50,6 +50,8 @@ public:
     // Log-in for the SMTP server; empty when the server takes mail without one.
     std::string SMTPUser;
     std::string SMTPPassword;  // plain text
+    // The ManageSieve server when it is not the incoming server's host on port 4190.
+    std::string SieveServer;
 };
 
 }  // namespace sievo

@@ -54,7 +54,7 @@ constexpr Key<std::string> kTexts[] = {
 constexpr Key<std::optional<std::string>> kOptionalTexts[] = {
     {"Service", &StoredAccount::service},           {kNextDateTime, &StoredAccount::nextDateTime},
     {"SMTPSecurity", &StoredAccount::smtpSecurity}, {"POPSecurity", &StoredAccount::popSecurity},
-    {"Protocol", &StoredAccount::protocol},
+    {"Protocol", &StoredAccount::protocol},         {"SieveServer", &StoredAccount::sieveServer},
 };
 
 constexpr char kExpungeSpam[] = "ExpungeSpam";
@@ -200,6 +200,7 @@ TSievoUser ForCheck(const StoredAccount& account, int number) {
     user.SMTPSecurityExplicit = account.SmtpSecurityNamed();
     user.SMTPUser = account.smtpUser;
     user.SMTPPassword = account.smtpPassword;
+    user.SieveServer = account.sieveServer.value_or("");
     return user;
 }
 

@@ -42,6 +42,7 @@ struct StoredAccount {
     std::string imapFolder = "INBOX";
     std::string spamFolder{};  // empty: the folder the server marks as junk, else "Junk"
     bool expungeSpam = false;
+    std::optional<std::string> sieveServer{};  // missing: the incoming host, port 4190
 
     // Whether the account names its SMTP security itself: only a named "NONE" lets the SMTP
     // password travel without TLS.
