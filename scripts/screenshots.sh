@@ -164,6 +164,7 @@ shot 11-message-library 1.5
 xdotool key Escape
 sleep 0.5
 # File > Export Rules as Sieve Script... to a file in the data folder: the export's report.
+xdotool mousemove 300 225 click 1
 xdotool key alt+f e
 focus "Export Rules as Sieve Script"
 xdotool key ctrl+a
@@ -173,6 +174,7 @@ shot 16-sieve-export-report 1.5
 xdotool key Return
 sleep 0.5
 # File > Install Rules on the Server...: the question, with what the server runs now.
+xdotool mousemove 300 225 click 1
 xdotool key alt+f i
 shot 17-sieve-install-question 2.5
 xdotool key Escape

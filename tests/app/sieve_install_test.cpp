@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <iomanip>
 #include <iostream>
@@ -38,21 +39,15 @@ const Mail kMailbox[] = {
 };
 constexpr int kMails = int(std::size(kMailbox));
 
-std::string MessageId(int n) {
-    return "<" + std::to_string(n) + ".sieve@example.org>";
-}
-
 std::string MessageOf(int n) {
-    return std::string(kMailbox[n].fields) +
-           "\r\nTo: sam@example.org\r\nMessage-ID: " + MessageId(n) +
-           "\r\nDate: Mon, 7 Dec 2026 09:00:00 +0000\r\n\r\nBody\r\n";
+    return std::string(kMailbox[n].fields) + "\r\nTo: sam@example.org\r\nMessage-ID: <" +
+           std::to_string(n) + ".sieve@example.org>\r\n\r\nBody\r\n";
 }
 
-bool HoldsMessage(const std::vector<std::string>& folder, int n) {
-    for (const auto& text : folder)
-        if (text.find(MessageId(n)) != std::string::npos)
-            return true;
-    return false;
+bool Holds(const std::vector<std::string>& folder, int n) {
+    return std::any_of(folder.begin(), folder.end(), [n](const std::string& text) {
+        return text.find("<" + std::to_string(n) + ".sieve@") != std::string::npos;
+    });
 }
 
 class SieveInstallTest : public testing::TempHomeTest {
@@ -136,7 +131,6 @@ TEST_F(SieveInstallTest, TheServerJudgesEveryMessageAsTheProgramDoes) {
         EXPECT_EQ(installation.Script().text, ReadFile("rules.sieve"));
         installation.Install();
     }
-    EXPECT_EQ(SieveInstallation(accounts::ForCheck(1)).ActiveScript(), kSieveScriptName);
 
     for (int n = 0; n < kMails; ++n)
         ASSERT_EQ(dovecot->DeliverThroughAgent(MessageOf(n)), "0 ") << n;
@@ -144,8 +138,8 @@ TEST_F(SieveInstallTest, TheServerJudgesEveryMessageAsTheProgramDoes) {
     std::cout << std::left << std::setw(44) << "message"
               << "program  server\n";
     for (int n = 0; n < kMails; ++n) {
-        const bool program = !HoldsMessage(keptByProgram, n);
-        const bool server = HoldsMessage(junk, n);
+        const bool program = !Holds(keptByProgram, n);
+        const bool server = Holds(junk, n);
         std::string fields = kMailbox[n].fields;
         fields.replace(fields.find("\r\n"), 2, " | ");
         std::cout << std::setw(44) << fields.substr(0, 43) << std::setw(9)
