@@ -70,8 +70,8 @@ DovecotServer::DovecotServer(const Options& options) : options_(options) {
     // The outgoing mail of the Sieve agent (replies, redirects) is taken and dropped.
     WriteFileAtomically(Path("sendmail"), "#!/bin/sh\ncat >/dev/null\n");
     fs::permissions(Path("sendmail"), fs::perms(0755));
-    if (!options.userScript.empty()) {
-        const std::string script = "sieve/" + options.userScript + ".sieve";
+    if (*options.userScript != '\0') {
+        const std::string script = "sieve/" + std::string(options.userScript) + ".sieve";
         EnsureFolder(Path("home/sieve"));
         WriteFileAtomically(Path("home/") + script, "keep;\n");
         fs::create_symlink(script, Path("home/.dovecot.sieve"));

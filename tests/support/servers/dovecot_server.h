@@ -30,7 +30,7 @@ public:
         // user's active Sieve script; what it sends out goes nowhere.
         bool sieve = false;
         // With sieve: a script of the user's own by this name, active from the start.
-        std::string userScript{};
+        const char* userScript = "";
     };
 
     static constexpr const char* kUserName = "sam";
