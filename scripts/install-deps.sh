@@ -10,6 +10,7 @@ packages=(
   libxcb-keysyms1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dovecot-pop3d dovecot-imapd python3 python3-aiosmtpd openssl
+  dovecot-sieve dovecot-managesieved  # the server-side rules test
   xvfb xauth
   netbase  # /etc/services, where the tests look up service names
   pulseaudio-utils alsa-utils

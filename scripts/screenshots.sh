@@ -45,6 +45,7 @@ pids+=($!)
 coproc DOVE { "$helper" 36; }
 read -r _ address <&"${DOVE[0]}"
 read -r _ imap_address <&"${DOVE[0]}"
+read -r _ sieve_address <&"${DOVE[0]}"
 echo "Dovecot at $address, IMAP at $imap_address"
 
 cat > "$home/settings.ini" <<INI
@@ -59,6 +60,8 @@ NumEntries=1
 POPAddress=$address
 POPUser=sam
 ClearPassword=pop secret
+POPSecurity=NONE
+SieveServer=$sieve_address
 EMailAddr=sam@home.test
 MailNotify=0
 INI
@@ -158,6 +161,22 @@ sleep 0.5
 xdotool mousemove 300 225 click 1
 xdotool key alt+t c
 shot 11-message-library 1.5
+xdotool key Escape
+sleep 0.5
+# File > Export Rules as Sieve Script... to a file in the data folder: the export's report.
+xdotool mousemove 300 225 click 1
+xdotool key alt+f e
+focus "Export Rules as Sieve Script"
+xdotool key ctrl+a
+xdotool type --delay 20 "$home/sievomatic.sieve"
+xdotool key Return
+shot 16-sieve-export-report 1.5
+xdotool key Return
+sleep 0.5
+# File > Install Rules on the Server...: the question, with what the server runs now.
+xdotool mousemove 300 225 click 1
+xdotool key alt+f i
+shot 17-sieve-install-question 2.5
 xdotool key Escape
 sleep 0.5
 # The Mail Preview Center by its hot key, with the messages the clean left; the first

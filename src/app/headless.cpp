@@ -9,7 +9,9 @@
 #include "app/terminal_user.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
+#include "config/file_io.h"
 #include "engine/mail_engine.h"
+#include "engine/sieve_export.h"
 #include "engine/single_pass.h"
 #include "store/settings_store.h"
 #include "update/spam_list_updater.h"
@@ -50,6 +52,23 @@ int RunProgram(const CommandLineRequest& request) {
 }
 
 }  // namespace
+
+int ExportSieveScript(const std::string& file) {
+    try {
+        const SieveScript script = ExportSieve(LoadSieveExportInput(), {});
+        if (!WriteFileAtomically(file, script.text)) {
+            std::cerr << "Unable to write to " << file << '\n';
+            return 1;
+        }
+        for (const auto& line : script.notExpressed)
+            std::cout << "Not as in the program: " << line << '\n';
+        std::cout << "The rules are written to " << file << '\n';
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+}
 
 int RunHeadless(const CommandLineRequest& request) {
     ConsoleLog console(std::cout);

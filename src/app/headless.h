@@ -9,4 +9,9 @@ namespace sievo {
 // standard output. Answers the exit status: 0 when every account was checked without error.
 int RunHeadless(const CommandLineRequest& request);
 
+// Writes the rules as a Sieve script to `file` and lists on standard output what the
+// script judges differently; 0 when the file was written, else 1 with the reason on
+// standard error.
+int ExportSieveScript(const std::string& file);
+
 }  // namespace sievo

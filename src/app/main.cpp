@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
         std::cout << (request.help ? sievo::UsageText() : sievo::VersionText());
         return 0;
     }
+    if (!request.sieveFile.empty() && request.complaint.empty()) {
+        QCoreApplication app(argc, argv);
+        return sievo::ExportSieveScript(request.sieveFile);
+    }
     // The engine asks the environment, for every check of this run.
     if (request.dryRun)
         setenv("SIEVOMATIC_DRY_RUN", "1", 1);

@@ -54,6 +54,8 @@ public:
     // The name the user's own server writes first in its Authentication-Results fields;
     // when set, only a field of that server is trusted. Empty: the topmost field.
     std::string AuthServId;
+    // The ManageSieve server when it is not the incoming server's host on port 4190.
+    std::string SieveServer;
 };
 
 }  // namespace sievo

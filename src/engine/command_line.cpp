@@ -10,6 +10,7 @@ namespace sievo {
 namespace {
 
 const std::string kSinglePassSwitch = "/SINGLEPASS";
+const std::string kExportSieveOption = "--export-sieve";
 
 using Flag = bool CommandLineRequest::*;
 
@@ -34,6 +35,10 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& parameters) 
                          [&](const auto& known) { return known.first == parameter; });
         if (option != std::end(kOptions))
             request.*(option->second) = true;
+        else if (parameter == kExportSieveOption && i + 1 < parameters.size())
+            request.sieveFile = parameters[++i];
+        else if (parameter == kExportSieveOption && request.complaint.empty())
+            request.complaint = "Command-line option \"" + parameter + "\" needs a file name";
         else if (i == 0 && IsSinglePassSwitch(parameter))
             request.singlePass = true;
         else if ((i == 0 || parameter.starts_with('-')) && request.complaint.empty())
@@ -52,6 +57,8 @@ Options:
   /SINGLEPASS, --single-pass  check every active account once, then end
   --dry-run                   judge and log as usual, but delete, send and move
                               nothing and leave the check times alone
+  --export-sieve FILE         write the rules as a Sieve script for a mail server
+                              to FILE, list what it cannot do, and end
   -h, --help                  show this help and end
   --version                   show the version and end
 
@@ -72,6 +79,7 @@ Files:
 Exit status:
   0      every account was checked without error, or there was nothing to do
   1      an account could not be checked, or a file could not be read or written
+         (with --export-sieve: the script could not be written)
   2      a command-line option was not understood (without a display)
   128+N  stopped by signal N: 130 for Ctrl+C, 143 for SIGTERM
 )";

@@ -12,12 +12,13 @@ inline constexpr const char* kProgramVersion = "3.2f";
 // characters, in any case, reading "/SINGLEPASS" ask for the single pass, and any other
 // first parameter is not understood; later ones are ignored unless they begin with "-".
 // The options of a Linux program count wherever they stand: --help (-h), --version,
-// --single-pass and --dry-run.
+// --single-pass, --dry-run and --export-sieve FILE.
 struct CommandLineRequest {
     bool singlePass = false;
     bool dryRun = false;
     bool help = false;
     bool version = false;
+    std::string sieveFile;  // where --export-sieve writes the rules as a Sieve script
     std::string complaint;  // the message for the first parameter that is not understood
 };
 

@@ -55,6 +55,7 @@ constexpr Key<std::optional<std::string>> kOptionalTexts[] = {
     {"Service", &StoredAccount::service},           {kNextDateTime, &StoredAccount::nextDateTime},
     {"SMTPSecurity", &StoredAccount::smtpSecurity}, {"POPSecurity", &StoredAccount::popSecurity},
     {"Protocol", &StoredAccount::protocol},         {"AuthServId", &StoredAccount::authServId},
+    {"SieveServer", &StoredAccount::sieveServer},
 };
 
 constexpr char kExpungeSpam[] = "ExpungeSpam";
@@ -201,6 +202,7 @@ TSievoUser ForCheck(const StoredAccount& account, int number) {
     user.SMTPUser = account.smtpUser;
     user.SMTPPassword = account.smtpPassword;
     user.AuthServId = account.authServId.value_or("");
+    user.SieveServer = account.sieveServer.value_or("");
     return user;
 }
 

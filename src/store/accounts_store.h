@@ -44,6 +44,7 @@ struct StoredAccount {
     bool expungeSpam = false;
     // Set by hand: the authserv-id of the account's own server (see TSievoUser).
     std::optional<std::string> authServId{};
+    std::optional<std::string> sieveServer{};  // missing: the incoming host, port 4190
 
     // Whether the account names its SMTP security itself: only a named "NONE" lets the SMTP
     // password travel without TLS.

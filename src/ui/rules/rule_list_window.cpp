@@ -24,6 +24,7 @@
 #include "ui/rules/rule_list_item.h"
 #include "ui/rules/rule_properties_dialog.h"
 #include "ui/rules/rule_wizard.h"
+#include "ui/rules/sieve_commands.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/tray_menu.h"
 #include "ui/shell/web_services.h"
@@ -115,6 +116,11 @@ void TfrmList::CreateMenus() {
                                  Qt::Key_Delete);
     QAction* properties =
         AddCommand(file, "mnuProperties", tr("Rule &Properties..."), &TfrmList::N4Click);
+    file->addSeparator();
+    AddCommand(file, "mnuExportSieve", tr("&Export Rules as Sieve Script..."),
+               &TfrmList::ExportSieveClick);
+    AddCommand(file, "mnuInstallSieve", tr("&Install Rules on the Server..."),
+               &TfrmList::InstallSieveClick);
     file->addSeparator();
     AddForward(file, tr("Clean &Mailbox Now"), commands_.cleanNow);
     file->addSeparator();
@@ -381,6 +387,14 @@ void TfrmList::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     showMinimized();
+}
+
+void TfrmList::ExportSieveClick() {
+    ExportRulesAsSieve(this);
+}
+
+void TfrmList::InstallSieveClick() {
+    InstallRulesOnServer(this);
 }
 
 }  // namespace sievo

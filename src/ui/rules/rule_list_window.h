@@ -37,6 +37,8 @@ public:
     void N4Click();  // Properties
     void D1Click();  // Delete
     void lstVRulesColumnClick(int column);
+    void ExportSieveClick();   // the rules as a Sieve script in a file
+    void InstallSieveClick();  // the rules on an account's server over ManageSieve
 
     // Without a tray this window carries the program's menu and a hint, and closing it
     // minimises it, so the program can still be reached.

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <QThread>
 #include <cstdio>
 #include <filesystem>
@@ -66,6 +67,15 @@ DovecotServer::DovecotServer(const Options& options) : options_(options) {
     fs::permissions(dir_.path().toStdString(), fs::perms(0755));
     for (const char* folder : {"run", "state", "log", "home", "mail/cur", "mail/new", "mail/tmp"})
         EnsureFolder(Path(folder));
+    // The outgoing mail of the Sieve agent (replies, redirects) is taken and dropped.
+    WriteFileAtomically(Path("sendmail"), "#!/bin/sh\ncat >/dev/null\n");
+    fs::permissions(Path("sendmail"), fs::perms(0755));
+    if (*options.userScript != '\0') {
+        const std::string script = "sieve/" + std::string(options.userScript) + ".sieve";
+        EnsureFolder(Path("home/sieve"));
+        WriteFileAtomically(Path("home/") + script, "keep;\n");
+        fs::create_symlink(script, Path("home/.dovecot.sieve"));
+    }
     for (std::size_t i = 0; i < options.messages.size(); ++i)
         WriteFileAtomically(Path("mail/cur/") + MaildirFileName(i + 1), options.messages[i]);
     WriteFileAtomically(Path("users"), std::string(kUserName) + ":{PLAIN}" + kPassword + ":::::\n");
@@ -87,10 +97,11 @@ bool DovecotServer::StartOnce() {
     tlsPort_ = tls ? FreePort() : 0;
     imapPort_ = options_.imap && options_.imapPlain ? FreePort() : 0;
     imapTlsPort_ = options_.imap && options_.imapSsl && tls ? FreePort() : 0;
+    sievePort_ = options_.sieve ? FreePort() : 0;
     WriteConfiguration();
     process_ = std::make_unique<ServerProcess>();
     QList<quint16> ports;
-    for (const quint16 port : {plainPort_, tlsPort_, imapPort_, imapTlsPort_}) {
+    for (const quint16 port : {plainPort_, tlsPort_, imapPort_, imapTlsPort_, sievePort_}) {
         if (port != 0)
             ports.append(port);
     }
@@ -112,6 +123,16 @@ void DovecotServer::Deliver(const std::string& text) {
         GiveToMailUser(Path("mail"));
 }
 
+std::string DovecotServer::DeliverThroughAgent(const std::string& text) const {
+    QProcess agent;
+    agent.start("/usr/lib/dovecot/dovecot-lda",
+                {"-c", QString::fromStdString(Path("dovecot.conf")), "-d", kUserName});
+    agent.write(QByteArray::fromStdString(text));
+    agent.closeWriteChannel();
+    agent.waitForFinished(kLogWaitLimitMs);
+    return std::to_string(agent.exitCode()) + " " + agent.readAllStandardError().toStdString();
+}
+
 void DovecotServer::WriteConfiguration() const {
     const std::string loginUser = RunningAsRoot() ? kRootLoginUser : CurrentUserName();
     const std::string internalUser = RunningAsRoot() ? kRootInternalUser : CurrentUserName();
@@ -120,7 +141,8 @@ void DovecotServer::WriteConfiguration() const {
          << "state_dir = " << Path("state") << "\n"
          << "log_path = " << Path("log/dovecot.log") << "\n"
          << "instance_name = sievotest-" << getpid() << "-" << plainPort_ << "\n"
-         << "protocols = pop3" << (options_.imap ? " imap" : "") << "\n"
+         << "protocols = pop3" << (options_.imap ? " imap" : "") << (options_.sieve ? " sieve" : "")
+         << "\n"
          << "listen = 127.0.0.1\n"
          << "disable_plaintext_auth = no\n"
          << "auth_mechanisms = plain\n"
@@ -148,6 +170,14 @@ void DovecotServer::WriteConfiguration() const {
          << "bodies=%{fetch_body_count}\n"
          << "namespace inbox {\n  inbox = yes\n  separator = /\n"
          << "  mailbox Junk {\n    auto = create\n    special_use = \\Junk\n  }\n}\n";
+    if (options_.sieve)
+        conf << "service managesieve-login {\n  chroot =\n  inet_listener sieve {\n    port = "
+             << sievePort_ << "\n  }\n}\n"
+             << "protocol lda {\n  mail_plugins = sieve\n}\n"
+             << "plugin {\n  sieve = file:" << Path("home/sieve")
+             << ";active=" << Path("home/.dovecot.sieve") << "\n}\n"
+             << "postmaster_address = postmaster@example.org\n"
+             << "sendmail_path = " << Path("sendmail") << "\n";
     WriteFileAtomically(Path("dovecot.conf"), conf.str());
 }
 
@@ -186,6 +216,10 @@ std::string DovecotServer::TlsAddress() const {
 
 std::string DovecotServer::ImapAddress() const {
     return "127.0.0.1:" + std::to_string(imapPort_);
+}
+
+std::string DovecotServer::SieveAddress() const {
+    return "127.0.0.1:" + std::to_string(sievePort_);
 }
 
 std::string DovecotServer::ImapTlsAddress() const {

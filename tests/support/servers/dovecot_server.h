@@ -26,6 +26,11 @@ public:
         bool imap = false;
         bool imapPlain = true;
         bool imapSsl = true;
+        // ManageSieve beside POP3, and delivery through Dovecot's own agent running the
+        // user's active Sieve script; what it sends out goes nowhere.
+        bool sieve = false;
+        // With sieve: a script of the user's own by this name, active from the start.
+        const char* userScript = "";
     };
 
     static constexpr const char* kUserName = "sam";
@@ -55,9 +60,14 @@ public:
     std::string ImapTlsAddress() const;
     quint16 ImapPort() const { return imapPort_; }
     quint16 ImapTlsPort() const { return imapTlsPort_; }
+    // "127.0.0.1:" + the ManageSieve port.
+    std::string SieveAddress() const;
 
     // Puts a message into the maildir as a delivery would, after every message there.
     void Deliver(const std::string& text);
+    // Delivers the message through dovecot-lda, as a mail server would; answers its exit
+    // status with its error output.
+    std::string DeliverThroughAgent(const std::string& text) const;
     // The texts of the messages that are still in the maildir's INBOX or in another of its
     // folders, in file-name order, and the maildir flag letters of each ("S" for \Seen).
     std::vector<std::string> StoredMessages(const std::string& folder = "") const;
@@ -82,6 +92,7 @@ private:
     quint16 tlsPort_ = 0;
     quint16 imapPort_ = 0;
     quint16 imapTlsPort_ = 0;
+    quint16 sievePort_ = 0;
     bool started_ = false;
     std::string error_;
 };

@@ -1,7 +1,7 @@
 // Starts a private Dovecot with a mailbox of generated messages, some of them spam, prints
-// "POP3 <address>" and "IMAP <address>" and runs until its standard input ends; then stops
-// the server.
-// Scripts use it to show the program against a real mailbox.
+// "POP3 <address>", "IMAP <address>" and "SIEVE <address>" (ManageSieve) and runs until its
+// standard input ends; then stops the server. Scripts use it to show the program against a real
+// mailbox.
 #include <QCoreApplication>
 #include <iostream>
 #include <string>
@@ -33,13 +33,16 @@ int main(int argc, char** argv) {
         messages.push_back(Message(n));
     sievo::testing::DovecotServer::Options options{messages, "", ""};
     options.imap = true;
+    options.sieve = true;
+    options.userScript = "my-filters";
     sievo::testing::DovecotServer server(options);
     if (!server.Started()) {
         std::cerr << server.Error() << '\n';
         return 1;
     }
     std::cout << "POP3 " << server.PlainAddress() << '\n'
-              << "IMAP " << server.ImapAddress() << std::endl;
+              << "IMAP " << server.ImapAddress() << '\n'
+              << "SIEVE " << server.SieveAddress() << std::endl;
     for (std::string line; std::getline(std::cin, line);) {
     }
     return 0;

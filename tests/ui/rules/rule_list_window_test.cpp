@@ -1,12 +1,15 @@
 #include <QAbstractButton>
+#include <QLabel>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <tuple>
 
+#include "config/ini_file.h"
 #include "modal_action.h"
 #include "modal_answerer.h"
+#include "scripted_server.h"
 #include "store/rule_store.h"
 #include "ui/rules/rule_list_window.h"
 #include "ui_fixture.h"
@@ -135,6 +138,38 @@ TEST_F(RuleListTest, HitsSortAsNumbersAndCommandsActOnTheRuleTheSortedRowShows) 
     const RuleRecord changed = rule_store::Load(3);
     EXPECT_EQ(changed.Criteria + "|" + changed.Value, "LIST|");  // LIST writes no value
     EXPECT_EQ(rule_store::Load(1).Criteria + rule_store::Load(2).Criteria, "SUBCONTSUBCONT");
+}
+
+// A script of the user's own stays active when the question is cancelled: the question
+// names it, and the session ends without storing anything.
+TEST_F(RuleListTest, CancellingTheInstallationLeavesTheServersOwnScriptActive) {
+    ScriptedServer server;
+    server.Send("\"SIEVE\" \"fileinto\"\r\nOK\r\n")
+        .ReadLine()
+        .Send("OK\r\n")
+        .ReadLine()
+        .Send("\"mine\" ACTIVE\r\nOK\r\n")
+        .ReadLine()
+        .Send("OK\r\n")
+        .ReadUntilClosed();
+    WriteAccount(1, {{"POPAddress", "127.0.0.1"},
+                     {"POPUser", "sam"},
+                     {"ClearPassword", "pw"},
+                     {"POPSecurity", "NONE"},
+                     {"SieveServer", server.Address()}});
+    TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+    QString question;
+    ModalAnswerer answerer(
+        ModalAnswerer::Answers{{"dlgSieveReport", "", [&](QWidget& dialog) {
+                                    question = dialog.findChild<QLabel*>()->text();
+                                    dialog.findChild<QAbstractButton*>("btnCancel")->click();
+                                }}});
+    Window().InstallSieveClick();
+    EXPECT_TRUE(answerer.AllAnswered());
+    EXPECT_TRUE(question.contains("\"mine\"")) << question.toStdString();
+    ASSERT_TRUE(server.WaitFinished());
+    ASSERT_EQ(server.Received().size(), 3u);
+    EXPECT_EQ(server.Received()[1] + "|" + server.Received()[2], "LISTSCRIPTS|LOGOUT");
 }
 
 }  // namespace

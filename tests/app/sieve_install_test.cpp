@@ -1,0 +1,154 @@
+#include <algorithm>
+#include <cstdlib>
+#include <iomanip>
+#include <iostream>
+
+#include "config/ini_file.h"
+#include "config/password.h"
+#include "dovecot_server.h"
+#include "engine/sieve_install.h"
+#include "net/tls_settings.h"
+#include "program_run.h"
+#include "store/accounts_store.h"
+#include "temp_home.h"
+#include "test_certificates.h"
+
+namespace sievo {
+namespace {
+
+using testing::DovecotServer;
+
+// The messages, each with the verdict the rules below give it.
+struct Mail {
+    const char* fields;
+    bool spam;
+};
+const Mail kMailbox[] = {
+    {"From: a@x.test\r\nSubject: Big CASINO win", true},         // case ignored
+    {"From: a@x.test\r\nSubject: Casino invoice", false},        // the last rule decides
+    {"From: Pal <PAL@friends.test>\r\nSubject: casino", false},  // a friend's address
+    {"From: boss@trusted.test\r\nSubject: casino", false},       // a friend's domain
+    {"From: 12345@numbers.test\r\nSubject: hello", true},
+    {"From: a12@numbers.test\r\nSubject: hello", false},
+    {"From: Seller <Seller@Bulk.test>\r\nSubject: offer", true},  // a listed address
+    {"From: x@spammers.test\r\nSubject: offer", true},            // a listed domain
+    {"From: x@sub.spammers.test\r\nSubject: offer", false},
+    {"From: News <n@letters.test>\r\nSubject: news\r\nX-Mailer: MassMailer 2.0", true},
+    {"From: promo@shop.test\r\nSubject: Deals", true},
+    {"From: Bob <bob@work.test>\r\nSubject: Meeting", false},
+};
+constexpr int kMails = int(std::size(kMailbox));
+
+std::string MessageOf(int n) {
+    return std::string(kMailbox[n].fields) + "\r\nTo: sam@example.org\r\nMessage-ID: <" +
+           std::to_string(n) + ".sieve@example.org>\r\n\r\nBody\r\n";
+}
+
+bool Holds(const std::vector<std::string>& folder, int n) {
+    return std::any_of(folder.begin(), folder.end(), [n](const std::string& text) {
+        return text.find("<" + std::to_string(n) + ".sieve@") != std::string::npos;
+    });
+}
+
+class SieveInstallTest : public testing::TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        const auto& certificates = testing::SharedTestCertificates();
+        ASSERT_TRUE(certificates.Ok());
+        setenv(kCaFileVariable, certificates.CaFile().c_str(), 1);
+        std::vector<std::string> messages;
+        for (int n = 0; n < kMails; ++n)
+            messages.push_back(MessageOf(n));
+        DovecotServer::Options options{messages, certificates.Path("server.pem"),
+                                       certificates.Path("server.key")};
+        options.sieve = true;
+        dovecot = std::make_unique<DovecotServer>(options);
+        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+        WriteSetUp();
+    }
+
+    void TearDown() override {
+        unsetenv(kCaFileVariable);
+        TempHomeTest::TearDown();
+    }
+
+    void WriteSetUp() const {
+        WriteAccount(1, {{"POPAddress", dovecot->PlainAddress()},
+                         {"POPUser", DovecotServer::kUserName},
+                         {"Password", PasswordToIni(DovecotServer::kPassword)},
+                         {"POPSecurity", "STARTTLS"},
+                         {"SieveServer", dovecot->SieveAddress()},
+                         {"MailNotify", "0"}});
+        TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
+        // Criterion, value, whether it deletes, and the reply and report message of a hit.
+        const char* const table[][4] = {
+            {"SUBCONT", "casino", "1", ""},
+            {"SUBCONT", "INVOICE", "0", ""},
+            {"FROMNUM", "", "1", "Report"},
+            {"LIST", "", "1", ""},
+            {"HEADER", "x-mailer: massmailer", "1", "Answer"},
+            {"FROM", "Promo@", "1", ""},
+        };
+        const TIniFile rules(PathOf("rules.ini"));
+        int n = 0;
+        for (const auto& rule : table) {
+            const std::string section = "PROCEDURE" + std::to_string(++n);
+            const char* const keys[] = {"Criteria", "Value", "DeleteAction", "ReplyFile"};
+            for (int k = 0; k < 4; ++k)
+                rules.WriteString(section, keys[k], rule[k]);
+            rules.WriteString(section, "ReportFile", rule[3]);
+        }
+        rules.WriteInteger("ProcedureCount", "NumProcs", n);
+        WriteFile("Answer.msg", "Subject: Please stop\r\n\r\nDear <<REPLYHEADER~FROMNAME>>,\r\n");
+        WriteFile("Report.msg", "Subject: Spam report\r\n\r\nSpam\r\n");
+        WriteFile("sievo.lst", "seller@bulk.test\r\nSPAMMERS.test\r\n");
+        WriteFile("friends.lst", "pal@friends.test\r\ntrusted.test\r\n");
+    }
+
+    testing::ProgramRun Run(const QStringList& arguments) const {
+        return testing::RunProgram(SIEVOMATIC_PROGRAM, arguments,
+                                   {{"SIEVOMATIC_HOME", Home()}, {"XDG_DATA_HOME", PathOf("xdg")}});
+    }
+
+    std::unique_ptr<DovecotServer> dovecot;
+};
+
+// The program's check over POP3 and the server's own delivery with the installed script
+// put every message on the same side.
+TEST_F(SieveInstallTest, TheServerJudgesEveryMessageAsTheProgramDoes) {
+    const auto check = Run({"--single-pass"});
+    ASSERT_EQ(check.exitCode, 0) << check.output;
+    ASSERT_TRUE(dovecot->WaitForSessionsEnded(1));
+    const std::vector<std::string> keptByProgram = dovecot->StoredMessages();
+
+    const auto exported = Run({"--export-sieve", QString::fromStdString(PathOf("rules.sieve"))});
+    ASSERT_EQ(exported.exitCode, 0) << exported.output;
+    {
+        SieveInstallation installation(accounts::ForCheck(1));
+        EXPECT_EQ(installation.ActiveScript(), std::nullopt);
+        // The server has the regex extension, so its script is the command line's.
+        EXPECT_EQ(installation.Script().text, ReadFile("rules.sieve"));
+        installation.Install();
+    }
+
+    for (int n = 0; n < kMails; ++n)
+        ASSERT_EQ(dovecot->DeliverThroughAgent(MessageOf(n)), "0 ") << n;
+    const std::vector<std::string> junk = dovecot->StoredMessages("Junk");
+    std::cout << std::left << std::setw(44) << "message"
+              << "program  server\n";
+    for (int n = 0; n < kMails; ++n) {
+        const bool program = !Holds(keptByProgram, n);
+        const bool server = Holds(junk, n);
+        std::string fields = kMailbox[n].fields;
+        fields.replace(fields.find("\r\n"), 2, " | ");
+        std::cout << std::setw(44) << fields.substr(0, 43) << std::setw(9)
+                  << (program ? "spam" : "inbox") << (server ? "spam" : "inbox") << "\n";
+        EXPECT_EQ(program, kMailbox[n].spam) << fields;
+        EXPECT_EQ(server, kMailbox[n].spam) << fields;
+    }
+    EXPECT_EQ(dovecot->StoredMessages().size(), keptByProgram.size() * 2);
+}
+
+}  // namespace
+}  // namespace sievo
