@@ -5,10 +5,12 @@
 
 #include "app/console_log.h"
 #include "app/default_files.h"
+#include "app/private_data.h"
 #include "app/stop_signals.h"
 #include "app/terminal_user.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
+#include "engine/keyring_vault.h"
 #include "engine/mail_engine.h"
 #include "engine/single_pass.h"
 #include "store/settings_store.h"
@@ -58,6 +60,8 @@ int RunHeadless(const CommandLineRequest& request) {
     try {
         InstallDefaultFiles();
         TheActivityLog().Open();
+        InstallDesktopKeyring();
+        KeepDataPrivate();
         status = RunProgram(request);
     } catch (const std::exception& error) {
         AppException(error);

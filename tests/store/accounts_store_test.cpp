@@ -1,12 +1,18 @@
 #include "store/accounts_store.h"
 
+#include <gmock/gmock.h>
+
+#include <QElapsedTimer>
 #include <QLocale>
 #include <functional>
+#include <map>
 
 #include "config/date_time.h"
 #include "config/ini_file.h"
 #include "config/password.h"
 #include "file_size_limit.h"
+#include "store/password_command.h"
+#include "store/password_vault.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -166,6 +172,135 @@ TEST_F(AccountsStoreTest, ARefusedWriteLeavesTheFileAndRemoveMovesEveryLaterAcco
             EXPECT_EQ(accounts::Load(n), expected) << removed << ' ' << n;
             EXPECT_EQ(Key(n, "FutureKey"), was);
         }
+    }
+}
+
+// A keyring in memory: `available` switches it off, `losing` names a key whose entry it
+// drops on the way in.
+struct FakeVault : PasswordVault {
+    std::map<std::string, std::string> entries;
+    bool available = true;
+    std::string losing;
+
+    bool Available() override { return available; }
+    std::optional<std::string> Read(const std::string& key) override {
+        const auto found = entries.find(key);
+        return found == entries.end() ? std::nullopt : std::optional(found->second);
+    }
+    void Write(const std::string& key, const std::string& password) override {
+        if (key != losing)
+            entries[key] = password;
+    }
+    void Remove(const std::string& key) override { entries.erase(key); }
+};
+
+// The error's text, or "none" when nothing was raised.
+std::string FailureOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "none";
+}
+
+class AccountPasswordsTest : public AccountsStoreTest {
+protected:
+    void SetUp() override {
+        AccountsStoreTest::SetUp();
+        auto owned = std::make_unique<FakeVault>();
+        vault = owned.get();
+        InstallPasswordVault(std::move(owned));
+    }
+    void TearDown() override {
+        InstallPasswordVault(nullptr);
+        AccountsStoreTest::TearDown();
+    }
+    static StoredAccount LogIn(const std::string& user) {
+        StoredAccount account;
+        account.emailAddr = user + "@home.test";
+        account.popUser = user;
+        account.popAddress = "pop.test";
+        account.password = "pw " + user;
+        account.smtpUser = "s" + user;
+        account.smtpAddress = "smtp.test";
+        account.smtpPassword = "smtp " + user;
+        return account;
+    }
+
+    FakeVault* vault = nullptr;
+};
+
+TEST_F(AccountPasswordsTest, WithAKeyringPasswordsGoThereByLogInAndNeverIntoTheFile) {
+    accounts::Append(LogIn("ann"));
+    accounts::Append(LogIn("ann"));  // the same log-in twice shares its entries
+    accounts::Append(LogIn("bob"));
+    for (const char* key : {"Password", "SMTPPassword"})
+        EXPECT_EQ(Key(1, key), "<none>") << key;
+    EXPECT_EQ(Key(1, "PasswordStore"), "KEYRING");
+    EXPECT_EQ(vault->entries.at("ann@pop.test"), "pw ann");
+    EXPECT_EQ(vault->entries.at("smtp:sann@smtp.test"), "smtp ann");
+    const TSievoUser checked = accounts::ForCheck(3);
+    EXPECT_EQ(checked.Password + "/" + checked.SMTPPassword, "pw bob/smtp bob");
+
+    // Renumbering keeps every entry; the last account of a log-in takes its entries along.
+    accounts::Remove(1);
+    EXPECT_EQ(accounts::ForCheck(2).Password, "pw bob");
+    accounts::Remove(1);
+    EXPECT_EQ(vault->entries.count("ann@pop.test") + vault->entries.count("smtp:sann@smtp.test"),
+              0u);
+}
+
+TEST_F(AccountPasswordsTest, MovingLeavesTheFileAsItWasUntilTheKeyringKeptEveryPassword) {
+    WriteFile("accounts.ini",
+              "[ENTRYCOUNT]\nNumEntries=2\n[USER1]\nPOPUser=ann\nPOPAddress=p\n"
+              "Password=" +
+                  PasswordToIni("pw1") + "\nSMTPPassword=" + PasswordToIni("smtp1") +
+                  "\n[USER2]\nPOPUser=bob\nPOPAddress=p\nClearPassword=pw2\n");
+    const std::string before = ReadFile("accounts.ini");
+    vault->losing = "smtp:@";
+    EXPECT_THROW(accounts::MovePasswordsToKeyring(), std::exception);
+    EXPECT_EQ(ReadFile("accounts.ini"), before);
+
+    vault->losing.clear();
+    EXPECT_EQ(accounts::MovePasswordsToKeyring(), 2);
+    for (const char* key : {"Password", "SMTPPassword", "ClearPassword"})
+        EXPECT_EQ(Key(1, key) + Key(2, key), "<none><none>") << key;
+    EXPECT_EQ(accounts::ForCheck(1).SMTPPassword, "smtp1");
+    EXPECT_EQ(accounts::ForCheck(2).Password, "pw2");
+    EXPECT_EQ(accounts::MovePasswordsToKeyring(), 0);
+    EXPECT_FALSE(accounts::AnyPasswordInFile());
+}
+
+// Never an empty password sent: the account is not checked, and the error names it.
+TEST_F(AccountPasswordsTest, AnAccountWhoseKeyringEntryCannotBeReadIsNotChecked) {
+    accounts::Append(LogIn("ann"));
+    for (const bool reachable : {false, true}) {
+        vault->available = reachable;
+        vault->entries.clear();
+        EXPECT_THAT(FailureOf([] { accounts::ForCheck(1); }),
+                    ::testing::HasSubstr("account ann@home.test"));
+    }
+}
+
+TEST_F(AccountPasswordsTest, APasswordCommandGivesItsFirstLineAndEveryFailureNamesTheAccount) {
+    StoredAccount account = LogIn("ann");
+    account.passwordCommand = "printf 'from command\\nsecond\\n'";
+    accounts::Append(account);
+    EXPECT_EQ(Key(1, "PasswordCommand"), account.passwordCommand);
+    EXPECT_EQ(Key(1, "Password"), "<none>");
+    EXPECT_EQ(vault->entries.count("ann@pop.test"), 0u);
+    EXPECT_EQ(accounts::ForCheck(1).Password, "from command");
+
+    for (const char* command :
+         {"echo secret-out; echo secret-err >&2; exit 3", "true", "sleep 5; echo late"}) {
+        QElapsedTimer took;
+        took.start();
+        const std::string failure = FailureOf(
+            [&] { RunPasswordCommand(command, "ann@home.test", std::chrono::milliseconds(300)); });
+        EXPECT_LT(took.elapsed(), 2000) << command;
+        EXPECT_THAT(failure, ::testing::HasSubstr("command of account ann@home.test")) << command;
+        EXPECT_THAT(failure, ::testing::Not(::testing::HasSubstr("secret"))) << command;
     }
 }
 
