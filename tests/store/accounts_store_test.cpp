@@ -245,7 +245,7 @@ TEST_F(AccountPasswordsTest, WithAKeyringPasswordsGoThereByLogInAndNeverIntoTheF
 
     // Renumbering keeps every entry; the last account of a log-in takes its entries along.
     accounts::Remove(1);
-    EXPECT_EQ(accounts::ForCheck(2).Password, "pw bob");
+    EXPECT_EQ(accounts::ForCheck(1).Password, "pw ann");
     accounts::Remove(1);
     EXPECT_EQ(vault->entries.count("ann@pop.test") + vault->entries.count("smtp:sann@smtp.test"),
               0u);
