@@ -18,6 +18,9 @@ void Reporting(void (*step)()) {
 }
 
 void KeepPasswordsSafe() {
+    // Whatever reads the accounts next (the pass, a window) reports a damaged file, once.
+    if (accounts::FileDamaged())
+        return;
     if (!AvailablePasswordVault()) {
         if (accounts::AnyPasswordInFile())
             ActivityLog(

@@ -304,6 +304,10 @@ StoredAccount FetchKeyringPasswords(StoredAccount account) {
     return account;
 }
 
+bool FileDamaged() {
+    return File().Damaged();
+}
+
 bool AnyPasswordInFile() {
     const IniSnapshot ini = File().Snapshot();
     for (int number = 1, count = Count(); number <= count; ++number) {

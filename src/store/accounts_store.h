@@ -96,6 +96,8 @@ PasswordPlace IncomingPasswordPlace(const StoredAccount& account);
 // account when the keyring cannot be reached or holds no incoming password for it.
 StoredAccount FetchKeyringPasswords(StoredAccount account);
 
+// Whether accounts.ini is there but no settings file: every other call would raise.
+bool FileDamaged();
 // Whether any account keeps a password in the file itself.
 bool AnyPasswordInFile();
 // With a keyring available: writes every password the file holds into it, reads each
