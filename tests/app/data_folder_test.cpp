@@ -18,11 +18,8 @@ int Mode(const std::string& path) {
     return stat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 0777) : -1;
 }
 
-long Count(const std::string& text, const std::string& part) {
-    long count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
+long Count(const std::string& text, const char* part) {
+    return QByteArray::fromStdString(text).count(part);
 }
 
 // The program is copied away from the build and the source tree, as a crontab line or a
