@@ -14,6 +14,8 @@ packages=(
   xvfb xauth
   netbase  # /etc/services, where the tests look up service names
   pulseaudio-utils alsa-utils
+  # The keyring: QtKeychain to build; a private bus and GNOME Keyring for its tests
+  qtkeychain-qt6-dev dbus-daemon gnome-keyring libsecret-tools libglib2.0-bin
 )
 
 missing=()

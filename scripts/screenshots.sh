@@ -38,6 +38,25 @@ Xvfb "$DISPLAY" -screen 0 1024x640x24 -nolisten tcp &
 pids+=($!)
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 2
 xsetroot -solid '#3a5f7f' 2>/dev/null || true
+
+# A private session bus and keyring, so the account's password moves into a keyring of
+# this run's own and never into the user's. Without gnome-keyring it stays in accounts.ini.
+mkdir -p "$home/keyring"
+cat > "$home/keyring/bus.conf" <<'XML'
+<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/>
+<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>
+XML
+coproc BUS { exec dbus-daemon --config-file="$home/keyring/bus.conf" --nofork --print-address; }
+pids+=("$BUS_PID")
+read -r DBUS_SESSION_BUS_ADDRESS <&"${BUS[0]}"
+export DBUS_SESSION_BUS_ADDRESS
+if command -v gnome-keyring-daemon >/dev/null; then
+  printf 'screenshots' | XDG_DATA_HOME="$home/keyring" XDG_RUNTIME_DIR="$home/keyring" \
+    gnome-keyring-daemon --foreground --unlock --components=secrets >/dev/null &
+  pids+=($!)
+  gdbus wait --session --timeout 20 org.freedesktop.secrets || true
+fi
 trayer --edge top --align right --widthtype request --height 28 --SetDockType true \
   --transparent false --tint 0x202020 &
 pids+=($!)

@@ -5,11 +5,13 @@
 
 #include "app/console_log.h"
 #include "app/default_files.h"
+#include "app/private_data.h"
 #include "app/stop_signals.h"
 #include "app/terminal_user.h"
 #include "config/activity_log.h"
 #include "config/data_folder.h"
 #include "config/file_io.h"
+#include "engine/keyring_vault.h"
 #include "engine/mail_engine.h"
 #include "engine/sieve_export.h"
 #include "engine/single_pass.h"
@@ -77,6 +79,8 @@ int RunHeadless(const CommandLineRequest& request) {
     try {
         InstallDefaultFiles();
         TheActivityLog().Open();
+        InstallDesktopKeyring();
+        KeepDataPrivate();
         status = RunProgram(request);
     } catch (const std::exception& error) {
         AppException(error);

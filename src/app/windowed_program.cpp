@@ -4,8 +4,10 @@
 #include <cstdlib>
 
 #include "app/default_files.h"
+#include "app/private_data.h"
 #include "app/stop_signals.h"
 #include "config/activity_log.h"
+#include "engine/keyring_vault.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/single_instance.h"
 #include "ui/shell/sound_player.h"
@@ -42,6 +44,8 @@ int RunWindowed(int& argc, char** argv) {
     if (!request.singlePass && instance.HandOver(parameters))
         return 0;
     Guarded([] { InstallDefaultFiles(); });
+    // Before the welcome wizard, which may save a new account's passwords.
+    InstallDesktopKeyring();
 
     TfrmMain main(std::make_unique<SystemSoundPlayer>());
     // A signal cancels a running check at once, without committing anything of it, and
@@ -56,6 +60,7 @@ int RunWindowed(int& argc, char** argv) {
     if (stopSignals.ExitStatus() != 0)
         return stopSignals.ExitStatus();
     main.CreateStatusWindow();
+    KeepDataPrivate();
     if (main.HandleCommandLine(request)) {
         if (stopSignals.ExitStatus() != 0)
             return stopSignals.ExitStatus();

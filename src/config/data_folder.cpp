@@ -1,8 +1,12 @@
 #include "config/data_folder.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
+#include "config/account.h"
 #include "config/errors.h"
 #include "config/file_io.h"
 
@@ -46,7 +50,35 @@ std::string ChooseFolder() {
     return portable.empty() ? UserDataFolder() : portable;
 }
 
+// The folder's parents are made as usual; the folder itself only its owner may enter.
+bool EnsureOwnFolder(const std::string& folder) {
+    if (std::filesystem::is_directory(folder))
+        return true;
+    const std::string parent = std::filesystem::path(folder).parent_path().parent_path();
+    return EnsureFolder(parent) && (mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST);
+}
+
+// Clears the group's and others' bits; false when they were set and could not be cleared.
+bool Tighten(const std::string& path, bool& changed) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || (status.st_mode & 077) == 0)
+        return true;
+    changed = true;
+    return chmod(path.c_str(), status.st_mode & 07700) == 0;
+}
+
 }  // namespace
+
+std::string TightenProgramFolder() {
+    const std::string folder = ProgramFolder();
+    bool changed = false;
+    const bool done = Tighten(folder, changed) && Tighten(AccountsPath(), changed);
+    if (!done)
+        return "Other users may read " + folder + ": its access could not be restricted";
+    if (changed)
+        return "Other users could read " + folder + " or its accounts.ini: now only its owner can";
+    return "";
+}
 
 std::string ProgramFolder() {
     // Asked for at every file access: the folder is made once, not looked at every time.
@@ -54,7 +86,7 @@ std::string ProgramFolder() {
     std::string folder = WithTrailingSlash(ChooseFolder());
     if (folder == ensured)
         return folder;
-    if (!EnsureFolder(folder))
+    if (!EnsureOwnFolder(folder))
         throw Exception("Unable to create folder " + folder);
     ensured = folder;
     return folder;

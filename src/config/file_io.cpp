@@ -48,7 +48,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (fd < 0)
         return false;
     struct stat old {};
-    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    // A new file is its owner's alone: the data folder holds passwords and mail.
+    const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600;
     const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
     if (written && closed && rename(temporary.c_str(), path.c_str()) == 0) {

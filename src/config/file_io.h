@@ -11,6 +11,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Replaces the file by way of a temporary file in the same folder and a rename, so a crash
 // or a full disk leaves either the old or the new file, never half of one.
+// A new file is readable by its owner alone; a replaced one keeps its mode.
 // False when the system refuses; the old file is then untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 

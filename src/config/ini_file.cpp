@@ -289,6 +289,11 @@ bool ParseProfileInteger(std::string_view text, int& value) {
     return true;
 }
 
+bool TIniFile::Damaged() const {
+    const auto bytes = ReadWholeFile(fileName_);
+    return bytes && !HoldsSettingsText(*bytes);
+}
+
 IniSnapshot TIniFile::Snapshot() const {
     return IniSnapshot(IndexCache().Get(fileName_, [this](const std::string& bytes) {
         CheckSettingsText(fileName_, bytes);

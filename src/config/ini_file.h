@@ -73,6 +73,8 @@ public:
 
     // The file as it is now, for several reads that belong together.
     IniSnapshot Snapshot() const;
+    // Whether the file is there but is no settings file, so every call would raise.
+    bool Damaged() const;
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;

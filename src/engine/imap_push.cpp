@@ -1,7 +1,9 @@
 #include "engine/imap_push.h"
 
+#include <optional>
 #include <utility>
 
+#include "config/activity_log.h"
 #include "store/accounts_store.h"
 
 namespace sievo {
@@ -23,24 +25,42 @@ void ImapPush::Stop() {
     for (auto& [index, watch] : watches_)
         Retire(std::move(watch));
     watches_.clear();
+    watchedAs_.clear();
 }
 
 void ImapPush::Refresh() {
     if (!on_)
         return;
     std::map<int, std::unique_ptr<ImapWatch>> kept;
+    std::map<int, StoredAccount> seen;
     const std::vector<StoredAccount> stored = accounts::LoadAll();
     for (int n = 1; n <= static_cast<int>(stored.size()); ++n) {
-        const TSievoUser account = accounts::ForCheck(stored[n - 1], n);
-        if (!account.Active || account.Protocol != "IMAP")
-            continue;
+        seen[n] = stored[n - 1];
         const auto found = watches_.find(n);
-        if (found != watches_.end() && found->second->Watches(account)) {
+        // The passwords (the keyring, a command) are asked for only when the account changed,
+        // and a failure is reported once, not at every tick.
+        const auto before = watchedAs_.find(n);
+        const bool unchanged = before != watchedAs_.end() && before->second == stored[n - 1];
+        if (unchanged) {
+            if (found != watches_.end())
+                kept[n] = std::move(found->second);
+            continue;
+        }
+        std::optional<TSievoUser> account;
+        try {
+            account = accounts::ForCheck(stored[n - 1], n);
+        } catch (const std::exception& error) {
+            AppException(error);
+            continue;
+        }
+        if (!account->Active || account->Protocol != "IMAP")
+            continue;
+        if (found != watches_.end() && found->second->Watches(*account)) {
             kept[n] = std::move(found->second);
             continue;
         }
         auto watch =
-            std::make_unique<ImapWatch>(account, timing_, [this](int index) { NewMail(index); });
+            std::make_unique<ImapWatch>(*account, timing_, [this](int index) { NewMail(index); });
         if (n == checking_)
             watch->Suspend();
         watch->Start();
@@ -51,6 +71,7 @@ void ImapPush::Refresh() {
             Retire(std::move(watch));
     }
     watches_ = std::move(kept);
+    watchedAs_ = std::move(seen);
 }
 
 void ImapPush::CheckWaiting() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/imap_watch.h"
+#include "store/accounts_store.h"
 
 namespace sievo {
 
@@ -55,6 +56,8 @@ private:
     CheckEvent check_;
     PushTiming timing_;
     std::map<int, std::unique_ptr<ImapWatch>> watches_;
+    // Each account as the last Refresh read it, watched or not.
+    std::map<int, StoredAccount> watchedAs_;
     // Dropped watches whose step may still be waiting; destroyed once it has ended.
     std::vector<std::unique_ptr<ImapWatch>> retired_;
     std::set<int> waiting_;

@@ -21,7 +21,9 @@ struct StoredAccount {
     std::string smtpAddress;
     std::string popAddress;
     std::string popUser;
-    std::string password;                     // from ClearPassword, by hand, when Password is empty
+    // From ClearPassword, by hand, when Password is empty; empty while the passwords are in
+    // the keyring and not yet fetched.
+    std::string password;
     std::optional<int> minutes;               // missing: a check waits 10, the dialogs offer 15
     std::optional<std::string> nextDateTime;  // date-time text; missing: due now
     std::optional<std::string> lastDateTime;  // written by the check only
@@ -36,6 +38,12 @@ struct StoredAccount {
     std::optional<std::string> smtpSecurity;  // missing: "NONE", see SmtpSecurityNamed
     std::string smtpUser;
     std::string smtpPassword;
+    // PasswordStore=KEYRING: both passwords are kept in the keyring, and a loaded value holds
+    // them only once FetchKeyringPasswords has read them.
+    bool passwordsInKeyring = false;
+    // Commands that print a password, run for every check in place of a kept password.
+    std::string passwordCommand{};
+    std::string smtpPasswordCommand{};
     // "POP3" or "IMAP" in any case; missing: POP3. The IMAP keys that follow are written
     // for IMAP accounts alone.
     std::optional<std::string> protocol{};
@@ -51,6 +59,8 @@ struct StoredAccount {
     bool SmtpSecurityNamed() const { return smtpSecurity && !smtpSecurity->empty(); }
     bool PopSecurityNamed() const { return popSecurity && !popSecurity->empty(); }
     bool IsImap() const;
+    // How the account is named in errors: its address, else user@server.
+    std::string Name() const;
 
     bool operator==(const StoredAccount&) const = default;
 };
@@ -70,7 +80,9 @@ StoredAccount Load(int number);
 std::vector<StoredAccount> LoadAll();
 
 // Writes every key of the account (optional ones only when they hold a value) but
-// LastDateTime; a hand-written ClearPassword gives way to the scrambled Password.
+// LastDateTime. The passwords go to the keyring when one is available (each read back
+// before the file says PasswordStore=KEYRING), else scrambled into the file; a hand-written
+// ClearPassword gives way to either. A password that comes from a command is kept nowhere.
 void Save(int number, const StoredAccount& account);
 // Adds the account after the last one the checks see, erasing whatever a section of that
 // number held; answers its number.
@@ -79,13 +91,31 @@ int Append(const StoredAccount& account);
 // those of other versions and those written by hand included.
 void Remove(int number);
 
+// Where the incoming password of the account comes from.
+enum class PasswordPlace { kFile, kKeyring, kCommand };
+PasswordPlace IncomingPasswordPlace(const StoredAccount& account);
+
+// The account with the passwords the keyring keeps for it. Raises an Exception naming the
+// account when the keyring cannot be reached or holds no incoming password for it.
+StoredAccount FetchKeyringPasswords(StoredAccount account);
+
+// Whether accounts.ini is there but no settings file: every other call would raise.
+bool FileDamaged();
+// Whether any account keeps a password in the file itself.
+bool AnyPasswordInFile();
+// With a keyring available: writes every password the file holds into it, reads each
+// back, and only then removes them all from the file in one write. Raises, leaving the
+// file as it was, when the keyring refuses or loses one. Answers how many accounts moved.
+int MovePasswordsToKeyring();
+
 // After a check: when the account is due next and when it was checked.
 void SaveCheckTimes(int number, const QDateTime& next, const QDateTime& last);
 // The cleaning progress window's switch for starting the mail program.
 void SaveRunAfterManual(int number, bool on);
 
 // The account as a check uses it: upper-case choices, the interval and next check time as
-// the check reads them, the bin folder made ready.
+// the check reads them, the bin folder made ready, the passwords fetched from the keyring
+// or their commands (an Exception naming the account when that fails).
 TSievoUser ForCheck(const StoredAccount& account, int number);
 TSievoUser ForCheck(int number);
 

@@ -1,6 +1,9 @@
+#include <sys/stat.h>
 #include <QFile>
+#include <QTcpServer>
 
 #include "config/file_io.h"
+#include "config/password.h"
 #include "program_run.h"
 #include "temp_home.h"
 
@@ -8,6 +11,16 @@ namespace sievo {
 namespace {
 
 using DataFolderTest = testing::TempHomeTest;
+
+// The permission bits of a file or folder.
+int Mode(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 0777) : -1;
+}
+
+long Count(const std::string& text, const char* part) {
+    return QByteArray::fromStdString(text).count(part);
+}
 
 // The program is copied away from the build and the source tree, as a crontab line or a
 // portable copy would use it, and must still find its data folder and lay in its defaults.
@@ -43,7 +56,45 @@ TEST_F(DataFolderTest, ACopiedProgramChoosesItsFolderAndLaysInItsDefaultFiles) {
                 EXPECT_EQ(ReadWholeFile(PathOf(root + other.expected + file)).has_value(),
                           &other == &c)
                     << other.expected << file;
+        // Only its owner may read the folder and every file the program wrote.
+        EXPECT_EQ(Mode(PathOf(root + c.expected)), 0700);
+        EXPECT_EQ(Mode(PathOf(root + c.expected + "friends.lst")), 0600);
     }
+}
+
+// Under cron there is no session bus: the passwords stay in accounts.ini and the log says
+// so once a start; an account whose password is in the keyring is not checked and its
+// server hears nothing. A folder others could read is closed at the first start.
+TEST_F(DataFolderTest, WithoutAKeyringThePasswordsStayAndOthersLoseAccess) {
+    QTcpServer keyringAccountServer;
+    ASSERT_TRUE(keyringAccountServer.listen(QHostAddress::LocalHost));
+    WriteFile("accounts.ini",
+              "[ENTRYCOUNT]\nNumEntries=2\n[USER1]\nPOPUser=ann\nPOPAddress=127.0.0.1:1\n"
+              "Password=" +
+                  PasswordToIni("pw") +
+                  "\n[USER2]\nEMailAddr=bob@home.test\nPOPUser=bob\nPasswordStore=KEYRING\n"
+                  "POPAddress=127.0.0.1:" +
+                  std::to_string(keyringAccountServer.serverPort()) + "\n");
+    ASSERT_EQ(chmod(Home().c_str(), 0755) + chmod(PathOf("accounts.ini").c_str(), 0644), 0);
+    for (const long tightened : {1, 0}) {
+        const auto run = testing::RunProgram(
+            SIEVOMATIC_PROGRAM, {"/SINGLEPASS"},
+            {{"SIEVOMATIC_HOME", Home()}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}});
+        EXPECT_EQ(Count(run.output,
+                        "Passwords are kept in accounts.ini, scrambled, not "
+                        "encrypted: no keyring is available"),
+                  1)
+            << run.output;
+        EXPECT_EQ(Count(run.output, "now only its owner can"), tightened) << run.output;
+        EXPECT_EQ(Count(run.output,
+                        "The password of account bob@home.test is kept in the "
+                        "keyring, which cannot be reached"),
+                  1);
+    }
+    EXPECT_EQ(Mode(Home()), 0700);
+    EXPECT_EQ(Mode(PathOf("accounts.ini")), 0600);
+    EXPECT_NE(ReadFile("accounts.ini").find("Password=" + PasswordToIni("pw")), std::string::npos);
+    EXPECT_FALSE(keyringAccountServer.waitForNewConnection(100));
 }
 
 }  // namespace

@@ -181,6 +181,16 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailbox) {
     EXPECT_EQ(reports, kPerKind);
 }
 
+// Neither the password nor its scrambled form reaches the log or the console, verbose or not.
+TEST_F(EndToEndTest, AVerboseCheckLogsNoPassword) {
+    TIniFile(PathOf("settings.ini")).WriteBool("LogFile", "Verbose", true);
+    const std::string output = RunSinglePass() + ReadFile("logfile.txt");
+    EXPECT_NE(output.find("Closing POP Connection"), std::string::npos);  // verbose indeed
+    for (const std::string& secret :
+         {std::string(DovecotServer::kPassword), PasswordToIni(DovecotServer::kPassword)})
+        EXPECT_EQ(output.find(secret), std::string::npos) << secret;
+}
+
 // SIGKILL during the transfer, once `copies` files are in the bin folder (the first may be
 // cut short while written): the next pass finishes the work, and every message the rules
 // copy has one copy in the Trash, whether it was deleted or kept.

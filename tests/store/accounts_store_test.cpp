@@ -1,12 +1,18 @@
 #include "store/accounts_store.h"
 
+#include <gmock/gmock.h>
+
+#include <QElapsedTimer>
 #include <QLocale>
 #include <functional>
+#include <map>
 
 #include "config/date_time.h"
 #include "config/ini_file.h"
 #include "config/password.h"
 #include "file_size_limit.h"
+#include "store/password_command.h"
+#include "store/password_vault.h"
 #include "temp_home.h"
 
 namespace sievo {
@@ -166,6 +172,110 @@ TEST_F(AccountsStoreTest, ARefusedWriteLeavesTheFileAndRemoveMovesEveryLaterAcco
             EXPECT_EQ(accounts::Load(n), expected) << removed << ' ' << n;
             EXPECT_EQ(Key(n, "FutureKey"), was);
         }
+    }
+}
+
+// A keyring in memory: `available` switches it off, `losing` names a key whose entry it
+// drops on the way in.
+struct FakeVault : PasswordVault {
+    std::map<std::string, std::string> entries;
+    bool available = true;
+    std::string losing;
+
+    bool Available() override { return available; }
+    std::optional<std::string> Read(const std::string& key) override {
+        return entries.contains(key) ? std::optional(entries[key]) : std::nullopt;
+    }
+    void Write(const std::string& key, const std::string& password) override {
+        if (key != losing)
+            entries[key] = password;
+    }
+    void Remove(const std::string& key) override { entries.erase(key); }
+};
+
+// The error's text, or "none" when nothing was raised.
+std::string FailureOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "none";
+}
+
+class AccountPasswordsTest : public AccountsStoreTest {
+protected:
+    void SetUp() override {
+        AccountsStoreTest::SetUp();
+        InstallPasswordVault(std::unique_ptr<FakeVault>(vault));
+    }
+    void TearDown() override {
+        InstallPasswordVault(nullptr);
+        AccountsStoreTest::TearDown();
+    }
+
+    FakeVault* vault = new FakeVault;  // owned by the store once installed
+};
+
+TEST_F(AccountPasswordsTest, WithAKeyringPasswordsGoThereByLogInAndLeaveWithTheLastAccount) {
+    for (const char* id : {"1", "1", "2"})  // the same log-in twice shares its entries
+        accounts::Append(Filled(id));
+    EXPECT_EQ(Key(1, "Password") + Key(1, "SMTPPassword") + Key(1, "PasswordStore"),
+              "<none><none>KEYRING");
+    EXPECT_EQ(vault->entries.at("smtp:smtp user@smtp1"), "smtp\"pw1");
+    EXPECT_EQ(accounts::ForCheck(3).Password, " pass\n2");
+    accounts::Remove(1);
+    EXPECT_EQ(accounts::ForCheck(1).Password, " pass\n1");
+    accounts::Remove(1);
+    EXPECT_EQ(vault->entries.count("user1@pop1") + vault->entries.count("smtp:smtp user@smtp1"),
+              0u);
+}
+
+TEST_F(AccountPasswordsTest, MovingLeavesTheFileAsItWasUntilTheKeyringKeptEveryPassword) {
+    WriteFile("accounts.ini",
+              "[ENTRYCOUNT]\nNumEntries=2\n[USER1]\nPassword=" + PasswordToIni("pw1") +
+                  "\nSMTPPassword=" + PasswordToIni("smtp1") +
+                  "\n[USER2]\nPOPUser=bob\nClearPassword=pw2\n");
+    const std::string before = ReadFile("accounts.ini");
+    vault->losing = "smtp:@";
+    EXPECT_THROW(accounts::MovePasswordsToKeyring(), std::exception);
+    EXPECT_EQ(ReadFile("accounts.ini"), before);
+
+    vault->losing.clear();
+    EXPECT_EQ(accounts::MovePasswordsToKeyring(), 2);
+    EXPECT_FALSE(accounts::AnyPasswordInFile());
+    EXPECT_EQ(accounts::ForCheck(1).SMTPPassword + accounts::ForCheck(2).Password, "smtp1pw2");
+    EXPECT_EQ(accounts::MovePasswordsToKeyring(), 0);
+}
+
+// Never an empty password sent: the account is not checked, and the error names it.
+TEST_F(AccountPasswordsTest, AnAccountWhoseKeyringEntryCannotBeReadIsNotChecked) {
+    accounts::Append(Filled("1"));
+    for (const bool reachable : {false, true}) {
+        vault->available = reachable;
+        vault->entries.clear();
+        EXPECT_THAT(FailureOf([] { accounts::ForCheck(1); }),
+                    ::testing::HasSubstr("account 1@example.test"));
+    }
+}
+
+TEST_F(AccountPasswordsTest, APasswordCommandGivesItsFirstLineAndEveryFailureNamesTheAccount) {
+    StoredAccount account = Filled("1");
+    account.passwordCommand = "printf 'from command\\nsecond\\n'";
+    accounts::Append(account);
+    EXPECT_EQ(Key(1, "PasswordCommand"), account.passwordCommand);
+    EXPECT_EQ(vault->entries.count("user1@pop1"), 0u);
+    EXPECT_EQ(accounts::ForCheck(1).Password, "from command");
+
+    for (const char* command :
+         {"echo secret-out; echo secret-err >&2; exit 3", "true", "sleep 5; echo late"}) {
+        QElapsedTimer took;
+        took.start();
+        const std::string failure = FailureOf(
+            [&] { RunPasswordCommand(command, "1@example.test", std::chrono::milliseconds(300)); });
+        EXPECT_LT(took.elapsed(), 2000) << command;
+        EXPECT_THAT(failure, ::testing::HasSubstr("command of account 1@example.test")) << command;
+        EXPECT_THAT(failure, ::testing::Not(::testing::HasSubstr("secret"))) << command;
     }
 }
 

@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <vector>
 
 #include "config/date_time.h"
@@ -135,6 +137,8 @@ QWidget* TfrmSettings::ServerPage() {
     cboSMTPSecurity_ = NewSecurityBox("cboSMTPSecurity", this);
     edtSMTPUser_ = Field("edtSMTPUser");
     edtSMTPPassword_ = Field("edtSMTPPassword", true);
+    lblPasswordPlace_ = NoteLabel(QString(), page);
+    Name(lblPasswordPlace_, "lblPasswordPlace", tr("Where the password is kept"));
     Name(btnTest_, "btnTest", tr("Test"));
     Name(lblTestResult_, "lblTestResult", tr("Test result"));
     lblTestResult_->setWordWrap(true);
@@ -155,6 +159,7 @@ QWidget* TfrmSettings::ServerPage() {
     AlignLabelColumns({static_cast<QFormLayout*>(incoming_->layout()), smtp});
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(incoming_);
+    layout->addWidget(lblPasswordPlace_);
     layout->addWidget(outgoing);
     layout->addLayout(test);
     layout->addStretch();
@@ -225,8 +230,21 @@ QWidget* TfrmSettings::ProgramPage() {
     return page;
 }
 
+// A keyring that cannot be read leaves the fields empty and the passwords where they are,
+// unless new ones are typed.
+void TfrmSettings::LoadPasswords() {
+    static const std::map<accounts::PasswordPlace, QString> kPlaces = {
+        {accounts::PasswordPlace::kFile, tr("Kept in accounts.ini (scrambled)")},
+        {accounts::PasswordPlace::kKeyring, tr("Kept in the keyring")},
+        {accounts::PasswordPlace::kCommand, tr("From a command")},
+    };
+    lblPasswordPlace_->setText(kPlaces.at(accounts::IncomingPasswordPlace(stored_)));
+    RunShowingFailure(this, [this] { stored_ = accounts::FetchKeyringPasswords(stored_); });
+}
+
 void TfrmSettings::Load() {
     stored_ = accounts::Load(account_);
+    LoadPasswords();
     const auto show = [](QLineEdit* field, const std::string& text) {
         field->setText(QString::fromStdString(text));
     };
@@ -284,6 +302,8 @@ StoredAccount TfrmSettings::Entered() const {
         account.smtpSecurity = SecurityKey(cboSMTPSecurity_);
     account.smtpUser = Text(edtSMTPUser_);
     account.smtpPassword = Text(edtSMTPPassword_);
+    if (!account.password.empty() || !account.smtpPassword.empty())
+        account.passwordsInKeyring = false;  // typed anew: kept where the store keeps them now
     account.minutes = trkInterval_->value();
     account.nextDateTime = FormatDateTimeText(nextScan_);
     return account;
@@ -292,7 +312,14 @@ StoredAccount TfrmSettings::Entered() const {
 void TfrmSettings::RunTest() {
     btnTest_->setEnabled(false);
     lblTestResult_->setText(tr("Testing..."));
-    const QString result = check_.Run(accounts::ForCheck(Entered(), account_));
+    // The passwords may come from the keyring or a command, either of which can fail.
+    std::optional<TSievoUser> account;
+    if (!RunShowingFailure(this, [&] { account = accounts::ForCheck(Entered(), account_); })) {
+        lblTestResult_->clear();
+        btnTest_->setEnabled(true);
+        return;
+    }
+    const QString result = check_.Run(*account);
     lblTestResult_->setText(result);
     if (!check_.Folders().empty())
         incoming_->SetServerFolders(check_.Folders());

@@ -40,6 +40,7 @@ private:
     QWidget* ProgramPage();
     QLineEdit* Field(const char* objectName, bool secret = false);
     void Load();
+    void LoadPasswords();
     void Save() const;
     void SetNextScan(const QDateTime& when);
     void ChangeDates();
@@ -59,6 +60,7 @@ private:
     QComboBox* cboSMTPSecurity_;
     QLineEdit* edtSMTPUser_;
     QLineEdit* edtSMTPPassword_;
+    QLabel* lblPasswordPlace_;  // where the mail password is kept
     QPushButton* btnTest_;
     QLabel* lblTestResult_;
     ConnectionChoice* connection_;

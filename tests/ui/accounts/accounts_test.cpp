@@ -122,8 +122,14 @@ TEST_F(AccountDialogsTest, OkWithoutChangesSavesTheAccountAsLoaded) {
     WriteAccount(1, {{"LastDateTime", "then"}});
     context.dialUpEntries = [] { return std::vector<std::string>{"Modem A", "Modem B"}; };
     TfrmSettings settings(1, context, nullptr);
+    const auto place = [](const TfrmSettings& dialog) {
+        return dialog.findChild<QLabel*>("lblPasswordPlace")->text();
+    };
+    EXPECT_EQ(place(settings), "Kept in accounts.ini (scrambled)");
     settings.accept();
     EXPECT_EQ(accounts::Load(1), stored);
+    WriteAccount(1, {{"PasswordCommand", "pass show mail"}});
+    EXPECT_EQ(place(TfrmSettings(1, context, nullptr)), "From a command");
 }
 
 TEST_F(AccountDialogsTest, ARefusedWriteOnOkIsShownAndTheDialogStaysOpenWithTheAccountUntouched) {
