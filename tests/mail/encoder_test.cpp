@@ -147,11 +147,9 @@ TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
 }
 
 TmsAttItem Alternative(int index, const std::string& type, const std::string& data) {
-    TmsAttItem item;
-    item.SetFileName("_alt." + std::to_string(index));
+    TmsAttItem item = Attachment("_alt." + std::to_string(index), data);
     item.SetContentType(type);
     item.SetEncoding(TAttEncoding::QuotedPrintable);
-    item.Data() = data;
     return item;
 }
 
