@@ -12,6 +12,7 @@ namespace {
 struct Notice {
     std::string text;
     bool kept;
+    bool operator==(const Notice&) const = default;
 };
 
 class RecordingListener : public ActivityLogListener {
@@ -71,10 +72,8 @@ TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
     ASSERT_EQ(log.Lines().size(), 2u);
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[0]), "normal");  // newest first
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[1]), "detail two");
-    ASSERT_EQ(listener.activity.size(), 3u);
-    EXPECT_EQ(listener.activity[0].text, "detail one");
-    EXPECT_FALSE(listener.activity[0].kept);
-    EXPECT_TRUE(listener.activity[1].kept);
+    EXPECT_EQ(listener.activity,
+              (std::vector<Notice>{{"detail one", false}, {"detail two", true}, {"normal", true}}));
 }
 
 // Kept across a restart in logfile.txt, newest first, and only the newest lines.
