@@ -76,7 +76,6 @@ TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
               (std::vector<Notice>{{"detail one", false}, {"detail two", true}, {"normal", true}}));
 }
 
-// Kept across a restart in logfile.txt, newest first, and only the newest lines.
 TEST_F(ActivityLogTest, OnlyTheNewestLinesAreKeptAcrossARestart) {
     const std::size_t limit = ActivityLogModel::kMaxLines;
     std::string file;

@@ -48,7 +48,6 @@ TEST(TLineStream, SplitsAtEveryBreakAcrossBlocks) {
     EXPECT_EQ(reader.ReadLine(), longLine);
 }
 
-// Some mailers write a comment after the MIME version.
 TEST(Decoder, AMimeVersionWithACommentIsStillMime) {
     EXPECT_EQ(MessageFrom(
                   Crlf({"From: a@b", "Mime-Version: 1.0 (Mailer 16.0)", "Content-Type: text/plain",
