@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTcpServer>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include "mail/ms_remote_pop.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
+#include "server_process.h"
 #include "socket_recording.h"
 #include "temp_home.h"
 
@@ -375,10 +375,7 @@ TEST_F(HostileServerTest, AUidlReplyBeyondItsBoundCountsAsRefused) {
 }
 
 TEST_F(HostileServerTest, ARefusedConnectionLeavesTheClientClosedForTheNextLogIn) {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    pop.Server = "127.0.0.1:" + std::to_string(probe.serverPort());
-    probe.close();
+    pop.Server = "127.0.0.1:" + std::to_string(testing::FreePort());
     EXPECT_THROW(pop.ConnectAndLogin(), ESocketError);
     EXPECT_FALSE(pop.Connected());
     ScriptLogin(1);
