@@ -17,6 +17,10 @@ protected:
         return ReadSectionCount(TIniFile(PathOf("accounts.ini")),
                                 {"ENTRYCOUNT", "NumEntries", "USER"});
     }
+    int CountIn(const std::string& text) {
+        WriteFile("accounts.ini", text);
+        return Count();
+    }
     std::size_t LogLines() const { return TheActivityLog().Lines().size(); }
 };
 
@@ -34,9 +38,8 @@ TEST_F(SectionCountTest, ACountNeverRunsPastTheSectionsTheFileHolds) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        WriteFile("accounts.ini", c.text);
         const auto before = LogLines();
-        EXPECT_EQ(Count(), c.count);
+        EXPECT_EQ(CountIn(c.text), c.count);
         EXPECT_EQ(Count(), c.count);
         EXPECT_EQ(LogLines(), before + (c.logged ? 1 : 0));
     }
@@ -44,18 +47,13 @@ TEST_F(SectionCountTest, ACountNeverRunsPastTheSectionsTheFileHolds) {
 
 TEST_F(SectionCountTest, AWrongCountIsLoggedAgainOnlyWhenItChanges) {
     const auto before = LogLines();
-    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n");
-    Count();
-    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\nPOPUser=sam\r\n");
-    Count();
+    CountIn("[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n");
+    CountIn("[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\nPOPUser=sam\r\n");
     EXPECT_EQ(LogLines(), before + 1);
-    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n[USER2]\r\n");
-    Count();
+    CountIn("[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n[USER2]\r\n");
     EXPECT_EQ(LogLines(), before + 2);
-    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=1\r\n[USER1]\r\n");
-    Count();
-    WriteFile("accounts.ini", "[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n[USER2]\r\n");
-    Count();
+    CountIn("[ENTRYCOUNT]\r\nNumEntries=1\r\n[USER1]\r\n");
+    CountIn("[ENTRYCOUNT]\r\nNumEntries=9\r\n[USER1]\r\n[USER2]\r\n");
     EXPECT_EQ(LogLines(), before + 3);
 }
 

@@ -70,11 +70,9 @@ TEST(QuotedPrintable, WrapsAtLastBlankWithin65) {
     const std::string first(60, 'a');
     const std::string text = first + " " + std::string(10, 'b') + " " + std::string(70, 'c');
     const auto lines = EncodeQuotedPrintable(text);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], first + "=");
-    EXPECT_EQ(lines[1], " " + std::string(10, 'b') + "=");
-    EXPECT_EQ(lines[2], " " + std::string(64, 'c') + "=");
-    EXPECT_EQ(lines[3], std::string(6, 'c'));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{first + "=", " " + std::string(10, 'b') + "=",
+                                        " " + std::string(64, 'c') + "=", std::string(6, 'c')}));
     EXPECT_EQ(DecodeQuotedPrintable(lines), text + "\r\n");
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
+#include <regex>
 
 #include "config/text.h"
 #include "mail/message.h"
@@ -18,21 +17,8 @@ using testing::TextOf;
 
 // Boundaries are random runs of eight digits 0-8; the rest of the text must not be.
 std::string WithoutBoundaries(const std::string& text) {
-    std::string out;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = at;
-        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
-            ++end;
-        if (end == at) {
-            out += text[at++];
-            continue;
-        }
-        const std::string run = text.substr(at, end - at);
-        const bool boundary = run.size() == 8 && run.find('9') == std::string::npos;
-        out += boundary ? std::string("BOUNDARY") : run;
-        at = end;
-    }
-    return out;
+    static const std::regex boundary("(^|[^0-9])[0-8]{8}(?![0-9])");
+    return std::regex_replace(text, boundary, "$1BOUNDARY");
 }
 
 TmsAttItem Attachment(const std::string& name, const std::string& data) {
@@ -147,11 +133,9 @@ TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
 }
 
 TmsAttItem Alternative(int index, const std::string& type, const std::string& data) {
-    TmsAttItem item;
-    item.SetFileName("_alt." + std::to_string(index));
+    TmsAttItem item = Attachment("_alt." + std::to_string(index), data);
     item.SetContentType(type);
     item.SetEncoding(TAttEncoding::QuotedPrintable);
-    item.Data() = data;
     return item;
 }
 

@@ -56,12 +56,9 @@ TEST_F(HeaderCacheTest, KeepsSoundEntriesOfTheListingForItsOwnMailboxOnly) {
     }
     // A sound digest over an entry that promises more lines than the file holds.
     const std::string body = "Sievomatic header cache 2\nmailbox sam@host:110\nid-1 120 99\n";
-    WriteFile("h.cache", body + "end " +
-                             QCryptographicHash::hash(QByteArray::fromStdString(body),
-                                                      QCryptographicHash::Blake2b_256)
-                                 .toHex()
-                                 .toStdString() +
-                             "\n");
+    const QByteArray digest =
+        QCryptographicHash::hash(QByteArray::fromStdString(body), QCryptographicHash::Blake2b_256);
+    WriteFile("h.cache", body + "end " + digest.toHex().toStdString() + "\n");
     EXPECT_EQ(THeaderCache::Load(file, "sam@host:110").Count(), 0u);
 }
 

@@ -117,20 +117,19 @@ protected:
     }
 
     // Greeting, LOGIN and SELECT of a folder holding the messages with these UIDs.
-    void ScriptSelect(const std::string& capabilities, const std::vector<int>& uids,
-                      int validity = 7) {
-        server.Send("* OK [CAPABILITY IMAP4rev1 " + capabilities + "] ready\r\n");
-        server.ReadLine().Send("A1 OK [CAPABILITY IMAP4rev1 " + capabilities + "] in\r\n");
-        server.ReadLine().Send("* " + std::to_string(uids.size()) +
-                               " EXISTS\r\n* OK [UIDVALIDITY " + std::to_string(validity) +
-                               "] ok\r\nA2 OK [READ-WRITE] done\r\n");
+    static void ScriptSelect(ScriptedServer& peer, const std::string& capabilities,
+                             const std::vector<int>& uids, int validity = 7) {
+        peer.Send("* OK [CAPABILITY IMAP4rev1 " + capabilities + "] ready\r\n");
+        peer.ReadLine().Send("A1 OK [CAPABILITY IMAP4rev1 " + capabilities + "] in\r\n");
+        peer.ReadLine().Send("* " + std::to_string(uids.size()) + " EXISTS\r\n* OK [UIDVALIDITY " +
+                             std::to_string(validity) + "] ok\r\nA2 OK [READ-WRITE] done\r\n");
         if (uids.empty())
             return;
         std::string sizes;
         for (std::size_t i = 0; i < uids.size(); ++i)
             sizes += "* " + std::to_string(i + 1) + " FETCH (UID " + std::to_string(uids[i]) +
                      " RFC822.SIZE 100)\r\n";
-        server.ReadLine().Send(sizes + "A3 OK done\r\n");
+        peer.ReadLine().Send(sizes + "A3 OK done\r\n");
     }
 
     static std::string HeaderFetch(int number, int uid, const std::string& block) {
@@ -149,7 +148,7 @@ protected:
 };
 
 TEST_F(ImapSessionTest, ListsByUidWithoutSettingSeenAndReadsALiteralSplitAcrossReads) {
-    ScriptSelect("UIDPLUS MOVE", {4, 9});
+    ScriptSelect(server, "UIDPLUS MOVE", {4, 9});
     const std::string second = "Subject: two\r\nMessage-ID: <2@x>\r\n\r\n";
     server.ReadLine()
         .Send(HeaderFetch(1, 4, "Subject: one\r\n\r\n") + "* 2 FETCH (UID 9 BODY[HEADER] {" +
@@ -174,7 +173,7 @@ TEST_F(ImapSessionTest, ListsByUidWithoutSettingSeenAndReadsALiteralSplitAcrossR
 }
 
 TEST_F(ImapSessionTest, AnOversizedLiteralIsRefusedWithoutBeingRead) {
-    ScriptSelect("UIDPLUS", {4});
+    ScriptSelect(server, "UIDPLUS", {4});
     server.ReadLine().Send("* 1 FETCH (UID 4 BODY[HEADER] {999999999999}\r\n").ReadUntilClosed();
     const auto session = Session();
     QElapsedTimer took;
@@ -187,7 +186,7 @@ TEST_F(ImapSessionTest, AnOversizedLiteralIsRefusedWithoutBeingRead) {
 }
 
 TEST_F(ImapSessionTest, ABlockOverTheHeaderLimitLeavesTheMessageUnjudgedAndTheListingInStep) {
-    ScriptSelect("UIDPLUS", {4, 5});
+    ScriptSelect(server, "UIDPLUS", {4, 5});
     const std::string huge = "X-Big: " + std::string(1024 * 1024, 'a') + "\r\n\r\n";
     server.ReadLine().Send(HeaderFetch(1, 4, huge) + HeaderFetch(2, 5, "Subject: ok\r\n\r\n") +
                            "A4 OK done\r\n");
@@ -204,7 +203,7 @@ TEST_F(ImapSessionTest, ABlockOverTheHeaderLimitLeavesTheMessageUnjudgedAndTheLi
 }
 
 TEST_F(ImapSessionTest, ByeInTheMiddleOfAFetchEndsTheListingWithTheServersWords) {
-    ScriptSelect("UIDPLUS", {4, 5});
+    ScriptSelect(server, "UIDPLUS", {4, 5});
     server.ReadLine()
         .Send(HeaderFetch(1, 4, "Subject: one\r\n\r\n") + "* OK [ALERT] Down at 9\r\n" +
               "* BYE going down for maintenance\r\n")
@@ -218,7 +217,7 @@ TEST_F(ImapSessionTest, ByeInTheMiddleOfAFetchEndsTheListingWithTheServersWords)
 }
 
 TEST_F(ImapSessionTest, WithoutMoveOrUidplusTheMessageIsCopiedAndFlaggedButNeverExpunged) {
-    ScriptSelect("", {4, 5});
+    ScriptSelect(server, "", {4, 5});
     server.ReadLine().Send(HeaderFetch(1, 4, "Subject: spam\r\n\r\n") +
                            HeaderFetch(2, 5, "Subject: ham\r\n\r\n") + "A4 OK done\r\n");
     // The folder list comes along with the header blocks; a junk folder of its own name.
@@ -242,7 +241,7 @@ TEST_F(ImapSessionTest, WithoutMoveOrUidplusTheMessageIsCopiedAndFlaggedButNever
 }
 
 TEST_F(ImapSessionTest, AMessageGoneOrAChangedUidValidityIsNeverActedOn) {
-    ScriptSelect("UIDPLUS MOVE", {4, 5});
+    ScriptSelect(server, "UIDPLUS MOVE", {4, 5});
     server.ReadLine().Send(HeaderFetch(1, 4, "Subject: a\r\n\r\n") +
                            HeaderFetch(2, 5, "Subject: b\r\n\r\n") + "A4 OK done\r\n");
     server.ReadLine().Send("* LIST (\\Junk) \"/\" Junk\r\nA5 OK\r\n");
@@ -259,9 +258,7 @@ TEST_F(ImapSessionTest, AMessageGoneOrAChangedUidValidityIsNeverActedOn) {
 
     // Another session finds the folder under a new UIDVALIDITY: UID 5 may be another message.
     ScriptedServer next;
-    next.Send("* OK [CAPABILITY IMAP4rev1 MOVE] ready\r\n").ReadLine();
-    next.Send("A1 OK [CAPABILITY IMAP4rev1 MOVE] in\r\n");
-    next.ReadLine().Send("* 1 EXISTS\r\n* OK [UIDVALIDITY 8] new\r\nA2 OK done\r\n");
+    ScriptSelect(next, "MOVE", {}, 8);
     next.ReadUntilClosed();
     account.POPAddress = next.Address();
     const auto later = Session();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTcpServer>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -11,6 +10,7 @@
 #include "mail/ms_remote_pop.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
+#include "server_process.h"
 #include "socket_recording.h"
 #include "temp_home.h"
 
@@ -20,23 +20,21 @@ namespace {
 using namespace std::chrono_literals;
 using testing::ScriptedServer;
 
-const std::string kLogin = "+OK ready\r\n";
-
 std::string TopReply(int n) {
     return "+OK\r\nSubject: " + std::to_string(n) + "\r\n\r\nbody\r\n.\r\n";
 }
 
 // Greeting, USER, PASS and a STAT announcing `count` messages.
-void ScriptStat(ScriptedServer& server, int count) {
-    server.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
-    server.ReadLine().Send("+OK " + std::to_string(count) + " 1000\r\n");
+void ScriptStat(ScriptedServer& server, const std::string& count) {
+    server.Send("+OK ready\r\n").ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
+    server.ReadLine().Send("+OK " + count + " 1000\r\n");
 }
 
 // The log-in, then CAPA announcing the capabilities, the reply to UIDL, and a multi-line
 // LIST of sizes 100, 200, ... for `count` messages.
 void ScriptCapaAndSizes(ScriptedServer& server, int count, const std::string& capabilities,
                         const std::string& uidl = "-ERR no ids\r\n") {
-    ScriptStat(server, count);
+    ScriptStat(server, std::to_string(count));
     server.ReadLine().Send("+OK\r\n" + capabilities + ".\r\n");
     server.ReadLine().Send(uidl);
     std::string sizes = "+OK\r\n";
@@ -66,7 +64,7 @@ protected:
     // The log-in for a server of the oldest kind, which refuses CAPA, UIDL and the
     // multi-line LIST: messages are then listed one command at a time.
     void ScriptLogin(int count) {
-        ScriptStat(server, count);
+        ScriptStat(server, std::to_string(count));
         for (int refused = 0; refused < 3; ++refused)
             server.ReadLine().Send("-ERR what?\r\n");
     }
@@ -103,8 +101,7 @@ TEST_F(Pop3ClientTest, ANegativeGreetingEndsTheLogInBeforeTheUserNameIsSent) {
 }
 
 TEST_F(Pop3ClientTest, AStatReplyWithoutNumbersIsAnErrorNotAnEmptyMailbox) {
-    server.Send(kLogin).ReadLine().Send("+OK\r\n").ReadLine().Send("+OK\r\n");
-    server.ReadLine().Send("+OK many 1000\r\n");
+    ScriptStat(server, "many");
     EXPECT_THROW(pop.ConnectAndLogin(), ESocketError);
     EXPECT_EQ(errors, std::vector<std::string>{"'many' is not a valid integer value"});
     EXPECT_EQ(pop.MessageCount(), -1);
@@ -378,10 +375,7 @@ TEST_F(HostileServerTest, AUidlReplyBeyondItsBoundCountsAsRefused) {
 }
 
 TEST_F(HostileServerTest, ARefusedConnectionLeavesTheClientClosedForTheNextLogIn) {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    pop.Server = "127.0.0.1:" + std::to_string(probe.serverPort());
-    probe.close();
+    pop.Server = "127.0.0.1:" + std::to_string(testing::FreePort());
     EXPECT_THROW(pop.ConnectAndLogin(), ESocketError);
     EXPECT_FALSE(pop.Connected());
     ScriptLogin(1);

@@ -48,11 +48,8 @@ TEST_F(SmtpClientTest, AMultiLineGreetingIsReadWholeAndABareHeloFollowsARefusedO
     smtp.ConnectAndLogin();
     smtp.LogoutAndClose();
     ASSERT_TRUE(server.WaitFinished());
-    const auto& received = server.Received();
-    ASSERT_EQ(received.size(), 3u);
-    EXPECT_EQ(received[0], "HELO " + smtp.LocalHostName());
-    EXPECT_EQ(received[1], "HELO");
-    EXPECT_EQ(received[2], "QUIT");
+    EXPECT_EQ(server.Received(),
+              (std::vector<std::string>{"HELO " + smtp.LocalHostName(), "HELO", "QUIT"}));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -133,7 +130,6 @@ TEST(SmtpCapabilities, ExtensionsAndAuthMechanismsAreReadWithoutRegardToCase) {
     EXPECT_FALSE(capabilities.HasAuth("CRAM-MD5"));
     // The greeting line names the server, never an extension.
     EXPECT_FALSE(SmtpCapabilities::FromEhloReply({"250 STARTTLS"}).Has("STARTTLS"));
-    EXPECT_EQ(AuthPlainResponse("sam", "pw"), "AHNhbQBwdw==");
 }
 
 class AccountClientsTest : public testing::TempHomeTest {
