@@ -16,15 +16,6 @@ protected:
     }
 };
 
-TEST_F(ActionLedgerTest, WhatWasDoneSurvivesARestartPerAccount) {
-    ActionLedger(accounts::ForCheck(1)).MarkDone("uid:1", "reply 3");
-    const ActionLedger again(accounts::ForCheck(1));
-    EXPECT_TRUE(again.WasDone("uid:1", "reply 3"));
-    EXPECT_FALSE(again.WasDone("uid:1", "report 3"));
-    EXPECT_FALSE(again.WasDone("uid:2", "reply 3"));
-    EXPECT_FALSE(ActionLedger(accounts::ForCheck(2)).WasDone("uid:1", "reply 3"));
-}
-
 TEST_F(ActionLedgerTest, MessagesGoneFromTheServerAreForgotten) {
     ActionLedger first(accounts::ForCheck(1));
     first.MarkDone("uid:1", "trash");

@@ -44,8 +44,11 @@ protected:
         options.imap = true;
         dovecot = std::make_unique<DovecotServer>(options);
         ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+        UseImapAccount(dovecot->ImapAddress());
+    }
+    void UseImapAccount(const std::string& address) {
         std::remove(AccountsPath().c_str());
-        testing::AppendMailboxAccount(dovecot->ImapAddress());
+        testing::AppendMailboxAccount(address);
         Account("Protocol", "IMAP");
         Account("POPSecurity", "NONE");
     }
@@ -88,9 +91,6 @@ protected:
         return WaitUntil([&] { return watch->Holds(text); }, 10000);
     }
     std::size_t Junk() const { return dovecot->StoredMessages("Junk").size(); }
-    long Logins() const {
-        return QString::fromStdString(dovecot->Log()).count("Login: user=<sam>");
-    }
 
     // Another mail program moves message `uid` to the junk folder.
     void MoveElsewhere(std::uint32_t uid) const {
@@ -183,7 +183,7 @@ TEST_F(ImapScanTest, PushMovesADeliveredMessageWithinSecondsOverOneConnection) {
     // The check ran alone: the watch gave way and came back afterwards, on one connection.
     EXPECT_EQ(connectionsWhileChecking, 1);
     ASSERT_TRUE(WaitUntil([&] { return Idling(); }, 10000));
-    EXPECT_EQ(Logins(), 3);
+    EXPECT_EQ(QString::fromStdString(dovecot->Log()).count("Login: user=<sam>"), 3);
     EXPECT_EQ(Stored(), std::vector<std::string>{Mail(1, "a@x.test", "hello")});
 }
 
@@ -218,10 +218,7 @@ TEST_F(ImapScanTest, AServerWithoutIdleIsNotWatched) {
         .Send("A1 OK [CAPABILITY IMAP4rev1] in\r\n")
         .ReadLine()
         .Send("* BYE bye\r\nA2 OK out\r\n");
-    std::remove(AccountsPath().c_str());
-    testing::AppendMailboxAccount(server.Address());
-    Account("Protocol", "IMAP");
-    Account("POPSecurity", "NONE");
+    UseImapAccount(server.Address());
     StartPush();
     ASSERT_TRUE(server.WaitFinished());
     EXPECT_TRUE(

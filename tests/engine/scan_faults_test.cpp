@@ -62,20 +62,6 @@ TEST_F(ScanFaultsTest, AReplyGoesOutAtMostOnceWhateverTheSendMeets) {
     }
 }
 
-TEST_F(ScanFaultsTest, WithoutARecordOfSendsNothingIsSentAndTheHitsStillDecide) {
-    const std::vector<std::string> mails = {Mail(1, "a@x.test", "win 1"),
-                                            Mail(2, "b@x.test", "win 2")};
-    StartMailbox(mails);
-    AddRule({"SUBCONT", "win", true, false, true, "Go away"});
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(PathOf("handled.lst"))));
-    Scan();
-    EXPECT_EQ(smtp->attempts, 0);
-    EXPECT_EQ(Errors(),
-              std::vector<std::string>{"-SV_ERROR-Unable to write to " + PathOf("handled.lst")});
-    EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 2 total SPAM messages sieved"));
-    EXPECT_TRUE(Stored().empty());
-}
-
 TEST_F(ScanFaultsTest, AReplyThatCannotBeComposedIsAnErrorAndTheMessageStillGoes) {
     StartMailbox({Mail(1, "a@x.test", "win")});
     AddRule({"SUBCONT", "win", true, false, true, "Missing"});

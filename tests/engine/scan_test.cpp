@@ -95,27 +95,6 @@ TEST_F(ScanTest, AUserPassIgnoresAndKeepsTheSchedule) {
     EXPECT_FALSE(user.progressVisible);
 }
 
-TEST_F(ScanTest, TrashCopiesAndRepliesHappenOncePerMessage) {
-    const std::vector<std::string> mails = {Mail(1, "Spam Co <spam@x.test>", "win big"),
-                                            Mail(2, "keep@y.test", "newsletter")};
-    StartMailbox(mails);
-    WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nDear <<REPLYHEADER~FROMNAME>>\r\n");
-    AddRule({"SUBCONT", "win", true, false, true, "Go away"});
-    AddRule({"FROM", "keep@", false, false, true, "Go away"});
-    Scan();
-    EXPECT_EQ(Stored(), std::vector<std::string>{mails[1]});
-    EXPECT_EQ(TrashFile("msg_0.eml"), mails[0]);
-    EXPECT_EQ(TrashFile("msg_1.eml"), mails[1]);
-    EXPECT_EQ(smtp->mails.size(), 2u);
-
-    Scan();  // the kept message is judged again, but nothing is done twice
-    EXPECT_EQ(testing::RuleHits(2), 2);
-    EXPECT_EQ(smtp->mails.size(), 2u);
-    EXPECT_EQ(TrashFile("msg_0.2.eml"), "<missing>");
-    EXPECT_EQ(ReadWholeFile(Home() + "temp/msg_0.eml"), std::nullopt);
-    EXPECT_EQ(Stored(), std::vector<std::string>{mails[1]});
-}
-
 TEST_F(ScanTest, AMessageThatCannotBeJudgedIsLeftAloneAndTheOthersAreJudged) {
     const std::vector<std::string> mails = {Mail(1, "Broken <never-closed", "free"),
                                             Mail(2, "ok@x.test", "free")};

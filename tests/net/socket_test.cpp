@@ -86,15 +86,6 @@ TEST_F(SocketTest, DataBlocksEndAtTheTerminatorEvenEmptyOrSplitAcrossReads) {
     EXPECT_EQ(ReadLine(), "+OK after");
 }
 
-TEST_F(SocketTest, SilentServerTimesOutAndTheSocketIsClosed) {
-    ScriptedServer server;
-    ConnectTo(server);
-    socket.SetTimeOut(1);
-    EXPECT_THROW(ReadLine(), ETimedOutError);
-    EXPECT_EQ(errors, std::vector<std::string>{"Operation timed out"});
-    EXPECT_FALSE(socket.Connected());
-}
-
 TEST_F(SocketTest, CancelFromAPendingEventEndsTheWait) {
     ScriptedServer server;
     ConnectTo(server);

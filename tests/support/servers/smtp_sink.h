@@ -20,7 +20,7 @@ struct SinkMessage {
 };
 
 // An aiosmtpd server on 127.0.0.1 that keeps every message it accepts; it answers 550 to
-// every recipient that begins with `kRejectPrefix`.
+// every recipient that begins with "reject".
 class SmtpSink {
 public:
     enum class Tls { None, StartTls, Ssl };
@@ -38,8 +38,6 @@ public:
         // Offers AUTH LOGIN alone.
         bool authLoginOnly = false;
     };
-
-    static constexpr const char* kRejectPrefix = "reject";
 
     explicit SmtpSink(const Options& options);
     SmtpSink() : SmtpSink(Options{}) {}
