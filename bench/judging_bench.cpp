@@ -12,21 +12,14 @@
 #include <iostream>
 #include <string>
 
-#include "config/account.h"
 #include "config/activity_log.h"
 #include "config/file_cache.h"
 #include "config/file_io.h"
 #include "config/ini_file.h"
-#include "engine/action_ledger.h"
-#include "engine/judging.h"
 #include "engine/rule.h"
-#include "engine/scan_judge.h"
-#include "mail/ms_remote_pop.h"
+#include "judged_listing.h"
 #include "net/dns_resolver.h"
-#include "no_mail.h"
 #include "resource_usage.h"
-#include "silent_sounds.h"
-#include "store/accounts_store.h"
 
 namespace {
 
@@ -145,38 +138,20 @@ int main(int argc, char** argv) {
     SetFileCaching(!naive);
     TheActivityLog().Open();  // as in a check: lines are made, detail lines dropped
 
-    TmsRemotePOP pop;
-    std::vector<std::string> keys;
-    for (int n = 0; n < messages; ++n) {
-        TmsRemoteInfoItem item;
-        item.Headers = Headers(n);
-        keys.push_back(MessageKey("", item.Headers));
-        pop.RemoteInfo().Add(item);
-    }
-    const TSievoUser account = accounts::ForCheck(1);
-    bench::NoMail mail;
-    bench::SilentSounds sounds;
-    ActionLedger ledger(account);
-    PassFaults faults;
-    ScanJudge judge(pop, mail, sounds, ledger, faults, keys, false);
-
+    bench::JudgedListing listing(messages, Headers);
     const double cpuBefore = CpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
-    const bool stop = false;
     UdpDnsResolver resolver;  // no DNSBL rule here: never asked
-    JudgeMailbox(pop.RemoteInfo(), account, judge, stop, resolver);
+    listing.Judge(resolver);
     const double cpu = CpuSeconds() - cpuBefore;
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
 
-    int condemned = 0;
-    for (const auto& item : pop.RemoteInfo())
-        condemned += item.MarkedForDelete() ? 1 : 0;
     long hits = 0;
     for (int n = 1; n <= rule_store::Count(); ++n)
         hits += TSievoRule(n).NumHits;
     std::cout << (naive ? "naive" : "cached") << ": " << messages << " messages x "
               << rule_store::Count() << " rules: " << cpu << " s CPU, " << wall.count()
-              << " s wall, peak " << PeakMegabytes() << " MB; " << condemned << " condemned, "
-              << hits << " hits counted\n";
+              << " s wall, peak " << PeakMegabytes() << " MB; " << listing.Condemned()
+              << " condemned, " << hits << " hits counted\n";
     return 0;
 }

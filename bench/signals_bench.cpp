@@ -9,19 +9,12 @@
 #include <iostream>
 #include <string>
 
-#include "config/account.h"
 #include "config/activity_log.h"
 #include "config/ini_file.h"
 #include "dns_server.h"
-#include "engine/action_ledger.h"
-#include "engine/judging.h"
 #include "engine/rule.h"
-#include "engine/scan_judge.h"
-#include "mail/ms_remote_pop.h"
+#include "judged_listing.h"
 #include "net/dns_resolver.h"
-#include "no_mail.h"
-#include "silent_sounds.h"
-#include "store/accounts_store.h"
 
 namespace {
 
@@ -92,34 +85,16 @@ int main(int argc, char** argv) {
     }
     TheActivityLog().Open();
 
-    TmsRemotePOP pop;
-    std::vector<std::string> keys;
-    for (int n = 0; n < messages; ++n) {
-        TmsRemoteInfoItem item;
-        item.Headers = Headers(n, relays);
-        keys.push_back(MessageKey("", item.Headers));
-        pop.RemoteInfo().Add(item);
-    }
-    const TSievoUser account = accounts::ForCheck(1);
-    bench::NoMail mail;
-    bench::SilentSounds sounds;
-    ActionLedger ledger(account);
-    PassFaults faults;
-    ScanJudge judge(pop, mail, sounds, ledger, faults, keys, false);
+    bench::JudgedListing listing(messages, [relays](int n) { return Headers(n, relays); });
     UdpDnsResolver resolver({QHostAddress::LocalHost, server.Port()});
-
     const auto before = std::chrono::steady_clock::now();
-    const bool stop = false;
-    JudgeMailbox(pop.RemoteInfo(), account, judge, stop, resolver);
+    listing.Judge(resolver);
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - before;
 
-    int condemned = 0;
-    for (const auto& item : pop.RemoteInfo())
-        condemned += item.MarkedForDelete() ? 1 : 0;
     std::cout << messages << " messages, " << std::min(messages, relays)
               << " distinct relays, answers after " << kAnswerDelaySeconds * 1000
-              << " ms: " << wall.count() << " s wall; " << condemned << " condemned; hits AUTHFAIL "
-              << TSievoRule(1).NumHits << ", SPAMFLAG " << TSievoRule(2).NumHits << ", DNSBL "
-              << TSievoRule(3).NumHits << "\n";
+              << " ms: " << wall.count() << " s wall; " << listing.Condemned()
+              << " condemned; hits AUTHFAIL " << TSievoRule(1).NumHits << ", SPAMFLAG "
+              << TSievoRule(2).NumHits << ", DNSBL " << TSievoRule(3).NumHits << "\n";
     return 0;
 }
