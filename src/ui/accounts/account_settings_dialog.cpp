@@ -158,8 +158,8 @@ QWidget* TfrmSettings::ServerPage() {
     test->addWidget(lblTestResult_, 1);
     AlignLabelColumns({static_cast<QFormLayout*>(incoming_->layout()), smtp});
     auto* layout = new QVBoxLayout(page);
+    incoming_->AddPasswordNote(lblPasswordPlace_);
     layout->addWidget(incoming_);
-    layout->addWidget(lblPasswordPlace_);
     layout->addWidget(outgoing);
     layout->addLayout(test);
     layout->addStretch();

@@ -136,6 +136,14 @@ void IncomingServerBox::SetServerFolders(std::vector<std::string> folders) {
     }
 }
 
+void IncomingServerBox::AddPasswordNote(QWidget* note) {
+    auto* form = static_cast<QFormLayout*>(layout());
+    int row = 0;
+    QFormLayout::ItemRole role{};
+    form->getWidgetPosition(edtPassword_, &row, &role);
+    form->insertRow(row + 1, QString(), note);
+}
+
 std::vector<QWidget*> IncomingServerBox::TabOrder() const {
     return {cboProtocol_,    edtPOPAddress_, edtPOPUser_,    edtPassword_,
             cboPOPSecurity_, cboIMAPFolder_, cboSpamFolder_, chkExpungeSpam_};

@@ -29,6 +29,8 @@ public:
     void SetServerFolders(std::vector<std::string> folders);
     // The fields in the order the Tab key visits them.
     std::vector<QWidget*> TabOrder() const;
+    // Shows the note in the row below the password, which it is about.
+    void AddPasswordNote(QWidget* note);
 
 private:
     QComboBox* FolderBox(const char* objectName);
