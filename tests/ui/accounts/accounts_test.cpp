@@ -168,7 +168,7 @@ TEST_F(AccountDialogsTest, TheDialUpOptionWritesTheMatchingOrElseTheFirstEntry) 
 TEST_F(AccountDialogsTest, SelectAccountAsksOnlyForTwoOrMore) {
     AppendAccounts(1);
     EXPECT_EQ(FINTSelectAccount(), 1);
-    AppendAccounts(2);
+    AppendAccounts(1);
     ModalAction pickSecond("frmSelectAccount", [](QWidget& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>("lstVAccounts");
         list->setCurrentItem(list->topLevelItem(1));
