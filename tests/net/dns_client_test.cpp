@@ -4,8 +4,8 @@
 #include <chrono>
 #include <fstream>
 
+#include "dns_server.h"
 #include "net/dns_resolver.h"
-#include "server_process.h"
 
 namespace sievo {
 namespace {
@@ -13,30 +13,24 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// dns_server.py on 127.0.0.1 with the arguments its text describes, stopped with the object.
-struct DnsServer {
-    explicit DnsServer(const QStringList& arguments) {
-        if (process.Start(testing::SystemPython(),
-                          QStringList{SIEVOMATIC_DNS_SERVER_SCRIPT} + arguments))
-            port = QString::fromStdString(process.WaitForOutputLine("PORT ")).toUShort();
-    }
-    std::vector<DnsReply> LookUp(const std::vector<std::string>& names,
-                                 std::chrono::milliseconds deadline) const {
-        return UdpDnsResolver({QHostAddress::LocalHost, port}).LookUpAddresses(names, deadline);
-    }
-
-    testing::ServerProcess process;
-    quint16 port = 0;
-};
+std::vector<DnsReply> LookUp(const testing::DnsServer& server,
+                             const std::vector<std::string>& names,
+                             std::chrono::milliseconds deadline) {
+    return UdpDnsResolver({QHostAddress::LocalHost, server.Port()})
+        .LookUpAddresses(names, deadline);
+}
 
 TEST(UdpDnsResolver, ListedNotListedErrorsAndSilenceWithinTheDeadline) {
-    const DnsServer server(
-        {"0", "listed=127.0.0.2", "error=127.255.255.254", "failing=servfail", "silent=silent"});
-    ASSERT_NE(server.port, 0) << server.process.Error();
+    const testing::DnsServer server({{{"listed", "127.0.0.2"},
+                                      {"error", "127.255.255.254"},
+                                      {"failing", "servfail"},
+                                      {"silent", "silent"}}});
+    ASSERT_TRUE(server.Started()) << server.Error();
     const auto start = Clock::now();
-    const auto replies = server.LookUp({"listed.bl.test", "clean.bl.test", "error.bl.test.",
-                                        "failing.bl.test", "silent.bl.test", "bad..bl.test"},
-                                       800ms);
+    const auto replies = LookUp(server,
+                                {"listed.bl.test", "clean.bl.test", "error.bl.test.",
+                                 "failing.bl.test", "silent.bl.test", "bad..bl.test"},
+                                800ms);
     const auto took = Clock::now() - start;
     ASSERT_EQ(replies.size(), 6U);
     EXPECT_EQ(replies[0].status, DnsStatus::kAnswered);
@@ -54,23 +48,23 @@ TEST(UdpDnsResolver, ListedNotListedErrorsAndSilenceWithinTheDeadline) {
 // and a server that answers nothing costs one deadline, not one per batch of questions.
 TEST(UdpDnsResolver, ManyLookupsWaitAboutOneRoundTripInAll) {
     const struct {
-        QStringList server;
+        testing::DnsServer::Options server;
         int names;
         std::chrono::milliseconds deadline, limit;
         DnsStatus status;
     } cases[] = {
-        {{"0.3", "*=127.0.0.2"}, 300, 5s, 4s, DnsStatus::kAnswered},    // one by one: 90 s
-        {{"0", "*=silent"}, 600, 500ms, 1500ms, DnsStatus::kTimedOut},  // batch by batch: 2.5 s
+        {{{}, "127.0.0.2", 0.3}, 300, 5s, 4s, DnsStatus::kAnswered},  // one by one: 90 s
+        {{{}, "silent"}, 600, 500ms, 1500ms, DnsStatus::kTimedOut},   // batch by batch: 2.5 s
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.server.join(' ').toStdString());
-        const DnsServer server(c.server);
-        ASSERT_NE(server.port, 0) << server.process.Error();
+        SCOPED_TRACE(c.server.fallback);
+        const testing::DnsServer server(c.server);
+        ASSERT_TRUE(server.Started()) << server.Error();
         std::vector<std::string> names;
         for (int i = 0; i < c.names; ++i)
             names.push_back("x." + std::to_string(i) + ".bl.test");
         const auto start = Clock::now();
-        const auto replies = server.LookUp(names, c.deadline);
+        const auto replies = LookUp(server, names, c.deadline);
         EXPECT_LT(Clock::now() - start, c.limit);
         EXPECT_TRUE(std::all_of(replies.begin(), replies.end(),
                                 [&](const DnsReply& reply) { return reply.status == c.status; }));

@@ -1,16 +1,13 @@
 #!/usr/bin/env python3
-"""A DNS server for the tests on 127.0.0.1. Arguments: the seconds each answer is held back,
-then LABEL=REPLY pairs that answer A questions by the first label of the name ("*" for every
-other label, else "nxdomain"), where REPLY is an IPv4 address, "nxdomain", "servfail" or
-"silent". Prints "PORT <n>"."""
+"""A DNS server for the tests on 127.0.0.1: answers A questions by the first label of the
+name (--answer LABEL=REPLY, --default REPLY), where REPLY is an IPv4 address, "nxdomain",
+"servfail" or "silent"; --delay SECONDS holds each answer back. Prints "PORT <n>"."""
 
+import argparse
 import asyncio
 import socket
 import struct
-import sys
 
-DELAY = float(sys.argv[1])
-ANSWERS = dict(pair.split("=", 1) for pair in sys.argv[2:])
 RCODES = {"nxdomain": 3, "servfail": 2}
 
 
@@ -27,22 +24,29 @@ def answer(packet, reply):
 
 
 class Server(asyncio.DatagramProtocol):
+    def __init__(self, arguments):
+        self.answers = dict(pair.split("=", 1) for pair in arguments.answer)
+        self.default, self.delay = arguments.default, arguments.delay
+
     def connection_made(self, transport):
         self.transport = transport
 
     def datagram_received(self, packet, sender):
-        label = packet[13:13 + packet[12]].decode()
-        reply = ANSWERS.get(label, ANSWERS.get("*", "nxdomain"))
+        reply = self.answers.get(packet[13:13 + packet[12]].decode(), self.default)
         if reply != "silent":
             asyncio.get_running_loop().call_later(
-                DELAY, self.transport.sendto, answer(packet, reply), sender)
+                self.delay, self.transport.sendto, answer(packet, reply), sender)
 
 
-async def serve():
+async def serve(arguments):
     transport, _ = await asyncio.get_running_loop().create_datagram_endpoint(
-        Server, local_addr=("127.0.0.1", 0))
+        lambda: Server(arguments), local_addr=("127.0.0.1", 0))
     print("PORT %d" % transport.get_extra_info("sockname")[1], flush=True)
     await asyncio.Event().wait()
 
 
-asyncio.run(serve())
+parser = argparse.ArgumentParser()
+parser.add_argument("--answer", action="append", default=[])
+parser.add_argument("--default", default="nxdomain")
+parser.add_argument("--delay", type=float, default=0)
+asyncio.run(serve(parser.parse_args()))
