@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "../engine/test_rules.h"
 #include "config/ini_file.h"
 #include "config/password.h"
 #include "dovecot_server.h"
@@ -65,15 +66,6 @@ protected:
         options.sieve = true;
         dovecot = std::make_unique<DovecotServer>(options);
         ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
-        WriteSetUp();
-    }
-
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        TempHomeTest::TearDown();
-    }
-
-    void WriteSetUp() const {
         WriteAccount(1, {{"POPAddress", dovecot->PlainAddress()},
                          {"POPUser", DovecotServer::kUserName},
                          {"Password", PasswordToIni(DovecotServer::kPassword)},
@@ -81,29 +73,19 @@ protected:
                          {"SieveServer", dovecot->SieveAddress()},
                          {"MailNotify", "0"}});
         TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
-        // Criterion, value, whether it deletes, and the reply and report message of a hit.
-        const char* const table[][4] = {
-            {"SUBCONT", "casino", "1", ""},
-            {"SUBCONT", "INVOICE", "0", ""},
-            {"FROMNUM", "", "1", "Report"},
-            {"LIST", "", "1", ""},
-            {"HEADER", "x-mailer: massmailer", "1", "Answer"},
-            {"FROM", "Promo@", "1", ""},
-        };
-        const TIniFile rules(PathOf("rules.ini"));
-        int n = 0;
-        for (const auto& rule : table) {
-            const std::string section = "PROCEDURE" + std::to_string(++n);
-            const char* const keys[] = {"Criteria", "Value", "DeleteAction", "ReplyFile"};
-            for (int k = 0; k < 4; ++k)
-                rules.WriteString(section, keys[k], rule[k]);
-            rules.WriteString(section, "ReportFile", rule[3]);
-        }
-        rules.WriteInteger("ProcedureCount", "NumProcs", n);
-        WriteFile("Answer.msg", "Subject: Please stop\r\n\r\nDear <<REPLYHEADER~FROMNAME>>,\r\n");
-        WriteFile("Report.msg", "Subject: Spam report\r\n\r\nSpam\r\n");
+        testing::AddRule({"SUBCONT", "casino"});
+        testing::AddRule({"SUBCONT", "INVOICE", false});
+        testing::AddRule({"FROMNUM", ""});
+        testing::AddRule({"LIST", ""});
+        testing::AddRule({"HEADER", "x-mailer: massmailer"});
+        testing::AddRule({"FROM", "Promo@"});
         WriteFile("sievo.lst", "seller@bulk.test\r\nSPAMMERS.test\r\n");
         WriteFile("friends.lst", "pal@friends.test\r\ntrusted.test\r\n");
+    }
+
+    void TearDown() override {
+        unsetenv(kCaFileVariable);
+        TempHomeTest::TearDown();
     }
 
     testing::ProgramRun Run(const QStringList& arguments) const {

@@ -50,7 +50,6 @@ TEST_F(ManageSieveTest, ARefusedScriptIsReportedAsTheServerWroteIt) {
         .Send("NO {" + std::to_string(refusal.size()) + "}\r\n" + refusal + "\r\n");
     client.Open();
     client.Login();
-    EXPECT_TRUE(client.HasExtension("regex"));
     EXPECT_EQ(client.ActiveScript(), "old");
     try {
         client.CheckScript("fileint;");
@@ -59,10 +58,6 @@ TEST_F(ManageSieveTest, ARefusedScriptIsReportedAsTheServerWroteIt) {
         EXPECT_EQ(error.what(), refusal);
     }
     ASSERT_TRUE(server.WaitFinished());
-    const auto& sent = server.Received();
-    // "\0sam\0secret" in base64, as the initial response.
-    EXPECT_EQ(sent[0], "AUTHENTICATE \"PLAIN\" \"AHNhbQBzZWNyZXQ=\"");
-    EXPECT_EQ(sent[2] + "|" + sent[3], "CHECKSCRIPT {8+}|fileint;");
 }
 
 TEST_F(ManageSieveTest, WithoutSTARTTLSThePasswordIsNeverSent) {
