@@ -95,12 +95,13 @@ SendtoRecycle=0
 Reply=0
 Report=0
 INI
-# A dozen more rules of every criterion; none of them deletes, so the pass above stays as
+# A dozen more rules of every criterion, the mail server's signals last; none of them deletes, so the pass above stays as
 # it was. One keeps a keyword the program does not know.
 extra=(
   "FROM|offers@bulk-mailer.example" "LIST|" "HEADER|X-Mailer: Floodgate" "FROMNUM|"
   "SUBCONT|LOTTERY" "FROM|cheap-pills.example" "HEADER|X-Distribution: Bulk" "SUBCONT|\$\$"
   "LIST|" "FROM|winner@prizes.example" "SUBCONT|MAKE MONEY" "Subject|left by hand"
+  "AUTHFAIL|" "SPAMFLAG|8" "DNSBL|bl.example.org"
 )
 n=1
 for rule in "${extra[@]}"; do

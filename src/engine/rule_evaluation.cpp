@@ -120,9 +120,12 @@ std::string RuleLabel(const TSievoRule& rule) {
         case Criterion::kSpammerList:
             return "List of known spammers";
         case Criterion::kAuthenticationFailed:
-            return "The sender failed authentication " + quoted;
+            return "The sender failed authentication " +
+                   (rule.Value.empty() ? "\"" + std::string(kDefaultAuthMethods) + "\"" : quoted);
         case Criterion::kMarkedAsSpam:
-            return "The server marked the message as spam " + quoted;
+            if (rule.Value.empty())
+                return "The server marked the message as spam";
+            return "The server marked the message as spam or scored it at least " + quoted;
         case Criterion::kBlocklisted:
             return "The sending host is on the blocklist " + quoted;
         case Criterion::kNone:

@@ -23,7 +23,7 @@ std::vector<std::string> MethodNames(std::string_view methods) {
         rest.remove_prefix(std::min(comma + 1, rest.size()));
     }
     if (names.empty())
-        names.emplace_back("dmarc");
+        names.emplace_back(kDefaultAuthMethods);
     return names;
 }
 

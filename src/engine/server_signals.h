@@ -6,6 +6,9 @@
 
 namespace sievo {
 
+// The methods an AUTHFAIL rule with an empty value looks at.
+inline constexpr std::string_view kDefaultAuthMethods = "dmarc";
+
 // True when the Authentication-Results field the user's own server added reports a
 // failure (fail, softfail, permerror) of one of `methods` (a comma list such as "spf,
 // dkim"; empty means "dmarc") and no pass of that method. Only the topmost field is
