@@ -46,15 +46,21 @@ bool DefaultCollectionUnlocked() {
     return locked && !locked->value<QDBusVariant>().variant().toBool();
 }
 
-// Runs the job to its end or the deadline. A job past its deadline is left to finish on its
-// own (it deletes itself then): deleting a running job would leave the keyring's answer
-// without a receiver.
+// Runs the job to its end or the deadline and raises when it failed with an error other
+// than `accepted`; `done` then sees the finished job. A job past its deadline is left to
+// finish on its own (it deletes itself then): deleting a running job would leave the
+// keyring's answer without a receiver.
 template <typename Job>
-void Run(Job* job, const std::string& key, const std::function<void(Job&)>& done) {
+void Run(Job* job, const std::string& key, QKeychain::Error accepted,
+         const std::function<void(Job&)>& done = {}) {
     auto finished = std::make_shared<bool>(false);
-    QObject::connect(job, &QKeychain::Job::finished, [finished, done, job] {
+    std::string failure;
+    QObject::connect(job, &QKeychain::Job::finished, [&, finished, job] {
         *finished = true;
-        done(*job);
+        if (job->error() != QKeychain::NoError && job->error() != accepted)
+            failure = job->errorString().toStdString();
+        else if (done)
+            done(*job);
     });
     job->setKey(QString::fromStdString(key));
     job->start();
@@ -67,6 +73,8 @@ void Run(Job* job, const std::string& key, const std::function<void(Job&)>& done
         throw Exception("The keyring gave no answer within " +
                         std::to_string(KeyringVault::kKeyringSeconds) + " seconds");
     }
+    if (!failure.empty())
+        throw Exception("The keyring refused: " + failure);
 }
 
 }  // namespace
@@ -79,40 +87,23 @@ bool KeyringVault::Available() {
 
 std::optional<std::string> KeyringVault::Read(const std::string& key) {
     std::optional<std::string> password;
-    std::string failure;
     Run<QKeychain::ReadPasswordJob>(new QKeychain::ReadPasswordJob(kService), key,
-                                    [&](QKeychain::ReadPasswordJob& job) {
+                                    QKeychain::EntryNotFound,
+                                    [&password](QKeychain::ReadPasswordJob& job) {
                                         if (job.error() == QKeychain::NoError)
                                             password = job.textData().toStdString();
-                                        else if (job.error() != QKeychain::EntryNotFound)
-                                            failure = job.errorString().toStdString();
                                     });
-    if (!failure.empty())
-        throw Exception("The keyring refused: " + failure);
     return password;
 }
 
 void KeyringVault::Write(const std::string& key, const std::string& password) {
-    std::string failure;
     auto* job = new QKeychain::WritePasswordJob(kService);
     job->setTextData(QString::fromStdString(password));
-    Run<QKeychain::WritePasswordJob>(job, key, [&](QKeychain::WritePasswordJob& done) {
-        if (done.error() != QKeychain::NoError)
-            failure = done.errorString().toStdString();
-    });
-    if (!failure.empty())
-        throw Exception("The keyring refused: " + failure);
+    Run(job, key, QKeychain::NoError);
 }
 
 void KeyringVault::Remove(const std::string& key) {
-    std::string failure;
-    Run<QKeychain::DeletePasswordJob>(
-        new QKeychain::DeletePasswordJob(kService), key, [&](QKeychain::DeletePasswordJob& job) {
-            if (job.error() != QKeychain::NoError && job.error() != QKeychain::EntryNotFound)
-                failure = job.errorString().toStdString();
-        });
-    if (!failure.empty())
-        throw Exception("The keyring refused: " + failure);
+    Run(new QKeychain::DeletePasswordJob(kService), key, QKeychain::EntryNotFound);
 }
 
 void InstallDesktopKeyring() {
