@@ -87,12 +87,12 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
     auto* fromServer = new QGroupBox(tr("Signals from your mail server"), this);
     auto* fromServerLayout = new QVBoxLayout(fromServer);
     optAuthFail_ = SignalOption(
-        tr("The sender failed authentication at your server"), "optAuthFail",
+        tr("The sender failed &authentication at your server"), "optAuthFail",
         tr("Reads the SPF, DKIM and DMARC verdicts your server wrote."), fromServerLayout);
-    optSpamFlag_ = SignalOption(tr("Your server's spam filter marked it as spam"), "optSpamFlag",
+    optSpamFlag_ = SignalOption(tr("Your server's spam filter marked it as s&pam"), "optSpamFlag",
                                 tr("Reads the spam flag and score your server's filter wrote."),
                                 fromServerLayout);
-    optDnsbl_ = SignalOption(tr("The sending host is on a DNS blocklist"), "optDnsbl",
+    optDnsbl_ = SignalOption(tr("The sending host is on a DNS b&locklist"), "optDnsbl",
                              tr("Asks a blocklist about the host that sent it to your provider."),
                              fromServerLayout);
     auto* edtAuthMethods = new QLineEdit(this);
@@ -150,7 +150,7 @@ RuleCriterionPanel::RuleCriterionPanel(bool focusValueBox, QWidget* parent)
 QRadioButton* RuleCriterionPanel::SignalOption(const QString& caption, const char* objectName,
                                                const QString& sentence, QLayout* group) {
     auto* option = new QRadioButton(caption, this);
-    Name(option, objectName, caption);
+    Name(option, objectName, QString(caption).remove('&'));
     option->setAccessibleDescription(sentence);
     auto* explanation = new QLabel(sentence, this);
     explanation->setIndent(option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
