@@ -1,13 +1,13 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QThread>
-#include <array>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
 
+#include "../engine/test_rules.h"
 #include "config/file_io.h"
 #include "config/ini_file.h"
 #include "config/password.h"
@@ -79,26 +79,21 @@ protected:
                          {"MailNotify", "0"}});
         TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
 
-        // One rule for each kind of spam, every switch written: most of them default to on.
-        const char* const keys[] = {"Criteria",      "Value",     "DeleteAction", "Confirm",
-                                    "SendtoRecycle", "ReplyFile", "ReportFile"};
-        const std::array<const char*, 7> table[] = {
-            {"SUBCONT", "geld", "1", "0", "1", "Answer", ""},
-            {"FROMNUM", "", "1", "0", "0", "", "Report"},
-            {"LIST", "", "1", "0", "0", "", ""},
-            {"HEADER", "x-mailer: massmailer", "0", "0", "1", "Answer", ""},
-            {"FROM", "promo@", "1", "1", "0", "", ""},
+        // One rule for each kind of spam. Most switches default to on: a rule answers,
+        // reports and copies to the Trash only when it names a message to send.
+        const testing::RuleSetup rules[] = {
+            {"SUBCONT", "geld", true, false, false, "Answer"},
+            {"FROMNUM", "", true, false, false, "", "Report"},
+            {"LIST", ""},
+            {"HEADER", "x-mailer: massmailer", false, false, false, "Answer"},
+            {"FROM", "promo@", true, true},  // asks for confirmation
         };
-        const TIniFile rules(PathOf("rules.ini"));
-        int n = 0;
-        for (const auto& rule : table) {
-            const std::string section = "PROCEDURE" + std::to_string(++n);
-            for (std::size_t k = 0; k < rule.size(); ++k)
-                rules.WriteString(section, keys[k], rule[k]);
-            rules.WriteBool(section, "Reply", *rule[5]);
-            rules.WriteBool(section, "Report", *rule[6]);
+        for (const auto& setup : rules) {
+            RuleRecord rule = testing::Rule(setup);
+            rule.Reply = rule.SendtoRecycle = *setup.replyFile;
+            rule.Report = *setup.reportFile;
+            rule_store::Append(rule);
         }
-        rules.WriteInteger("ProcedureCount", "NumProcs", n);
 
         WriteFile("Answer.msg",
                   "From: Sam <sam@home.test>\r\nSubject: Please stop\r\n\r\n"
@@ -142,7 +137,6 @@ protected:
         const std::filesystem::directory_iterator files(PathOf(folder), error);
         return std::distance(begin(files), end(files));
     }
-    long TrashCount() const { return FilesIn("xdg/Trash/files"); }
 
     std::vector<std::string> mailbox, kept;  // kept: what the rules leave on the server
     std::unique_ptr<DovecotServer> dovecot;
@@ -158,7 +152,7 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailbox) {
         << output;
     ASSERT_TRUE(dovecot->WaitForSessionsEnded(1));
     EXPECT_EQ(dovecot->StoredMessages(), kept);
-    EXPECT_EQ(TrashCount(), 2 * kPerKind);  // encoded-subject and bulk-header copies
+    EXPECT_EQ(FilesIn("xdg/Trash/files"), 2 * kPerKind);  // encoded-subject and bulk-header copies
 
     int replies = 0, reports = 0;
     for (const auto& mail : sink.Received()) {
@@ -210,7 +204,7 @@ TEST_F(EndToEndTest, AfterASigkillMidCheckEveryCopiedMessageHasOneTrashCopy) {
             program.waitForFinished();
         });
         ASSERT_GE(FilesIn("temp"), copies);  // killed in the middle of the transfer
-        ASSERT_EQ(TrashCount(), 0);
+        ASSERT_EQ(FilesIn("xdg/Trash/files"), 0);
 
         RunSinglePass();
         ASSERT_TRUE(dovecot->WaitForSessionsEnded(2));

@@ -9,12 +9,6 @@
 namespace sievo {
 namespace {
 
-struct Notice {
-    std::string text;
-    bool kept;
-    bool operator==(const Notice&) const = default;
-};
-
 class RecordingListener : public ActivityLogListener {
 public:
     void OnActivity(const std::string& text, const std::string&, bool kept) override {
@@ -26,7 +20,7 @@ public:
     }
     void OnCleared() override {}
 
-    std::vector<Notice> activity;
+    std::vector<std::pair<std::string, bool>> activity;  // each text, and whether it was kept
     std::uint16_t errorCount = 0;
     std::string lastError;
 };
@@ -73,7 +67,8 @@ TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[0]), "normal");  // newest first
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[1]), "detail two");
     EXPECT_EQ(listener.activity,
-              (std::vector<Notice>{{"detail one", false}, {"detail two", true}, {"normal", true}}));
+              (decltype(listener.activity){
+                  {"detail one", false}, {"detail two", true}, {"normal", true}}));
 }
 
 TEST_F(ActivityLogTest, OnlyTheNewestLinesAreKeptAcrossARestart) {
