@@ -1,6 +1,5 @@
 #include "config/activity_log.h"
 
-#include "config/errors.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "log_lines.h"
