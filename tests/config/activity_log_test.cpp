@@ -31,9 +31,6 @@ protected:
         log.AddListener(&listener);
         log.SetEarlyErrorDisplay([this](const std::string& text) { shown.push_back(text); });
     }
-    void SetVerbose(bool on) {
-        TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", on);
-    }
 
     std::vector<std::string> shown;  // errors shown while the log is not open
     RecordingListener listener;
@@ -57,9 +54,9 @@ TEST_F(ActivityLogTest, ErrorsAreCountedAndShownOnlyBeforeTheLogIsOpen) {
 TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
     log.Open();
     log.Log("detail one", true, nullptr);
-    SetVerbose(true);
+    TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
     log.Log("detail two", true, nullptr);
-    SetVerbose(false);
+    TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", false);
     log.Log("normal", false, nullptr);
 
     ASSERT_EQ(log.Lines().size(), 2u);
