@@ -18,10 +18,6 @@ int Mode(const std::string& path) {
     return stat(path.c_str(), &status) == 0 ? static_cast<int>(status.st_mode & 0777) : -1;
 }
 
-long Count(const std::string& text, const char* part) {
-    return QByteArray::fromStdString(text).count(part);
-}
-
 // The program is copied away from the build and the source tree, as a crontab line or a
 // portable copy would use it, and must still find its data folder and lay in its defaults.
 TEST_F(DataFolderTest, ACopiedProgramChoosesItsFolderAndLaysInItsDefaultFiles) {
@@ -80,16 +76,13 @@ TEST_F(DataFolderTest, WithoutAKeyringThePasswordsStayAndOthersLoseAccess) {
         const auto run = testing::RunProgram(
             SIEVOMATIC_PROGRAM, {"/SINGLEPASS"},
             {{"SIEVOMATIC_HOME", Home()}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}});
-        EXPECT_EQ(Count(run.output,
-                        "Passwords are kept in accounts.ini, scrambled, not "
-                        "encrypted: no keyring is available"),
-                  1)
-            << run.output;
-        EXPECT_EQ(Count(run.output, "now only its owner can"), tightened) << run.output;
-        EXPECT_EQ(Count(run.output,
-                        "The password of account bob@home.test is kept in the "
-                        "keyring, which cannot be reached"),
-                  1);
+        const QByteArray output = QByteArray::fromStdString(run.output);
+        EXPECT_EQ(output.count("now only its owner can"), tightened) << run.output;
+        for (const char* once : {"Passwords are kept in accounts.ini, scrambled, not encrypted: "
+                                 "no keyring is available",
+                                 "The password of account bob@home.test is kept in the keyring, "
+                                 "which cannot be reached"})
+            EXPECT_EQ(output.count(once), 1) << run.output;
     }
     EXPECT_EQ(Mode(Home()), 0700);
     EXPECT_EQ(Mode(PathOf("accounts.ini")), 0600);

@@ -1,14 +1,15 @@
+#include <gmock/gmock.h>
+
 #include <QProcess>
 #include <QTcpServer>
 #include <QThread>
-#include <array>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
 
-#include "config/file_io.h"
+#include "../engine/test_rules.h"
 #include "config/ini_file.h"
 #include "config/password.h"
 #include "dovecot_server.h"
@@ -22,6 +23,7 @@ namespace sievo {
 namespace {
 
 using testing::DovecotServer;
+using ::testing::HasSubstr;
 using testing::SmtpSink;
 
 // The kinds of mail in the test mailbox, and what the rules do to each.
@@ -57,10 +59,28 @@ std::string MessageOf(int n) {
     return text;
 }
 
-class EndToEndTest : public testing::TempHomeTest {
+// Runs the program on the test's data folder as cron would, its Trash in there too, and
+// answers its output; a single pass unless other `arguments` are given. While it runs,
+// `meanwhile` may act on it. With `windowed`, the desktop program runs (on the offscreen
+// platform).
+class ProgramTest : public testing::TempHomeTest {
+protected:
+    std::string Run(int expectedStatus = 0, const std::function<void(QProcess&)>& meanwhile = {},
+                    bool windowed = false, const QStringList& arguments = {"/SINGLEPASS"}) const {
+        std::map<std::string, std::string> environment = {{"SIEVOMATIC_HOME", Home()},
+                                                          {"XDG_DATA_HOME", PathOf("xdg")}};
+        if (windowed)
+            environment.insert({{"SIEVOMATIC_HEADLESS", "0"}, {"QT_QPA_PLATFORM", "offscreen"}});
+        const auto run = testing::RunProgram(SIEVOMATIC_PROGRAM, arguments, environment, meanwhile);
+        EXPECT_EQ(run.exitCode, expectedStatus) << run.output;
+        return run.output;
+    }
+};
+
+class EndToEndTest : public ProgramTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
+        ProgramTest::SetUp();
         for (int n = 0; n < kKinds * kPerKind; ++n) {
             mailbox.push_back(MessageOf(n));
             if (n % kKinds >= kBulkHeader)
@@ -79,26 +99,21 @@ protected:
                          {"MailNotify", "0"}});
         TIniFile(PathOf("accounts.ini")).WriteInteger("ENTRYCOUNT", "NumEntries", 1);
 
-        // One rule for each kind of spam, every switch written: most of them default to on.
-        const char* const keys[] = {"Criteria",      "Value",     "DeleteAction", "Confirm",
-                                    "SendtoRecycle", "ReplyFile", "ReportFile"};
-        const std::array<const char*, 7> table[] = {
-            {"SUBCONT", "geld", "1", "0", "1", "Answer", ""},
-            {"FROMNUM", "", "1", "0", "0", "", "Report"},
-            {"LIST", "", "1", "0", "0", "", ""},
-            {"HEADER", "x-mailer: massmailer", "0", "0", "1", "Answer", ""},
-            {"FROM", "promo@", "1", "1", "0", "", ""},
+        // One rule for each kind of spam. Most switches default to on: a rule answers,
+        // reports and copies to the Trash only when it names a message to send.
+        const testing::RuleSetup rules[] = {
+            {"SUBCONT", "geld", true, false, false, "Answer"},
+            {"FROMNUM", "", true, false, false, "", "Report"},
+            {"LIST", ""},
+            {"HEADER", "x-mailer: massmailer", false, false, false, "Answer"},
+            {"FROM", "promo@", true, true},  // asks for confirmation
         };
-        const TIniFile rules(PathOf("rules.ini"));
-        int n = 0;
-        for (const auto& rule : table) {
-            const std::string section = "PROCEDURE" + std::to_string(++n);
-            for (std::size_t k = 0; k < rule.size(); ++k)
-                rules.WriteString(section, keys[k], rule[k]);
-            rules.WriteBool(section, "Reply", *rule[5]);
-            rules.WriteBool(section, "Report", *rule[6]);
+        for (const auto& setup : rules) {
+            RuleRecord rule = testing::Rule(setup);
+            rule.Reply = rule.SendtoRecycle = *setup.replyFile;
+            rule.Report = *setup.reportFile;
+            rule_store::Append(rule);
         }
-        rules.WriteInteger("ProcedureCount", "NumProcs", n);
 
         WriteFile("Answer.msg",
                   "From: Sam <sam@home.test>\r\nSubject: Please stop\r\n\r\n"
@@ -109,22 +124,6 @@ protected:
                   "<<REPLYHEADER~FROMADDRESS>>\r\n");
         WriteFile("sievo.lst", "someone@else.test\r\nBULK.test\r\n");
         WriteFile("friends.lst", "friends.test\r\n");
-    }
-
-    // Runs the program's single pass as cron would; answers its output. While it runs,
-    // `meanwhile` may act on it.
-    // With `windowed`, the desktop program runs it (on the offscreen platform).
-    std::string RunSinglePass(int expectedStatus = 0,
-                              const std::function<void(QProcess&)>& meanwhile = {},
-                              bool windowed = false) const {
-        std::map<std::string, std::string> environment = {{"SIEVOMATIC_HOME", Home()},
-                                                          {"XDG_DATA_HOME", PathOf("xdg")}};
-        if (windowed)
-            environment.insert({{"SIEVOMATIC_HEADLESS", "0"}, {"QT_QPA_PLATFORM", "offscreen"}});
-        const auto run =
-            testing::RunProgram(SIEVOMATIC_PROGRAM, {"/SINGLEPASS"}, environment, meanwhile);
-        EXPECT_EQ(run.exitCode, expectedStatus) << run.output;
-        return run.output;
     }
 
     // Starts over with the whole mailbox, and nothing in the data folder but the setup.
@@ -142,7 +141,6 @@ protected:
         const std::filesystem::directory_iterator files(PathOf(folder), error);
         return std::distance(begin(files), end(files));
     }
-    long TrashCount() const { return FilesIn("xdg/Trash/files"); }
 
     std::vector<std::string> mailbox, kept;  // kept: what the rules leave on the server
     std::unique_ptr<DovecotServer> dovecot;
@@ -150,15 +148,13 @@ protected:
 };
 
 TEST_F(EndToEndTest, ASinglePassCleansTheMailbox) {
-    const std::string output = RunSinglePass();
-    EXPECT_NE(output.find(" -- Running in single pass mode.\n"), std::string::npos) << output;
+    const std::string output = Run();
+    EXPECT_THAT(output, HasSubstr(" -- Running in single pass mode.\n"));
     EXPECT_EQ(output.find("Closing POP Connection"), std::string::npos);  // a detail line
-    EXPECT_NE(output.find("sam - END Scanning mailbox, 24 total SPAM messages sieved"),
-              std::string::npos)
-        << output;
+    EXPECT_THAT(output, HasSubstr("sam - END Scanning mailbox, 24 total SPAM messages sieved"));
     ASSERT_TRUE(dovecot->WaitForSessionsEnded(1));
     EXPECT_EQ(dovecot->StoredMessages(), kept);
-    EXPECT_EQ(TrashCount(), 2 * kPerKind);  // encoded-subject and bulk-header copies
+    EXPECT_EQ(FilesIn("xdg/Trash/files"), 2 * kPerKind);  // encoded-subject and bulk-header copies
 
     int replies = 0, reports = 0;
     for (const auto& mail : sink.Received()) {
@@ -167,14 +163,13 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailbox) {
             ++replies;
             EXPECT_EQ(mail.mailFrom, "sam@home.test");
             const bool bulk = mail.rcptTo[0] == "news@letters.test";
-            EXPECT_NE(mail.data.find(bulk ? "Dear News," : "Dear Geld Team,"), std::string::npos)
-                << mail.data;
-            EXPECT_NE(mail.data.find("on Mon, 7 Dec 2026 09:00:00 +0000."), std::string::npos);
+            EXPECT_THAT(mail.data, HasSubstr(bulk ? "Dear News," : "Dear Geld Team,"));
+            EXPECT_THAT(mail.data, HasSubstr("on Mon, 7 Dec 2026 09:00:00 +0000."));
         } else {
             ++reports;
             EXPECT_EQ(mail.rcptTo[0], "abuse@numbers.test");
             EXPECT_EQ(mail.mailFrom, kReportSenderAddress);
-            EXPECT_NE(mail.data.find("Spam from "), std::string::npos);
+            EXPECT_THAT(mail.data, HasSubstr("Spam from "));
         }
     }
     EXPECT_EQ(replies, 2 * kPerKind);
@@ -184,8 +179,8 @@ TEST_F(EndToEndTest, ASinglePassCleansTheMailbox) {
 // Neither the password nor its scrambled form reaches the log or the console, verbose or not.
 TEST_F(EndToEndTest, AVerboseCheckLogsNoPassword) {
     TIniFile(PathOf("settings.ini")).WriteBool("LogFile", "Verbose", true);
-    const std::string output = RunSinglePass() + ReadFile("logfile.txt");
-    EXPECT_NE(output.find("Closing POP Connection"), std::string::npos);  // verbose indeed
+    const std::string output = Run() + ReadFile("logfile.txt");
+    EXPECT_THAT(output, HasSubstr("Closing POP Connection"));  // verbose indeed
     for (const std::string& secret :
          {std::string(DovecotServer::kPassword), PasswordToIni(DovecotServer::kPassword)})
         EXPECT_EQ(output.find(secret), std::string::npos) << secret;
@@ -202,7 +197,7 @@ TEST_F(EndToEndTest, AfterASigkillMidCheckEveryCopiedMessageHasOneTrashCopy) {
     for (const int copies : {1, kPerKind}) {
         SCOPED_TRACE(copies);
         StartAfresh();
-        RunSinglePass(-1, [&](QProcess& program) {
+        Run(-1, [&](QProcess& program) {
             ASSERT_TRUE(program.waitForStarted());
             while (FilesIn("temp") < copies && !program.waitForFinished(1)) {
             }
@@ -210,9 +205,9 @@ TEST_F(EndToEndTest, AfterASigkillMidCheckEveryCopiedMessageHasOneTrashCopy) {
             program.waitForFinished();
         });
         ASSERT_GE(FilesIn("temp"), copies);  // killed in the middle of the transfer
-        ASSERT_EQ(TrashCount(), 0);
+        ASSERT_EQ(FilesIn("xdg/Trash/files"), 0);
 
-        RunSinglePass();
+        Run();
         ASSERT_TRUE(dovecot->WaitForSessionsEnded(2));
         EXPECT_EQ(dovecot->StoredMessages(), kept);
         EXPECT_EQ(testing::TrashCopiesByMessageId(PathOf("xdg/Trash")), expected);
@@ -230,44 +225,36 @@ TEST_F(EndToEndTest, SigtermEndsAWaitingPassAtOnceWithTheLogSaved) {
     TIniFile(PathOf("settings.ini")).WriteBool("Main", "OpenedBefore", true);  // no wizard
     for (const bool windowed : {false, true}) {
         std::remove(PathOf("logfile.txt").c_str());
-        RunSinglePass(
-            128 + SIGTERM,
-            [&](QProcess& program) {
-                ASSERT_TRUE(silent.waitForNewConnection(60000));
-                program.terminate();
-                EXPECT_TRUE(program.waitForFinished(10000));
-            },
-            windowed);
-        EXPECT_NE(ReadFile("logfile.txt").find("Stopped by signal 15"), std::string::npos)
-            << windowed;
+        const auto terminate = [&](QProcess& program) {
+            ASSERT_TRUE(silent.waitForNewConnection(60000));
+            program.terminate();
+            EXPECT_TRUE(program.waitForFinished(10000));
+        };
+        Run(128 + SIGTERM, terminate, windowed);
+        EXPECT_THAT(ReadFile("logfile.txt"), HasSubstr("Stopped by signal 15")) << windowed;
         silent.nextPendingConnection();  // taken, so the next run's connection is awaited
     }
 
     silent.close();  // now refused: an error, and a non-zero status
-    const std::string output = RunSinglePass(1);
-    EXPECT_NE(output.find("-SV_ERROR-"), std::string::npos) << output;
+    const std::string output = Run(1);
+    EXPECT_THAT(output, HasSubstr("-SV_ERROR-"));
 }
 
 // SIGTERM ends the tray program whatever is on screen: the welcome wizard of a first start,
 // or (no tray here) the rule list standing in for the tray, which refuses to close.
-using TrayProgramTest = testing::TempHomeTest;
+using TrayProgramTest = ProgramTest;
 
 TEST_F(TrayProgramTest, SigtermEndsItWhateverWindowIsOpen) {
     for (const bool firstStart : {true, false}) {
+        SCOPED_TRACE(firstStart);
         if (!firstStart)
             TIniFile(PathOf("settings.ini")).WriteBool("Main", "OpenedBefore", true);
-        const auto run = testing::RunProgram(SIEVOMATIC_PROGRAM, {},
-                                             {{"SIEVOMATIC_HOME", Home()},
-                                              {"SIEVOMATIC_HEADLESS", "0"},
-                                              {"QT_QPA_PLATFORM", "offscreen"}},
-                                             [](QProcess& program) {
-                                                 // Long enough for the windows to come up on a
-                                                 // loaded machine.
-                                                 QThread::sleep(2);
-                                                 program.terminate();
-                                                 EXPECT_TRUE(program.waitForFinished(10000));
-                                             });
-        EXPECT_EQ(run.exitCode, 128 + SIGTERM) << firstStart << run.output;
+        const auto terminate = [](QProcess& program) {
+            QThread::sleep(2);  // long enough for the windows to come up on a loaded machine
+            program.terminate();
+            EXPECT_TRUE(program.waitForFinished(10000));
+        };
+        Run(128 + SIGTERM, terminate, true, {});
     }
 }
 

@@ -1,7 +1,5 @@
 #include <algorithm>
 #include <cstdlib>
-#include <iomanip>
-#include <iostream>
 
 #include "../engine/test_rules.h"
 #include "config/ini_file.h"
@@ -117,17 +115,10 @@ TEST_F(SieveInstallTest, TheServerJudgesEveryMessageAsTheProgramDoes) {
     for (int n = 0; n < kMails; ++n)
         ASSERT_EQ(dovecot->DeliverThroughAgent(MessageOf(n)), "0 ") << n;
     const std::vector<std::string> junk = dovecot->StoredMessages("Junk");
-    std::cout << std::left << std::setw(44) << "message"
-              << "program  server\n";
     for (int n = 0; n < kMails; ++n) {
-        const bool program = !Holds(keptByProgram, n);
-        const bool server = Holds(junk, n);
-        std::string fields = kMailbox[n].fields;
-        fields.replace(fields.find("\r\n"), 2, " | ");
-        std::cout << std::setw(44) << fields.substr(0, 43) << std::setw(9)
-                  << (program ? "spam" : "inbox") << (server ? "spam" : "inbox") << "\n";
-        EXPECT_EQ(program, kMailbox[n].spam) << fields;
-        EXPECT_EQ(server, kMailbox[n].spam) << fields;
+        SCOPED_TRACE(kMailbox[n].fields);
+        EXPECT_EQ(!Holds(keptByProgram, n), kMailbox[n].spam) << "by the program";
+        EXPECT_EQ(Holds(junk, n), kMailbox[n].spam) << "by the server";
     }
     EXPECT_EQ(dovecot->StoredMessages().size(), keptByProgram.size() * 2);
 }

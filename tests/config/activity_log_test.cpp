@@ -1,6 +1,5 @@
 #include "config/activity_log.h"
 
-#include "config/errors.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "log_lines.h"
@@ -8,12 +7,6 @@
 
 namespace sievo {
 namespace {
-
-struct Notice {
-    std::string text;
-    bool kept;
-    bool operator==(const Notice&) const = default;
-};
 
 class RecordingListener : public ActivityLogListener {
 public:
@@ -26,7 +19,7 @@ public:
     }
     void OnCleared() override {}
 
-    std::vector<Notice> activity;
+    std::vector<std::pair<std::string, bool>> activity;  // each text, and whether it was kept
     std::uint16_t errorCount = 0;
     std::string lastError;
 };
@@ -37,9 +30,6 @@ protected:
         TempHomeTest::SetUp();
         log.AddListener(&listener);
         log.SetEarlyErrorDisplay([this](const std::string& text) { shown.push_back(text); });
-    }
-    void SetVerbose(bool on) {
-        TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", on);
     }
 
     std::vector<std::string> shown;  // errors shown while the log is not open
@@ -64,16 +54,17 @@ TEST_F(ActivityLogTest, ErrorsAreCountedAndShownOnlyBeforeTheLogIsOpen) {
 TEST_F(ActivityLogTest, DetailLinesAreKeptOnlyInVerboseModeButAlwaysReported) {
     log.Open();
     log.Log("detail one", true, nullptr);
-    SetVerbose(true);
+    TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
     log.Log("detail two", true, nullptr);
-    SetVerbose(false);
+    TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", false);
     log.Log("normal", false, nullptr);
 
     ASSERT_EQ(log.Lines().size(), 2u);
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[0]), "normal");  // newest first
     EXPECT_EQ(testing::WithoutStamp(log.Lines()[1]), "detail two");
     EXPECT_EQ(listener.activity,
-              (std::vector<Notice>{{"detail one", false}, {"detail two", true}, {"normal", true}}));
+              (decltype(listener.activity){
+                  {"detail one", false}, {"detail two", true}, {"normal", true}}));
 }
 
 TEST_F(ActivityLogTest, OnlyTheNewestLinesAreKeptAcrossARestart) {

@@ -205,7 +205,7 @@ protected:
     FakeVault* vault = new FakeVault;  // owned by the store once installed
 };
 
-TEST_F(AccountPasswordsTest, WithAKeyringPasswordsGoThereByLogInAndLeaveWithTheLastAccount) {
+TEST_F(AccountPasswordsTest, KeyringPasswordsGoByLogInLeaveWithTheLastAccountAndMustBeFound) {
     for (const char* id : {"1", "1", "2"})  // the same log-in twice shares its entries
         accounts::Append(Filled(id));
     EXPECT_EQ(Key(1, "Password") + Key(1, "SMTPPassword") + Key(1, "PasswordStore"),
@@ -217,6 +217,11 @@ TEST_F(AccountPasswordsTest, WithAKeyringPasswordsGoThereByLogInAndLeaveWithTheL
     accounts::Remove(1);
     EXPECT_EQ(vault->entries.count("user1@pop1") + vault->entries.count("smtp:smtp user@smtp1"),
               0u);
+
+    // Never an empty password sent: the account is not checked, and the error names it.
+    vault->entries.clear();
+    EXPECT_THAT([] { accounts::ForCheck(1); }, ::testing::ThrowsMessage<std::exception>(
+                                                   ::testing::HasSubstr("account 2@example.test")));
 }
 
 TEST_F(AccountPasswordsTest, MovingLeavesTheFileAsItWasUntilTheKeyringKeptEveryPassword) {
@@ -234,14 +239,6 @@ TEST_F(AccountPasswordsTest, MovingLeavesTheFileAsItWasUntilTheKeyringKeptEveryP
     EXPECT_FALSE(accounts::AnyPasswordInFile());
     EXPECT_EQ(accounts::ForCheck(1).SMTPPassword + accounts::ForCheck(2).Password, "smtp1pw2");
     EXPECT_EQ(accounts::MovePasswordsToKeyring(), 0);
-}
-
-// Never an empty password sent: the account is not checked, and the error names it.
-TEST_F(AccountPasswordsTest, AnAccountWhoseKeyringEntryCannotBeReadIsNotChecked) {
-    accounts::Append(Filled("1"));
-    vault->entries.clear();
-    EXPECT_THAT([] { accounts::ForCheck(1); }, ::testing::ThrowsMessage<std::exception>(
-                                                   ::testing::HasSubstr("account 1@example.test")));
 }
 
 TEST_F(AccountPasswordsTest, APasswordCommandGivesItsFirstLineAndEveryFailureNamesTheAccount) {

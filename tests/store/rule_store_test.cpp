@@ -42,16 +42,6 @@ TEST_F(RuleStoreTest, MissingKeysTakeTheEnginesOrTheWindowsDefaults) {
               (std::vector<RuleRecord>{shown, shownFrom}));
 }
 
-TEST_F(RuleStoreTest, TheDialogsWriteKeepsActiveAndHits) {
-    Store({Distinct(1)});
-    rule_store::Save(1, Distinct(2));
-    RuleRecord expected = Distinct(2);
-    expected.Active = Distinct(1).Active;
-    expected.NumHits = Distinct(1).NumHits;
-    EXPECT_EQ(rule_store::LoadAll(RuleDefaults::kEngine), std::vector<RuleRecord>{expected});
-    EXPECT_EQ(rule_store::Load(1, RuleDefaults::kShown), expected);
-}
-
 TEST_F(RuleStoreTest, AppendFollowsTheRulesShownInAFreshSection) {
     const std::pair<const char*, int> cases[] = {
         // file, number of the added rule
@@ -74,7 +64,7 @@ TEST_F(RuleStoreTest, AppendFollowsTheRulesShownInAFreshSection) {
     }
 }
 
-TEST_F(RuleStoreTest, ARefusedWriteLeavesTheFileAndRemovingMovesEveryLaterRuleDown) {
+TEST_F(RuleStoreTest, ARefusedWriteLeavesTheFileSaveKeepsTheStateAndRemoveMovesTheLaterDown) {
     Store({Distinct(1), Distinct(2), Distinct(3), Distinct(4)});
     const std::string before = ReadFile("rules.ini");
     const std::map<int, int> oneHit{{1, 1}};
@@ -90,9 +80,15 @@ TEST_F(RuleStoreTest, ARefusedWriteLeavesTheFileAndRemovingMovesEveryLaterRuleDo
         EXPECT_THROW(write(), Exception);
         EXPECT_EQ(ReadFile("rules.ini"), before);
     }
+    // What the dialogs write keeps the rule's state and its count.
+    rule_store::Save(1, Distinct(2));
+    RuleRecord changed = Distinct(2);
+    changed.Active = Distinct(1).Active;
+    changed.NumHits = Distinct(1).NumHits;
+    EXPECT_EQ(rule_store::Load(1, RuleDefaults::kShown), changed);
     rule_store::Remove(2);
     EXPECT_EQ(rule_store::LoadAll(RuleDefaults::kEngine),
-              (std::vector<RuleRecord>{Distinct(1), Distinct(3), Distinct(4)}));
+              (std::vector<RuleRecord>{changed, Distinct(3), Distinct(4)}));
     const std::string file = ReadFile("rules.ini");
     EXPECT_EQ(file.find("PROCEDURE4"), std::string::npos);
     EXPECT_NE(file.find("NumProcs=3"), std::string::npos);
