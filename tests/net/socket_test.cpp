@@ -15,12 +15,12 @@ using testing::ScriptedServer;
 
 class SocketTest : public testing::TempHomeTest {
 protected:
-    SocketTest() { testing::RecordErrors(socket, errors); }
-
-    void ConnectTo(const ScriptedServer& server) {
-        socket.Server = server.Address();
-        socket.Open();
-        socket.ConnectSocket();
+    // Connects the client, recording its errors.
+    void ConnectTo(const ScriptedServer& server, TagSocket& client) {
+        testing::RecordErrors(client, errors);
+        client.Server = server.Address();
+        client.Open();
+        client.ConnectSocket();
     }
 
     std::string ReadLine() {
@@ -38,7 +38,7 @@ TEST_F(SocketTest, MultiLineRepliesAreReadWholeAndLeaveTheNextReplyInPlace) {
     server.Send("220-mail.example.org\r\n220-second line\r\n220 ready\r\n")
         .Send("250-first\r\n251 other code inside\r\n250\r\n")
         .Send("354 go ahead\r\n");
-    ConnectTo(server);
+    ConnectTo(server, socket);
     EXPECT_EQ(socket.ReadReply(), 220);
     EXPECT_EQ(socket.ReplyText(), "220 ready");
     // A final line may be the bare code; a line with another code does not end the reply.
@@ -52,7 +52,7 @@ TEST_F(SocketTest, ReplyLinesAreReadWholeUpTo64KiBAndALongerOneEndsTheConnection
     ScriptedServer server;
     server.Send("+OK " + std::string(300, 'a') + "\r\n").Send(longest + "\r\n");
     server.Send(std::string(100000, 'y') + "\r\n");
-    ConnectTo(server);
+    ConnectTo(server, socket);
     EXPECT_EQ(ReadLine(), "+OK " + std::string(300, 'a'));
     EXPECT_EQ(ReadLine(), longest);
     EXPECT_THROW(ReadLine(), ESocketError);
@@ -66,7 +66,7 @@ TEST_F(SocketTest, DataBlocksEndAtTheTerminatorEvenEmptyOrSplitAcrossReads) {
         .Send(std::string("+OK\r\nline one\r\n..dotted\r\nzero\0byte\r\n.", 37))
         .Hold()
         .Send("\r\n+OK after\r\n");
-    ConnectTo(server);
+    ConnectTo(server, socket);
     QBuffer empty;
     empty.open(QIODevice::ReadWrite);
     EXPECT_EQ(ReadLine(), "+OK");
@@ -88,7 +88,7 @@ TEST_F(SocketTest, DataBlocksEndAtTheTerminatorEvenEmptyOrSplitAcrossReads) {
 
 TEST_F(SocketTest, CancelFromAPendingEventEndsTheWait) {
     ScriptedServer server;
-    ConnectTo(server);
+    ConnectTo(server, socket);
     int cancelEvents = 0;
     socket.OnCancel = [&](TagSocket&) { ++cancelEvents; };
     QTimer::singleShot(0, [this] { socket.Cancel(); });
@@ -106,10 +106,7 @@ TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
         TagSocket logged;
         logged.SetLogFileName(PathOf("transcript.log"));
         logged.OnLineSent = [&](TagSocket&, const std::string& line) { sent.push_back(line); };
-        testing::RecordErrors(logged, errors);
-        logged.Server = server.Address();
-        logged.Open();
-        logged.ConnectSocket();
+        ConnectTo(server, logged);
         logged.SendLine("USER bob");
         logged.SendSecretLine("PASS ", "hunter2");
         EXPECT_THROW(logged.SendLine("MAIL FROM:<a@b>\r\nRCPT TO:<victim@c>"), ESocketError);

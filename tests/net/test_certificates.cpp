@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
+#include <cstdlib>
+
+#include "net/tls_settings.h"
 
 namespace sievo::testing {
 
@@ -51,6 +54,17 @@ bool TestCertificates::OpenSsl(const QStringList& arguments) {
 const TestCertificates& SharedTestCertificates() {
     static const TestCertificates certificates;
     return certificates;
+}
+
+void TlsServerTest::SetUp() {
+    TempHomeTest::SetUp();
+    ASSERT_TRUE(certificates().Ok());
+    setenv(kCaFileVariable, certificates().CaFile().c_str(), 1);
+}
+
+void TlsServerTest::TearDown() {
+    unsetenv(kCaFileVariable);
+    TempHomeTest::TearDown();
 }
 
 std::string TestCertificates::Path(const std::string& name) const {
