@@ -42,10 +42,10 @@ protected:
 
     TagHTTP http;
     std::vector<std::string> errors;
+    ScriptedServer server;
 };
 
 TEST_F(HttpTest, ChunkedBodyArrivesWithoutTheChunkLines) {
-    ScriptedServer server;
     server.ReadThrough("")
         .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: Chunked\r\n\r\n5;name=value\r\nhello\r\n")
         .Send("7\r\n, world\r\n0\r\n\r\n");
@@ -57,14 +57,13 @@ TEST_F(HttpTest, ChunkedBodyArrivesWithoutTheChunkLines) {
 }
 
 TEST_F(HttpTest, ProxyGetsTheWholeAddressAndTheBodyIsReadToTheClose) {
-    ScriptedServer proxy;
-    proxy.ReadThrough("").Send("HTTP/1.0 200 OK\r\n\r\nbody without a length").Close();
+    server.ReadThrough("").Send("HTTP/1.0 200 OK\r\n\r\nbody without a length").Close();
     http.SetURL("http://updates.example.org/spam/sievo.lst");
-    http.SetProxy(proxy.Address());
+    http.SetProxy(server.Address());  // the server plays the proxy
     EXPECT_EQ(http.Get(), 200);
     EXPECT_EQ(Body(), "body without a length");
-    EXPECT_EQ(proxy.Received()[0], "GET http://updates.example.org/spam/sievo.lst HTTP/1.1");
-    EXPECT_EQ(proxy.Received()[1], "Host: updates.example.org");
+    EXPECT_EQ(server.Received()[0], "GET http://updates.example.org/spam/sievo.lst HTTP/1.1");
+    EXPECT_EQ(server.Received()[1], "Host: updates.example.org");
 }
 
 TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
@@ -74,9 +73,9 @@ TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
         "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n",
     };
     for (const auto& response : responses) {
-        ScriptedServer server;
-        server.ReadThrough("").Send(response).Close();
-        http.SetURL("http://" + server.Address() + "/sievo.lst");
+        ScriptedServer cutShort;
+        cutShort.ReadThrough("").Send(response).Close();
+        http.SetURL("http://" + cutShort.Address() + "/sievo.lst");
         EXPECT_THROW(http.Get(), ESocketError) << response;
         EXPECT_EQ(errors.back(), "Connection closed before the end of the data");
     }
@@ -84,7 +83,6 @@ TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
 
 // Every byte arrives well within the time-out, but the whole body cannot.
 TEST_F(HttpTest, ATricklingBodyEndsAtTheDeadlineOfTheWholeBody) {
-    ScriptedServer server;
     server.ReadThrough("")
         .Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n")
         .SendForever("x", std::chrono::milliseconds(100));
@@ -95,7 +93,6 @@ TEST_F(HttpTest, ATricklingBodyEndsAtTheDeadlineOfTheWholeBody) {
 }
 
 TEST_F(HttpTest, HttpsIsFetchedOverVerifiedTls) {
-    ScriptedServer server;
     server.SetTlsIdentity(certificates().ServerCertificate(), certificates().ServerKey());
     // A body of many reads, its length under a header name in lower case.
     std::string list;
