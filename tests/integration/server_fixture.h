@@ -2,36 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "dovecot_server.h"
 #include "mail/ms_remote_pop.h"
-#include "net/tls_settings.h"
 #include "socket_recording.h"
-#include "temp_home.h"
 #include "test_certificates.h"
 
 namespace sievo::testing {
-
-// Trusts the test CA, for servers started by one test on 127.0.0.1.
-class TlsServerTest : public TempHomeTest {
-protected:
-    void SetUp() override {
-        TempHomeTest::SetUp();
-        ASSERT_TRUE(certificates().Ok());
-        setenv(kCaFileVariable, certificates().CaFile().c_str(), 1);
-    }
-
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        TempHomeTest::TearDown();
-    }
-
-    static const TestCertificates& certificates() { return SharedTestCertificates(); }
-};
 
 // A Dovecot server started for one test, and POP3 clients set up for its user.
 class DovecotTest : public TlsServerTest {

@@ -1,11 +1,8 @@
-#include <cstdlib>
-
 #include "net/ag_http.h"
 #include "net/http_url.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
 #include "socket_recording.h"
-#include "temp_home.h"
 #include "test_certificates.h"
 
 namespace sievo {
@@ -37,29 +34,19 @@ TEST(HttpUrlTest, SplitsServerPathAndFileName) {
     EXPECT_FALSE(ParseHttpUrl("www.example.org/file.txt"));
 }
 
-class HttpTest : public testing::TempHomeTest {
+class HttpTest : public testing::TlsServerTest {
 protected:
     HttpTest() { testing::RecordErrors(http, errors); }
-
-    // The request lines a scripted server reads: request line, Host, Accept, Connection, end.
-    static ScriptedServer& ReadRequest(ScriptedServer& server) {
-        return server.ReadLine().ReadLine().ReadLine().ReadLine().ReadLine();
-    }
-
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        TempHomeTest::TearDown();
-    }
 
     std::string Body() { return http.Data().data().toStdString(); }
 
     TagHTTP http;
     std::vector<std::string> errors;
+    ScriptedServer server;
 };
 
 TEST_F(HttpTest, ChunkedBodyArrivesWithoutTheChunkLines) {
-    ScriptedServer server;
-    ReadRequest(server)
+    server.ReadThrough("")
         .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: Chunked\r\n\r\n5;name=value\r\nhello\r\n")
         .Send("7\r\n, world\r\n0\r\n\r\n");
     http.SetURL("http://" + server.Address() + "/list.txt");
@@ -70,14 +57,13 @@ TEST_F(HttpTest, ChunkedBodyArrivesWithoutTheChunkLines) {
 }
 
 TEST_F(HttpTest, ProxyGetsTheWholeAddressAndTheBodyIsReadToTheClose) {
-    ScriptedServer proxy;
-    ReadRequest(proxy).Send("HTTP/1.0 200 OK\r\n\r\nbody without a length").Close();
+    server.ReadThrough("").Send("HTTP/1.0 200 OK\r\n\r\nbody without a length").Close();
     http.SetURL("http://updates.example.org/spam/sievo.lst");
-    http.SetProxy(proxy.Address());
+    http.SetProxy(server.Address());  // the server plays the proxy
     EXPECT_EQ(http.Get(), 200);
     EXPECT_EQ(Body(), "body without a length");
-    EXPECT_EQ(proxy.Received()[0], "GET http://updates.example.org/spam/sievo.lst HTTP/1.1");
-    EXPECT_EQ(proxy.Received()[1], "Host: updates.example.org");
+    EXPECT_EQ(server.Received()[0], "GET http://updates.example.org/spam/sievo.lst HTTP/1.1");
+    EXPECT_EQ(server.Received()[1], "Host: updates.example.org");
 }
 
 TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
@@ -87,9 +73,9 @@ TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
         "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n",
     };
     for (const auto& response : responses) {
-        ScriptedServer server;
-        ReadRequest(server).Send(response).Close();
-        http.SetURL("http://" + server.Address() + "/sievo.lst");
+        ScriptedServer cutShort;
+        cutShort.ReadThrough("").Send(response).Close();
+        http.SetURL("http://" + cutShort.Address() + "/sievo.lst");
         EXPECT_THROW(http.Get(), ESocketError) << response;
         EXPECT_EQ(errors.back(), "Connection closed before the end of the data");
     }
@@ -97,8 +83,7 @@ TEST_F(HttpTest, BodiesCutShortAreErrorsNotResults) {
 
 // Every byte arrives well within the time-out, but the whole body cannot.
 TEST_F(HttpTest, ATricklingBodyEndsAtTheDeadlineOfTheWholeBody) {
-    ScriptedServer server;
-    ReadRequest(server)
+    server.ReadThrough("")
         .Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n")
         .SendForever("x", std::chrono::milliseconds(100));
     http.SetURL("http://" + server.Address() + "/sievo.lst");
@@ -108,16 +93,13 @@ TEST_F(HttpTest, ATricklingBodyEndsAtTheDeadlineOfTheWholeBody) {
 }
 
 TEST_F(HttpTest, HttpsIsFetchedOverVerifiedTls) {
-    const auto& certificates = testing::SharedTestCertificates();
-    ASSERT_TRUE(certificates.Ok());
-    setenv(kCaFileVariable, certificates.CaFile().c_str(), 1);
-    ScriptedServer server;
-    server.SetTlsIdentity(certificates.ServerCertificate(), certificates.ServerKey());
+    server.SetTlsIdentity(certificates().ServerCertificate(), certificates().ServerKey());
     // A body of many reads, its length under a header name in lower case.
     std::string list;
     for (int i = 0; i < 5000; ++i)
         list += "spammer" + std::to_string(i) + "@example.com\r\n";
-    ReadRequest(server.StartTls())
+    server.StartTls()
+        .ReadThrough("")
         .Send("HTTP/1.1 200 OK\r\ncontent-length: " + std::to_string(list.size()) + "\r\n\r\n")
         .Send(list);
     http.SetURL("https://localhost:" + std::to_string(server.Port()) + "/sievo.lst");

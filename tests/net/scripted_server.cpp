@@ -47,10 +47,6 @@ void ScriptedServer::SetTlsIdentity(const QSslCertificate& certificate, const QS
     key_ = key;
 }
 
-std::string ScriptedServer::Address() const {
-    return "127.0.0.1:" + std::to_string(Port());
-}
-
 ScriptedServer& ScriptedServer::Add(Step step) {
     steps_.push_back(std::move(step));
     return *this;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "server_process.h"
+
 namespace sievo::testing {
 
 // A server on 127.0.0.1 that plays a script against the first client, for the faults a
@@ -27,7 +29,7 @@ public:
     void SetTlsIdentity(const QSslCertificate& certificate, const QSslKey& key);
 
     // "127.0.0.1:" + the port, for `Server`.
-    std::string Address() const;
+    std::string Address() const { return LocalAddress(Port()); }
     quint16 Port() const { return server_.serverPort(); }
 
     ScriptedServer& Send(std::string bytes);

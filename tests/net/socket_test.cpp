@@ -15,12 +15,12 @@ using testing::ScriptedServer;
 
 class SocketTest : public testing::TempHomeTest {
 protected:
-    SocketTest() { testing::RecordErrors(socket, errors); }
-
-    void ConnectTo(const ScriptedServer& server) {
-        socket.Server = server.Address();
-        socket.Open();
-        socket.ConnectSocket();
+    // Connects the client to the server, recording its errors.
+    void Connect(TagSocket& client) {
+        testing::RecordErrors(client, errors);
+        client.Server = server.Address();
+        client.Open();
+        client.ConnectSocket();
     }
 
     std::string ReadLine() {
@@ -31,14 +31,14 @@ protected:
 
     TagSocket socket;
     std::vector<std::string> errors;
+    ScriptedServer server;
 };
 
 TEST_F(SocketTest, MultiLineRepliesAreReadWholeAndLeaveTheNextReplyInPlace) {
-    ScriptedServer server;
     server.Send("220-mail.example.org\r\n220-second line\r\n220 ready\r\n")
         .Send("250-first\r\n251 other code inside\r\n250\r\n")
         .Send("354 go ahead\r\n");
-    ConnectTo(server);
+    Connect(socket);
     EXPECT_EQ(socket.ReadReply(), 220);
     EXPECT_EQ(socket.ReplyText(), "220 ready");
     // A final line may be the bare code; a line with another code does not end the reply.
@@ -49,10 +49,9 @@ TEST_F(SocketTest, MultiLineRepliesAreReadWholeAndLeaveTheNextReplyInPlace) {
 
 TEST_F(SocketTest, ReplyLinesAreReadWholeUpTo64KiBAndALongerOneEndsTheConnection) {
     const std::string longest(TagSocket::kMaxReplyLineBytes - 2, 'x');
-    ScriptedServer server;
     server.Send("+OK " + std::string(300, 'a') + "\r\n").Send(longest + "\r\n");
     server.Send(std::string(100000, 'y') + "\r\n");
-    ConnectTo(server);
+    Connect(socket);
     EXPECT_EQ(ReadLine(), "+OK " + std::string(300, 'a'));
     EXPECT_EQ(ReadLine(), longest);
     EXPECT_THROW(ReadLine(), ESocketError);
@@ -61,12 +60,11 @@ TEST_F(SocketTest, ReplyLinesAreReadWholeUpTo64KiBAndALongerOneEndsTheConnection
 }
 
 TEST_F(SocketTest, DataBlocksEndAtTheTerminatorEvenEmptyOrSplitAcrossReads) {
-    ScriptedServer server;
     server.Send("+OK\r\n.\r\n")
         .Send(std::string("+OK\r\nline one\r\n..dotted\r\nzero\0byte\r\n.", 37))
         .Hold()
         .Send("\r\n+OK after\r\n");
-    ConnectTo(server);
+    Connect(socket);
     QBuffer empty;
     empty.open(QIODevice::ReadWrite);
     EXPECT_EQ(ReadLine(), "+OK");
@@ -87,8 +85,7 @@ TEST_F(SocketTest, DataBlocksEndAtTheTerminatorEvenEmptyOrSplitAcrossReads) {
 }
 
 TEST_F(SocketTest, CancelFromAPendingEventEndsTheWait) {
-    ScriptedServer server;
-    ConnectTo(server);
+    Connect(socket);
     int cancelEvents = 0;
     socket.OnCancel = [&](TagSocket&) { ++cancelEvents; };
     QTimer::singleShot(0, [this] { socket.Cancel(); });
@@ -99,17 +96,13 @@ TEST_F(SocketTest, CancelFromAPendingEventEndsTheWait) {
 }
 
 TEST_F(SocketTest, SecretsAndLineBreaksNeverReachTheWireOrTheTranscript) {
-    ScriptedServer server;
     server.ReadLine().ReadLine().ReadLine();
     std::vector<std::string> sent;
     {
         TagSocket logged;
         logged.SetLogFileName(PathOf("transcript.log"));
         logged.OnLineSent = [&](TagSocket&, const std::string& line) { sent.push_back(line); };
-        testing::RecordErrors(logged, errors);
-        logged.Server = server.Address();
-        logged.Open();
-        logged.ConnectSocket();
+        Connect(logged);
         logged.SendLine("USER bob");
         logged.SendSecretLine("PASS ", "hunter2");
         EXPECT_THROW(logged.SendLine("MAIL FROM:<a@b>\r\nRCPT TO:<victim@c>"), ESocketError);
@@ -154,7 +147,6 @@ private:
 };
 
 TEST_F(SocketTest, MailBaseDialsFirstAndClosesEvenWhenTheLogoutFails) {
-    ScriptedServer server;
     server.ReadLine().Send("421 going away\r\n");
     std::vector<std::string> calls;
     RecordingLink link(calls);

@@ -1,8 +1,11 @@
 #include "test_certificates.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <QProcess>
+#include <cstdlib>
+
+#include "config/file_io.h"
+#include "net/tls_settings.h"
 
 namespace sievo::testing {
 
@@ -13,14 +16,12 @@ const QStringList kKeyOptions = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve
 }  // namespace
 
 TestCertificates::TestCertificates() {
-    QFile extensions(QString::fromStdString(Path("server.ext")));
-    ok_ = extensions.open(QIODevice::WriteOnly) && extensions.write(
-                                                       "subjectAltName=DNS:localhost,IP:127.0.0.1\n"
-                                                       "basicConstraints=CA:FALSE\n"
-                                                       "extendedKeyUsage=serverAuth\n") > 0;
-    extensions.close();
     ok_ =
-        ok_ && MakeCa("ca") && MakeCa("other-ca") &&
+        WriteFileAtomically(Path("server.ext"),
+                            "subjectAltName=DNS:localhost,IP:127.0.0.1\n"
+                            "basicConstraints=CA:FALSE\n"
+                            "extendedKeyUsage=serverAuth\n") &&
+        MakeCa("ca") && MakeCa("other-ca") &&
         OpenSsl(
             QStringList{"req"} + kKeyOptions +
             QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=localhost"}) &&
@@ -53,6 +54,17 @@ const TestCertificates& SharedTestCertificates() {
     return certificates;
 }
 
+void TlsServerTest::SetUp() {
+    TempHomeTest::SetUp();
+    ASSERT_TRUE(certificates().Ok());
+    setenv(kCaFileVariable, certificates().CaFile().c_str(), 1);
+}
+
+void TlsServerTest::TearDown() {
+    unsetenv(kCaFileVariable);
+    TempHomeTest::TearDown();
+}
+
 std::string TestCertificates::Path(const std::string& name) const {
     return dir_.path().toStdString() + "/" + name;
 }
@@ -62,10 +74,8 @@ QSslCertificate TestCertificates::ServerCertificate() const {
 }
 
 QSslKey TestCertificates::ServerKey() const {
-    QFile file(QString::fromStdString(Path("server.key")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QSslKey(&file, QSsl::Ec);
+    return QSslKey(QByteArray::fromStdString(ReadWholeFile(Path("server.key")).value_or("")),
+                   QSsl::Ec);
 }
 
 }  // namespace sievo::testing

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <string>
 
+#include "temp_home.h"
+
 namespace sievo::testing {
 
 // A test CA with a server certificate for localhost and 127.0.0.1, and a second CA that
@@ -30,5 +32,14 @@ private:
 
 // One set for the whole test program: making keys is slow.
 const TestCertificates& SharedTestCertificates();
+
+// Trusts the test CA, for servers started by one test on 127.0.0.1.
+class TlsServerTest : public TempHomeTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    static const TestCertificates& certificates() { return SharedTestCertificates(); }
+};
 
 }  // namespace sievo::testing

@@ -5,30 +5,21 @@
 #include "net/net_errors.h"
 #include "scripted_server.h"
 #include "socket_recording.h"
-#include "temp_home.h"
 #include "test_certificates.h"
 
 namespace sievo {
 namespace {
 
 using testing::ScriptedServer;
-using testing::TestCertificates;
 
-class TlsTest : public testing::TempHomeTest {
+class TlsTest : public testing::TlsServerTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
-        ASSERT_TRUE(certificates->Ok());
-        TrustCa(certificates->CaFile());
-        server.SetTlsIdentity(certificates->ServerCertificate(), certificates->ServerKey());
+        TlsServerTest::SetUp();
+        server.SetTlsIdentity(certificates().ServerCertificate(), certificates().ServerKey());
         testing::RecordErrors(socket, errors);
         socket.Service = "pop3";
         socket.Server = "localhost:" + std::to_string(server.Port());
-    }
-
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        TempHomeTest::TearDown();
     }
 
     static void TrustCa(const std::string& path) { setenv(kCaFileVariable, path.c_str(), 1); }
@@ -41,27 +32,28 @@ protected:
         EXPECT_FALSE(socket.Connected());
     }
 
-    const TestCertificates* certificates = &testing::SharedTestCertificates();
+    // Connecting over TLS must fail so.
+    void ExpectConnectFailsClosed(const std::string& reasonPart) {
+        socket.Security = TlsMode::Ssl;
+        socket.Open();
+        EXPECT_THROW(socket.ConnectSocket(), ESocketError);
+        ExpectFailedClosed(reasonPart);
+    }
+
     ScriptedServer server;
     TagSocket socket;
     std::vector<std::string> errors;
 };
 
 TEST_F(TlsTest, AServerCertificateFromAnotherCaFailsClosed) {
-    TrustCa(certificates->OtherCaFile());
+    TrustCa(certificates().OtherCaFile());
     server.StartTls().Send("+OK never read\r\n");
-    socket.Security = TlsMode::Ssl;
-    socket.Open();
-    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
-    ExpectFailedClosed("certificate");
+    ExpectConnectFailsClosed("certificate");
 }
 
 TEST_F(TlsTest, APlainServerOnATlsPortFailsClosed) {
     server.Send("+OK I speak no TLS\r\n");
-    socket.Security = TlsMode::Ssl;
-    socket.Open();
-    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
-    ExpectFailedClosed("");
+    ExpectConnectFailsClosed("");
 }
 
 TEST_F(TlsTest, PlainTextSentAheadOfTheHandshakeIsRefused) {
@@ -80,10 +72,7 @@ TEST_F(TlsTest, ACaFileWithoutCertificatesFailsClosed) {
     ASSERT_TRUE(WriteFileAtomically(PathOf("empty.pem"), "not a certificate\n"));
     TrustCa(PathOf("empty.pem"));
     server.StartTls();
-    socket.Security = TlsMode::Ssl;
-    socket.Open();
-    EXPECT_THROW(socket.ConnectSocket(), ESocketError);
-    ExpectFailedClosed("no CA certificate in " + PathOf("empty.pem"));
+    ExpectConnectFailsClosed("no CA certificate in " + PathOf("empty.pem"));
 }
 
 }  // namespace

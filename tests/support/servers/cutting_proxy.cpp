@@ -19,10 +19,6 @@ CuttingProxy::~CuttingProxy() {
     }
 }
 
-std::string CuttingProxy::Address() const {
-    return "127.0.0.1:" + std::to_string(listener_.serverPort());
-}
-
 void CuttingProxy::Accept() {
     while (QTcpSocket* accepted = listener_.nextPendingConnection()) {
         auto& link = *links_.emplace_back(std::make_unique<Link>());

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "server_process.h"
+
 namespace sievo::testing {
 
 // A proxy on 127.0.0.1 in front of a server, for a connection lost at a chosen command:
@@ -21,8 +23,8 @@ public:
     CuttingProxy(const CuttingProxy&) = delete;
     CuttingProxy& operator=(const CuttingProxy&) = delete;
 
-    // "127.0.0.1:" + the proxy's port, for the client's `Server`.
-    std::string Address() const;
+    // For the client's `Server`.
+    std::string Address() const { return LocalAddress(listener_.serverPort()); }
     // True once the connection was cut.
     bool Cut() const { return cut_; }
 

@@ -8,11 +8,7 @@ DnsServer::DnsServer(const Options& options) {
                           QString::number(options.delaySeconds)};
     for (const auto& [label, answer] : options.answers)
         arguments << "--answer" << QString::fromStdString(label + "=" + answer);
-    if (!process_.Start(SystemPython(), arguments))
-        return;
-    const std::string port = process_.WaitForOutputLine("PORT ");
-    if (!port.empty())
-        port_ = static_cast<quint16>(std::stoi(port));
+    port_ = process_.StartPython(arguments);
 }
 
 }  // namespace sievo::testing

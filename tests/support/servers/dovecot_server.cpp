@@ -206,26 +206,6 @@ std::string DovecotServer::Error() const {
     return error_ + "\n" + log;
 }
 
-std::string DovecotServer::PlainAddress() const {
-    return "127.0.0.1:" + std::to_string(plainPort_);
-}
-
-std::string DovecotServer::TlsAddress() const {
-    return "127.0.0.1:" + std::to_string(tlsPort_);
-}
-
-std::string DovecotServer::ImapAddress() const {
-    return "127.0.0.1:" + std::to_string(imapPort_);
-}
-
-std::string DovecotServer::SieveAddress() const {
-    return "127.0.0.1:" + std::to_string(sievePort_);
-}
-
-std::string DovecotServer::ImapTlsAddress() const {
-    return "127.0.0.1:" + std::to_string(imapTlsPort_);
-}
-
 std::map<std::string, std::filesystem::path> DovecotServer::FolderFiles(
     const std::string& folder) const {
     std::map<std::string, std::filesystem::path> byName;
@@ -258,9 +238,7 @@ std::vector<std::string> DovecotServer::StoredFlags(const std::string& folder) c
 bool DovecotServer::WaitForSessionsEnded(int count) const {
     const QDeadlineTimer deadline(kLogWaitLimitMs);
     const auto ended = [&] {
-        const auto log =
-            QByteArray::fromStdString(ReadWholeFile(Path("log/dovecot.log")).value_or(""));
-        return log.count(kSessionEndLog) >= count;
+        return QByteArray::fromStdString(Log()).count(kSessionEndLog) >= count;
     };
     while (!ended()) {
         if (deadline.hasExpired())

@@ -53,15 +53,14 @@ public:
     std::string Error() const;
 
     // "127.0.0.1:" + the port of plain POP3 (with STLS when there is TLS) or of POP3S.
-    std::string PlainAddress() const;
-    std::string TlsAddress() const;
+    std::string PlainAddress() const { return LocalAddress(plainPort_); }
+    std::string TlsAddress() const { return LocalAddress(tlsPort_); }
     // The same for IMAP, and the IMAP ports alone (0 for one switched off).
-    std::string ImapAddress() const;
-    std::string ImapTlsAddress() const;
+    std::string ImapAddress() const { return LocalAddress(imapPort_); }
     quint16 ImapPort() const { return imapPort_; }
     quint16 ImapTlsPort() const { return imapTlsPort_; }
     // "127.0.0.1:" + the ManageSieve port.
-    std::string SieveAddress() const;
+    std::string SieveAddress() const { return LocalAddress(sievePort_); }
 
     // Puts a message into the maildir as a delivery would, after every message there.
     void Deliver(const std::string& text);

@@ -13,18 +13,24 @@ constexpr int kStartLimitMs = 60000;
 constexpr int kStopLimitMs = 20000;
 // How long one attempt to connect or to read may block before the process is looked at.
 constexpr int kPollMs = 200;
-}  // namespace
 
+// Debian's interpreter, which has the packages the test servers use, even when another
+// python3 comes first in PATH.
 QString SystemPython() {
     const QString system = "/usr/bin/python3";
     return QFileInfo::exists(system) ? system : "python3";
 }
+}  // namespace
 
 quint16 FreePort() {
     QTcpServer probe;
     if (!probe.listen(QHostAddress::LocalHost, 0))
         return 0;
     return probe.serverPort();
+}
+
+std::string LocalAddress(quint16 port) {
+    return "127.0.0.1:" + std::to_string(port);
 }
 
 bool ServerProcess::Start(const QString& program, const QStringList& arguments) {
@@ -34,6 +40,13 @@ bool ServerProcess::Start(const QString& program, const QStringList& arguments) 
         return false;
     }
     return true;
+}
+
+quint16 ServerProcess::StartPython(const QStringList& arguments, const std::string& portPrefix) {
+    if (!Start(SystemPython(), arguments))
+        return 0;
+    const std::string port = WaitForOutputLine(portPrefix);
+    return port.empty() ? 0 : static_cast<quint16>(std::stoi(port));
 }
 
 bool ServerProcess::Accepts(quint16 port) const {

@@ -6,12 +6,10 @@
 
 namespace sievo::testing {
 
-// Debian's interpreter, which has the packages the test servers use, even when another
-// python3 comes first in PATH.
-QString SystemPython();
-
 // A port on 127.0.0.1 that was free a moment ago, for a server about to start.
 quint16 FreePort();
+// "127.0.0.1:" + the port, as a client's `Server` names a test server.
+std::string LocalAddress(quint16 port);
 
 // A server program run by a test, stopped by its process id when the object ends.
 class ServerProcess {
@@ -23,6 +21,9 @@ public:
 
     // False, with the reason in `Error`, when the program cannot be started.
     bool Start(const QString& program, const QStringList& arguments);
+    // Runs a Python program that prints a line `portPrefix` + the port it listens on; that
+    // port, or 0 with the reason in `Error`.
+    quint16 StartPython(const QStringList& arguments, const std::string& portPrefix = "PORT ");
     // Waits until every port accepts connections; false when the program ended first or
     // did not get there within a generous limit.
     bool WaitForPorts(const QList<quint16>& ports);

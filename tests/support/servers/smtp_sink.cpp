@@ -32,13 +32,8 @@ SinkMessage ParseEnvelope(const std::string& envelope) {
 
 }  // namespace
 
-SmtpSink::SmtpSink(const Options& options) {
-    if (!process_.Start(SystemPython(), Arguments(options) << "--folder" << dir_.path()))
-        return;
-    const std::string port = process_.WaitForOutputLine("PORT ");
-    if (!port.empty())
-        port_ = static_cast<quint16>(std::stoi(port));
-}
+SmtpSink::SmtpSink(const Options& options)
+    : port_(process_.StartPython(Arguments(options) << "--folder" << dir_.path())) {}
 
 QStringList SmtpSink::Arguments(const Options& options) {
     QStringList arguments{SIEVOMATIC_SMTP_SINK_SCRIPT};
@@ -57,10 +52,6 @@ QStringList SmtpSink::Arguments(const Options& options) {
     if (options.authLoginOnly)
         arguments << "--auth-login-only";
     return arguments;
-}
-
-std::string SmtpSink::Address() const {
-    return "127.0.0.1:" + std::to_string(port_);
 }
 
 std::vector<SinkMessage> SmtpSink::Received() const {

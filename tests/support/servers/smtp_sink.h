@@ -44,8 +44,7 @@ public:
 
     bool Started() const { return port_ != 0; }
     std::string Error() const { return process_.Error(); }
-    // "127.0.0.1:" + the port.
-    std::string Address() const;
+    std::string Address() const { return LocalAddress(port_); }
 
     // Every message accepted so far, in the order received.
     std::vector<SinkMessage> Received() const;
