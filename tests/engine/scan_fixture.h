@@ -39,6 +39,7 @@ protected:
         auto sender = std::make_unique<RecordingSender>();
         smtp = sender.get();
         engine = std::make_unique<MailEngine>(user.Interfaces(), std::move(sender));
+        watch = std::make_unique<LogWatch>();
     }
     void TearDown() override {
         engine.reset();
@@ -48,11 +49,23 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    void StartMailbox(const std::vector<std::string>& messages) {
-        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{messages, "", ""});
-        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+    // Account 1 alone, its mailbox holding `messages`; answers them.
+    std::vector<std::string> StartMailbox(const std::vector<std::string>& messages,
+                                          bool imap = false) {
+        DovecotServer::Options options{messages, "", ""};
+        options.imap = imap;
+        dovecot = std::make_unique<DovecotServer>(options);
+        EXPECT_TRUE(dovecot->Started()) << dovecot->Error();
+        UseAccount(imap ? dovecot->ImapAddress() : dovecot->PlainAddress(), imap);
+        return messages;
+    }
+    void UseAccount(const std::string& address, bool imap) const {
         std::remove(AccountsPath().c_str());
-        AppendMailboxAccount(dovecot->PlainAddress());
+        AppendMailboxAccount(address);
+        if (imap) {
+            Account("Protocol", "IMAP");
+            Account("POPSecurity", "NONE");
+        }
     }
     void Account(const char* key, const std::string& value, const char* user = "USER1") const {
         TIniFile(AccountsPath()).WriteString(user, key, value);
