@@ -125,8 +125,8 @@ TEST_F(RuleEvaluationTest, WhatEachCriterionMatches) {
         "Authentication-Results: spf=softfail (sender IP is 45.95.147.10) "
         "smtp.mailfrom=paypal.com; dkim=none (message not signed) header.d=none;dmarc=fail "
         "action=quarantine header.from=paypal.com;compauth=fail reason=000";
-    const std::string forgedPass = "Authentication-Results: mx.example.net; dmarc=pass";
-    const std::string ownFail = "Authentication-Results: mx.example.net; dmarc=fail";
+    const std::string results = "Authentication-Results: ", mx = results + "mx.example.net;";
+    const std::string forgedPass = mx + " dmarc=pass", ownFail = mx + " dmarc=fail";
     const Case cases[] = {
         // Only the letters A to Z ignore case: "été" misses "ÉTÉ".
         {"SUBCONT", "free", {"Subject: FREE \xC3\x89T\xC3\x89"}, true},
@@ -156,27 +156,19 @@ TEST_F(RuleEvaluationTest, WhatEachCriterionMatches) {
           "    dkim=fail (body hash did not verify) header.d=list.example;",
           "    dkim=pass (2048-bit rsa key sha256) header.d=example.com"},
          false},
-        {"AUTHFAIL",
-         "spf,dkim,dmarc",
-         {"Authentication-Results: mx.example.net; spf=temperror; dkim=neutral; dmarc=none"},
-         false},
-        {"AUTHFAIL", " SPF ", {"Authentication-Results: mx.example.net; spf=permerror"}, true},
+        {"AUTHFAIL", "spf,dkim,dmarc", {mx + " spf=temperror; dkim=neutral; dmarc=none"}, false},
+        {"AUTHFAIL", " SPF ", {mx + " spf=permerror"}, true},
         {"AUTHFAIL",
          " DKIM , dmarc",
-         {"Authentication-Results: mx.example.net;", "\tdkim=pass header.d=x;",
-          "\tdmarc=FAIL (p=quarantine) header.from=x"},
+         {mx, "\tdkim=pass header.d=x;", "\tdmarc=FAIL (p=quarantine) header.from=x"},
          true},
         // With the account's AuthServId, its server's field counts wherever it stands.
         {"AUTHFAIL",
          "",
-         {"Authentication-Results: relay.forwarder.example; dmarc=pass", ownFail},
+         {results + "relay.forwarder.example; dmarc=pass", ownFail},
          true,
          "MX.Example.net"},
-        {"AUTHFAIL",
-         "",
-         {"Authentication-Results: other.example; dmarc=fail"},
-         false,
-         "mx.example.net"},
+        {"AUTHFAIL", "", {results + "other.example; dmarc=fail"}, false, "mx.example.net"},
         {"SPAMFLAG", "", {"X-Spam-Flag: YES"}, true},
         {"SPAMFLAG", "", {"X-Spam-Flag: NO", "X-Spam-Flag: YES"}, false},
         {"SPAMFLAG",
