@@ -93,9 +93,8 @@ TEST_F(JudgingTest, AListChangedDuringTheJudgingCountsFromTheNextMessage) {
         if (turn == 1)
             WriteFile("sievo.lst", "second.test\n");  // after the first read
     });
-    EXPECT_TRUE(Deleted(0));
-    EXPECT_TRUE(Deleted(1));
-    EXPECT_TRUE(Deleted(2));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(Deleted(i)) << i;
 }
 
 TEST_F(JudgingTest, ARuleChangedDuringTheJudgingCountsFromTheNextMessage) {

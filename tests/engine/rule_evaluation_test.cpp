@@ -54,7 +54,6 @@ protected:
         TheActivityLog().Open();
         watch = std::make_unique<testing::LogWatch>();
     }
-    std::vector<std::string> Logged() const { return watch->Texts(); }
 
     // Evaluates every rule in number order against one message, as a scan does.
     void Judge(const std::vector<std::string>& headers, int index = 0) {
@@ -90,7 +89,7 @@ TEST_F(RuleEvaluationTest, TheLastHittingRuleDecidesAndEveryHitCounts) {
     testing::AddRule({"FROM", "news", false});
     Judge(kFreeStuffFromNews, 0);
     EXPECT_FALSE(actions.marks[0].deleted);
-    EXPECT_EQ(Logged(),
+    EXPECT_EQ(watch->Texts(),
               (std::vector<std::string>{
                   "Message deleted by RULE: The subject contains \"free\" -- SUBJECT: FREE stuff",
                   "Message will NOT be deleted by RULE: The message is from  \"news\" -- SUBJECT: "
@@ -106,7 +105,7 @@ TEST_F(RuleEvaluationTest, TheLastHittingRuleDecidesAndEveryHitCounts) {
 TEST_F(RuleEvaluationTest, AKeepingSubjectRuleActsWithoutALogLine) {
     testing::AddRule({"SUBCONT", "free", false, true, true});
     Judge(kFreeStuffFromNews);
-    EXPECT_TRUE(Logged().empty());
+    EXPECT_TRUE(watch->Texts().empty());
     EXPECT_EQ(testing::RuleHits(1), 1);
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"sound", "report 1", "reply 1"}));
     EXPECT_TRUE(actions.marks[0].retrieved);  // copied to the Trash, kept on the server
@@ -215,7 +214,7 @@ TEST_F(RuleEvaluationTest, ListHitsActInsideTheLookupAndCountNoHit) {
     EXPECT_TRUE(actions.marks[0].deleted);
     EXPECT_EQ(actions.queue, std::vector<int>{0});
     EXPECT_EQ(testing::RuleHits(1), 0);
-    const auto logged = Logged();
+    const auto logged = watch->Texts();
     const auto found = std::find(logged.begin(), logged.end(), "Found in List");
     ASSERT_NE(found, logged.end());
     EXPECT_EQ(*(found + 1), "Message deleted by RULE: List of known spammers -- SUBJECT: hi");

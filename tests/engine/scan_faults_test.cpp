@@ -19,10 +19,6 @@ using testing::RecordingSender;
 
 class ScanFaultsTest : public testing::ScanTest {
 protected:
-    void SetUp() override {
-        ScanTest::SetUp();
-        WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
-    }
     // The errors logged since the last scan began (or since `since` began), in order.
     std::vector<std::string> Errors(const testing::LogWatch* since = nullptr) const {
         std::vector<std::string> errors;

@@ -28,7 +28,8 @@ inline std::string Mail(int n, const std::string& from, const std::string& subje
            "10:00:00 +0000\r\n\r\nBody of message " + std::to_string(n) + "\r\n";
 }
 
-// An engine with a recording user and sender, and a Dovecot mailbox for account 1.
+// An engine with a recording user and sender, a Dovecot mailbox for account 1 and a reply
+// message named "Go away".
 class ScanTest : public TempHomeTest {
 protected:
     void SetUp() override {
@@ -36,6 +37,7 @@ protected:
         setenv("XDG_DATA_HOME", (Home() + "xdg").c_str(), 1);
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
         TheActivityLog().Open();
+        WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
         auto sender = std::make_unique<RecordingSender>();
         smtp = sender.get();
         engine = std::make_unique<MailEngine>(user.Interfaces(), std::move(sender));

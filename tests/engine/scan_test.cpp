@@ -103,7 +103,6 @@ TEST_F(ScanTest, AMessageThatCannotBeJudgedIsLeftAloneAndTheOthersAreJudged) {
 
 TEST_F(ScanTest, ADryRunChangesNothing) {
     const auto mails = StartMailbox({Mail(1, "a@x.test", "win big")});
-    WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
     AddRule({"SUBCONT", "win", true, true, true, "Go away", "Go away"});
     setenv("SIEVOMATIC_DRY_RUN", "1", 1);
     Account("NextDateTime", "");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "test_rules.h"
 
 namespace sievo {
@@ -13,16 +15,10 @@ bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-struct Fragment {
-    RuleRecord rule;
-    const char* expected;  // a fragment of the script
-    const char* absent;    // a fragment it must not hold
-};
-
-// The fragments that carry the program's matching; a mistake in any of them judges mail
-// differently without the server saying a word.
+// The fragments that carry the program's matching, each with one the script must not hold; a
+// mistake in any of them judges mail differently without the server saying a word.
 TEST(SieveExportTest, EachCriterionMatchesAsTheProgramDoes) {
-    const Fragment cases[] = {
+    const std::tuple<RuleRecord, const char*, const char*> cases[] = {
         {Rule({"SUBCONT", "a \"b\" \\c"}), R"("subject" "a \"b\" \\c")", R"("subject" "a "b)"},
         {Rule({"SUBCONT", "${x}"}), R"("subject" "${dollar}{x}")", R"("subject" "${x}")"},
         {Rule({"SUBCONT", ""}), "never hits", ":contains"},
@@ -31,10 +27,10 @@ TEST(SieveExportTest, EachCriterionMatchesAsTheProgramDoes) {
         {Rule({"HEADER", "X-Flag:"}), "exists \"X-Flag\"", ":matches"},
         {Rule({"HEADER", "casino"}), R"("x-originating-ip"] "casino")", ""},
     };
-    for (const auto& c : cases) {
-        const std::string script = ExportSieve({{c.rule}, {}, {}, {}}, {}).text;
-        EXPECT_TRUE(Holds(script, c.expected)) << c.expected << "\n" << script;
-        EXPECT_FALSE(*c.absent && Holds(script, c.absent)) << c.absent << "\n" << script;
+    for (const auto& [rule, expected, absent] : cases) {
+        const std::string script = ExportSieve({{rule}, {}, {}, {}}, {}).text;
+        EXPECT_TRUE(Holds(script, expected)) << expected << "\n" << script;
+        EXPECT_FALSE(*absent && Holds(script, absent)) << absent << "\n" << script;
     }
 }
 
