@@ -103,11 +103,10 @@ protected:
 
 // The scan and end-to-end tests check the recipients and the merged body; here the rest.
 TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain) {
-    const std::vector<std::string> noAt = {"From: localspammer", "Subject: x"};
     EXPECT_TRUE(Send(PROCSendReply, spam));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
     EXPECT_TRUE(Send(PROCSendReport, spam));
-    EXPECT_TRUE(Send(PROCSendReport, noAt));
+    EXPECT_TRUE(Send(PROCSendReport, {"From: localspammer", "Subject: x"}));
     EXPECT_EQ(testing::LatestLogText(), "Sending report to abuselocalspammer");
     ASSERT_EQ(smtp.mails.size(), 3u);
     EXPECT_EQ(smtp.mails[0].server, "smtp.home.example");

@@ -40,9 +40,8 @@ TEST(SieveExportTest, WhatTheServerCannotDoIsReportedAndLeftOut) {
     const std::vector<RuleRecord> rules = {Rule({"FROMNUM", ""}), off,
                                            Rule({"FROM", "x", true, true, true, "gone"}),
                                            Rule({"NEWKIND", "v"}), Rule({"LIST", ""})};
-    const std::vector<std::string> spammers = {"a@spam.test", "", "b@spam.test"};
-    const SieveScript script =
-        ExportSieve({rules, {}, spammers, {}}, {.regex = false, .spammerLimit = 1});
+    const SieveScript script = ExportSieve({rules, {}, {"a@spam.test", "", "b@spam.test"}, {}},
+                                           {.regex = false, .spammerLimit = 1});
     for (const char* absent : {"\"regex\"", "\"subject\" \"off\"", "vacation", "b@spam.test"})
         EXPECT_FALSE(Holds(script.text, absent)) << absent;
     const char* reasons[] = {"regex", "asks before deleting", "gone", "Rule 4 (NEWKIND)",
