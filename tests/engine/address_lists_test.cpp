@@ -18,7 +18,6 @@ protected:
         TheActivityLog().Open();
         watch = std::make_unique<testing::LogWatch>();
     }
-    std::vector<std::string> Logged() const { return watch->Texts(); }
 
     testing::PumpWatch pump;
     std::unique_ptr<testing::LogWatch> watch;
@@ -31,11 +30,7 @@ TEST_F(AddressListTest, FriendsMatchWholeLinesWithoutRegardToCase) {
               " padded.net\r"
               "\r\n"
               "last.example");
-    struct Case {
-        const char* address;
-        bool friendly;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"pal@example.com", true},
         {"PAL@EXAMPLE.COM", true},
         {"other@example.com", false},
@@ -47,8 +42,8 @@ TEST_F(AddressListTest, FriendsMatchWholeLinesWithoutRegardToCase) {
         {"someone@last.example", true},
         {"pal@example.com.evil", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FBOOLIsAFriend(c.address), c.friendly) << c.address;
+    for (const auto& [address, friendly] : cases)
+        EXPECT_EQ(FBOOLIsAFriend(address), friendly) << address;
 
     // Accented capitals match their lower case; without an empty line "" is no friend.
     WriteFile("friends.lst", "ÉCOLE.FR\na.com\n");
@@ -61,7 +56,7 @@ TEST_F(AddressListTest, MissingListsCountAsEmpty) {
     bool called = false;
     EXPECT_FALSE(LookUpSpammer("x@example.com", [&] { called = true; }));
     EXPECT_FALSE(called);
-    EXPECT_EQ(Logged().front(), FriendsPath() + " not found, taken as an empty list");
+    EXPECT_EQ(watch->Texts().front(), FriendsPath() + " not found, taken as an empty list");
 }
 
 TEST_F(AddressListTest, SpammerLookupRunsTheHitBetweenItsLogLinesEvenWhenItFails) {
@@ -75,7 +70,7 @@ TEST_F(AddressListTest, SpammerLookupRunsTheHitBetweenItsLogLinesEvenWhenItFails
         EXPECT_EQ(listed, found.size() && found.back() == address) << address;
     }
     EXPECT_EQ(found, (std::vector<std::string>{"SPAM@bulk.biz", "a@junk.com"}));
-    const auto logged = Logged();
+    const auto logged = watch->Texts();
     const std::vector<std::string> firstLookup(logged.begin(), logged.begin() + 4);
     EXPECT_EQ(firstLookup, (std::vector<std::string>{"Reading SPAM List into memory", "Begin Find",
                                                      "Found in List", "End Find"}));
@@ -83,7 +78,7 @@ TEST_F(AddressListTest, SpammerLookupRunsTheHitBetweenItsLogLinesEvenWhenItFails
 
     EXPECT_THROW(LookUpSpammer("a@junk.com", [] { throw std::runtime_error("write refused"); }),
                  std::runtime_error);
-    EXPECT_EQ(Logged().back(), "End Find");
+    EXPECT_EQ(watch->Texts().back(), "End Find");
 }
 
 }  // namespace

@@ -18,11 +18,7 @@ protected:
 };
 
 TEST_F(DateTimePatternTest, SpecifiersInAnyLetterCase) {
-    struct Case {
-        const char* pattern;
-        const char* expected;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"yyyy-mm-dd", "2026-03-07"},
         {"YYYY-MM-DD", "2026-03-07"},
         {"d/m/yy", "7/3/26"},
@@ -41,8 +37,8 @@ TEST_F(DateTimePatternTest, SpecifiersInAnyLetterCase) {
         {"x_y!", "x_26!"},
         {"hh 'am/pm'", "15 am/pm"},  // a marker in quotes leaves the 24-hour clock
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatDateTimePattern(c.pattern, afternoon), c.expected) << c.pattern;
+    for (const auto& [pattern, expected] : cases)
+        EXPECT_EQ(FormatDateTimePattern(pattern, afternoon), expected) << pattern;
     EXPECT_EQ(FormatDateTimePattern("hh:nn AM/PM", morning), "09:30 AM");
     EXPECT_EQ(FormatDateTimePattern("h a/p", QDateTime(QDate(2026, 1, 1), QTime(0, 5))), "12 a");
 }

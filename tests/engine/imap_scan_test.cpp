@@ -20,6 +20,8 @@ using testing::Mail;
 using testing::WaitUntil;
 using namespace std::chrono_literals;
 
+constexpr bool kImap = true;
+
 // The TCP connections established to a local port, as the kernel lists them.
 int ConnectionsTo(quint16 port) {
     std::ifstream table("/proc/net/tcp");
@@ -39,20 +41,6 @@ int ConnectionsTo(quint16 port) {
 // The scan of an IMAP inbox on a private Dovecot: what stays, what moves, which flags change.
 class ImapScanTest : public testing::ScanTest {
 protected:
-    void StartImapMailbox(const std::vector<std::string>& messages) {
-        DovecotServer::Options options{messages, "", ""};
-        options.imap = true;
-        dovecot = std::make_unique<DovecotServer>(options);
-        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
-        UseImapAccount(dovecot->ImapAddress());
-    }
-    void UseImapAccount(const std::string& address) {
-        std::remove(AccountsPath().c_str());
-        testing::AppendMailboxAccount(address);
-        Account("Protocol", "IMAP");
-        Account("POPSecurity", "NONE");
-    }
-
     // The header blocks and whole messages Dovecot sent in each IMAP session, once it has
     // logged the end of `sessions` of them.
     std::vector<std::pair<int, int>> Fetches(std::size_t sessions) const {
@@ -109,10 +97,10 @@ protected:
 };
 
 TEST_F(ImapScanTest, OnlyTheCondemnedMoveToJunkAndNoFlagChanges) {
-    const std::vector<std::string> mails = {Mail(1, "friend@x.test", "offer from a friend"),
-                                            Mail(2, "spam@x.test", "special offer"),
-                                            Mail(3, "c@x.test", "hello")};
-    StartImapMailbox(mails);
+    const auto mails =
+        StartMailbox({Mail(1, "friend@x.test", "offer from a friend"),
+                      Mail(2, "spam@x.test", "special offer"), Mail(3, "c@x.test", "hello")},
+                     kImap);
     WriteFile("friends.lst", "friend@x.test\n");
     WriteFile("Stop.msg", "Subject: Please stop\r\n\r\nNo more, thank you.\r\n");
     AddRule({"SUBCONT", "offer", true, false, true, "Stop"});
@@ -140,9 +128,8 @@ TEST_F(ImapScanTest, OnlyTheCondemnedMoveToJunkAndNoFlagChanges) {
 }
 
 TEST_F(ImapScanTest, ExpungeSpamDeletesForGoodAndLeavesTheRest) {
-    const std::vector<std::string> mails = {Mail(1, "a@x.test", "offer"),
-                                            Mail(2, "b@x.test", "hi")};
-    StartImapMailbox(mails);
+    const auto mails =
+        StartMailbox({Mail(1, "a@x.test", "offer"), Mail(2, "b@x.test", "hi")}, kImap);
     Account("ExpungeSpam", "1");
     AddRule({"SUBCONT", "offer"});
     Scan();
@@ -152,9 +139,9 @@ TEST_F(ImapScanTest, ExpungeSpamDeletesForGoodAndLeavesTheRest) {
 }
 
 TEST_F(ImapScanTest, AMessageMovedAwayMeanwhileIsNotReplacedByAnother) {
-    const std::vector<std::string> mails = {Mail(1, "a@x.test", "offer"), Mail(2, "b@x.test", "hi"),
-                                            Mail(3, "c@x.test", "offer too")};
-    StartImapMailbox(mails);
+    const auto mails = StartMailbox(
+        {Mail(1, "a@x.test", "offer"), Mail(2, "b@x.test", "hi"), Mail(3, "c@x.test", "offer too")},
+        kImap);
     AddRule({"SUBCONT", "offer", true, true});
     // While the user confirms, another program files message 1 away itself.
     user.duringConfirmation = [&] { MoveElsewhere(1); };
@@ -166,7 +153,7 @@ TEST_F(ImapScanTest, AMessageMovedAwayMeanwhileIsNotReplacedByAnother) {
 }
 
 TEST_F(ImapScanTest, PushMovesADeliveredMessageWithinSecondsOverOneConnection) {
-    StartImapMailbox({Mail(1, "a@x.test", "hello")});
+    StartMailbox({Mail(1, "a@x.test", "hello")}, kImap);
     AddRule({"SUBCONT", "offer", true, true});
     StartPush();
     ASSERT_TRUE(WaitUntil([&] { return Idling(); }, 10000))
@@ -188,7 +175,7 @@ TEST_F(ImapScanTest, PushMovesADeliveredMessageWithinSecondsOverOneConnection) {
 }
 
 TEST_F(ImapScanTest, PushRenewsItsIdleAndComesBackWhenTheServerDropsIt) {
-    StartImapMailbox({});
+    StartMailbox({}, kImap);
     // The first connection is dropped when its IDLE is renewed.
     testing::CuttingProxy proxy(dovecot->ImapPort(), "DONE");
     Account("POPAddress", proxy.Address());
@@ -202,13 +189,10 @@ TEST_F(ImapScanTest, PushRenewsItsIdleAndComesBackWhenTheServerDropsIt) {
     dovecot->Deliver(Mail(1, "b@x.test", "offer"));
     EXPECT_TRUE(WaitUntil([&] { return Junk() == 1; }, 10000));
     const auto texts = watch->Texts();
-    EXPECT_EQ(
-        std::ranges::count_if(texts,
-                              [](const std::string& text) {
-                                  return text.starts_with("sam - New mail is not watched for");
-                              }),
-        1)
-        << ::testing::PrintToString(texts);
+    const auto unwatched = [](const std::string& text) {
+        return text.starts_with("sam - New mail is not watched for");
+    };
+    EXPECT_EQ(std::ranges::count_if(texts, unwatched), 1) << ::testing::PrintToString(texts);
 }
 
 TEST_F(ImapScanTest, AServerWithoutIdleIsNotWatched) {
@@ -218,7 +202,7 @@ TEST_F(ImapScanTest, AServerWithoutIdleIsNotWatched) {
         .Send("A1 OK [CAPABILITY IMAP4rev1] in\r\n")
         .ReadLine()
         .Send("* BYE bye\r\nA2 OK out\r\n");
-    UseImapAccount(server.Address());
+    UseAccount(server.Address(), kImap);
     StartPush();
     ASSERT_TRUE(server.WaitFinished());
     EXPECT_TRUE(

@@ -76,9 +76,7 @@ protected:
 // Rules are judged in number order and every hit clears the marks before it, so the last
 // rule that hits a message decides whether it goes and whether it is copied to the bin.
 TEST_F(JudgingTest, TheLastHittingRuleDecidesAndHitsReachTheFileWhenTheJudgingEnds) {
-    RuleRecord copied = testing::Rule({"SUBCONT", "offer", true});
-    copied.SendtoRecycle = true;
-    rule_store::Append(copied);
+    testing::AddRule({.criteria = "SUBCONT", .value = "offer", .trash = true});
     testing::AddRule({"FROM", "b@", false});
     Judge({"a@x.test", "b@x.test", "c@x.test"});
     EXPECT_TRUE(Deleted(0) && pop->RemoteInfo()[0].MarkedForRetrieve());
@@ -95,9 +93,8 @@ TEST_F(JudgingTest, AListChangedDuringTheJudgingCountsFromTheNextMessage) {
         if (turn == 1)
             WriteFile("sievo.lst", "second.test\n");  // after the first read
     });
-    EXPECT_TRUE(Deleted(0));
-    EXPECT_TRUE(Deleted(1));
-    EXPECT_TRUE(Deleted(2));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(Deleted(i)) << i;
 }
 
 TEST_F(JudgingTest, ARuleChangedDuringTheJudgingCountsFromTheNextMessage) {
@@ -135,12 +132,11 @@ TEST_F(JudgingTest, BlocklistRulesAskEachRelayOnceAndCountOnlyListings) {
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(Deleted(i), expected[i]) << i;
     EXPECT_EQ(testing::RuleHits(1), 3);
-    const auto lines = log.Texts();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& line) {
-                                return line.find("DNS blocklists:") != std::string::npos;
-                            }),
-              2);  // one line for the unanswered lookup, one for the two errors
+    const auto aboutBlocklists = [](const std::string& line) {
+        return line.find("DNS blocklists:") != std::string::npos;
+    };
+    // One line for the unanswered lookup, one for the two errors.
+    EXPECT_EQ(std::ranges::count_if(log.Texts(), aboutBlocklists), 2);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "config/file_io.h"
 #include "config/password.h"
 #include "engine/keyring_vault.h"
 #include "server_process.h"
@@ -18,15 +19,13 @@ namespace {
 class PrivateKeyring {
 public:
     bool Start() {
-        QFile config(dir_.filePath("bus.conf"));
-        config.open(QIODevice::WriteOnly);
-        config.write(
+        const QString config = dir_.filePath("bus.conf");
+        WriteFileAtomically(
+            config.toStdString(),
             "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
             "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
             "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
-        config.close();
-        bus_.Start("dbus-daemon",
-                   {"--config-file=" + config.fileName(), "--nofork", "--print-address"});
+        bus_.Start("dbus-daemon", {"--config-file=" + config, "--nofork", "--print-address"});
         qputenv("DBUS_SESSION_BUS_ADDRESS",
                 "unix:" + QByteArray::fromStdString(bus_.WaitForOutputLine("unix:")));
         qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());

@@ -91,6 +91,11 @@ protected:
         WriteFile("Abuse.msg", "Subject: Spam report\r\n\r\n<<REPLYHEADER~ALLHEADERS>>\r\n");
     }
 
+    // Rule 1's reply or report to the sender of `headers`.
+    bool Send(decltype(PROCSendReply)& send, const std::vector<std::string>& headers) {
+        return send(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(headers, 0));
+    }
+
     testing::RecordingSender smtp;
     RuleRecord rule;
     const std::vector<std::string> spam = {"From: Sales Team <sales@spam.example>", "Subject: Buy"};
@@ -98,14 +103,10 @@ protected:
 
 // The scan and end-to-end tests check the recipients and the merged body; here the rest.
 TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain) {
-    const std::vector<std::string> noAt = {"From: localspammer", "Subject: x"};
-    EXPECT_TRUE(
-        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(spam, 0)));
+    EXPECT_TRUE(Send(PROCSendReply, spam));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
-    EXPECT_TRUE(
-        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(spam, 0)));
-    EXPECT_TRUE(
-        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(noAt, 1)));
+    EXPECT_TRUE(Send(PROCSendReport, spam));
+    EXPECT_TRUE(Send(PROCSendReport, {"From: localspammer", "Subject: x"}));
     EXPECT_EQ(testing::LatestLogText(), "Sending report to abuselocalspammer");
     ASSERT_EQ(smtp.mails.size(), 3u);
     EXPECT_EQ(smtp.mails[0].server, "smtp.home.example");
@@ -119,19 +120,17 @@ TEST_F(RepliesTest, RepliesComeFromTheUserAndReportsGoToAbuseAtTheSendersDomain)
 
 TEST_F(RepliesTest, NothingIsSentWithoutFileSenderOrServer) {
     const std::vector<std::string> noFrom = {"Subject: anonymous"};
-    EXPECT_FALSE(
-        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(noFrom, 0)));
+    EXPECT_FALSE(Send(PROCSendReply, noFrom));
     EXPECT_EQ(testing::LatestLogText(), "Unable to determine address to reply to.");
-    EXPECT_FALSE(
-        PROCSendReport(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(noFrom, 0)));
+    EXPECT_FALSE(Send(PROCSendReport, noFrom));
     EXPECT_EQ(testing::LatestLogText(),
               "Unable to extract domain name from spam message for reporting");
-    EXPECT_FALSE(
-        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule({}, 2), TSievoMessage(spam, 0)));
+    rule.ReplyFile.clear();
+    EXPECT_FALSE(Send(PROCSendReply, spam));
+    rule.ReplyFile = "Go away";
 
     WriteAccount(1, {{"SMTPAddress", ""}});
-    EXPECT_FALSE(
-        PROCSendReply(smtp, accounts::ForCheck(1), TSievoRule(rule, 1), TSievoMessage(spam, 0)));
+    EXPECT_FALSE(Send(PROCSendReply, spam));
     EXPECT_EQ(testing::LatestLogText(), "Sending reply to sales@spam.example");
     EXPECT_TRUE(smtp.mails.empty());
 }

@@ -28,7 +28,8 @@ inline std::string Mail(int n, const std::string& from, const std::string& subje
            "10:00:00 +0000\r\n\r\nBody of message " + std::to_string(n) + "\r\n";
 }
 
-// An engine with a recording user and sender, and a Dovecot mailbox for account 1.
+// An engine with a recording user and sender, a Dovecot mailbox for account 1 and a reply
+// message named "Go away".
 class ScanTest : public TempHomeTest {
 protected:
     void SetUp() override {
@@ -36,9 +37,11 @@ protected:
         setenv("XDG_DATA_HOME", (Home() + "xdg").c_str(), 1);
         TIniFile(settings::SettingsPath()).WriteBool("LogFile", "Verbose", true);
         TheActivityLog().Open();
+        WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
         auto sender = std::make_unique<RecordingSender>();
         smtp = sender.get();
         engine = std::make_unique<MailEngine>(user.Interfaces(), std::move(sender));
+        watch = std::make_unique<LogWatch>();
     }
     void TearDown() override {
         engine.reset();
@@ -48,11 +51,23 @@ protected:
         TempHomeTest::TearDown();
     }
 
-    void StartMailbox(const std::vector<std::string>& messages) {
-        dovecot = std::make_unique<DovecotServer>(DovecotServer::Options{messages, "", ""});
-        ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
+    // Account 1 alone, its mailbox holding `messages`; answers them.
+    std::vector<std::string> StartMailbox(const std::vector<std::string>& messages,
+                                          bool imap = false) {
+        DovecotServer::Options options{messages, "", ""};
+        options.imap = imap;
+        dovecot = std::make_unique<DovecotServer>(options);
+        EXPECT_TRUE(dovecot->Started()) << dovecot->Error();
+        UseAccount(imap ? dovecot->ImapAddress() : dovecot->PlainAddress(), imap);
+        return messages;
+    }
+    void UseAccount(const std::string& address, bool imap) const {
         std::remove(AccountsPath().c_str());
-        AppendMailboxAccount(dovecot->PlainAddress());
+        AppendMailboxAccount(address);
+        if (imap) {
+            Account("Protocol", "IMAP");
+            Account("POPSecurity", "NONE");
+        }
     }
     void Account(const char* key, const std::string& value, const char* user = "USER1") const {
         TIniFile(AccountsPath()).WriteString(user, key, value);

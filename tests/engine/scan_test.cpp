@@ -31,10 +31,9 @@ TEST_F(ScanTest, AnEmptyMailboxIsReportedAndTheIntervalSetsTheNextCheck) {
 }
 
 TEST_F(ScanTest, OnlyTheConfirmedMessagesAreDeleted) {
-    const std::vector<std::string> mails = {Mail(1, "a@x.test", "alpha offer"),
-                                            Mail(2, "b@x.test", "beta offer"),
-                                            Mail(3, "c@x.test", "hello")};
-    StartMailbox(mails);
+    const auto mails =
+        StartMailbox({Mail(1, "a@x.test", "alpha offer"), Mail(2, "b@x.test", "beta offer"),
+                      Mail(3, "c@x.test", "hello")});
     AddRule({"SUBCONT", "alpha", true, false});
     AddRule({"SUBCONT", "beta", true, true});
     user.untick = {true};  // the user keeps the message the confirming rule condemned
@@ -51,11 +50,8 @@ TEST_F(ScanTest, OnlyTheConfirmedMessagesAreDeleted) {
 // The confirmation window views a message through the scan's own client; its copies for the
 // Trash must still go through the bin folder.
 TEST_F(ScanTest, AMessageViewedDuringTheConfirmationStillReachesTheTrash) {
-    const std::vector<std::string> mails = {Mail(1, "a@x.test", "win"), Mail(2, "b@x.test", "win")};
-    StartMailbox(mails);
-    RuleRecord rule = testing::Rule({"SUBCONT", "win", true, true});
-    rule.SendtoRecycle = true;
-    rule_store::Append(rule);
+    const auto mails = StartMailbox({Mail(1, "a@x.test", "win"), Mail(2, "b@x.test", "win")});
+    AddRule({.criteria = "SUBCONT", .value = "win", .confirm = true, .trash = true});
     std::string viewed;
     user.duringConfirmation = [&] { viewed = engine->FetchForViewing(1); };
     Scan();
@@ -66,8 +62,7 @@ TEST_F(ScanTest, AMessageViewedDuringTheConfirmationStillReachesTheTrash) {
 }
 
 TEST_F(ScanTest, AMessageCondemnedTwiceIsKeptWhenEitherRowIsUnticked) {
-    const std::vector<std::string> mails = {Mail(1, "news@x.test", "free stuff")};
-    StartMailbox(mails);
+    const auto mails = StartMailbox({Mail(1, "news@x.test", "free stuff")});
     AddRule({"SUBCONT", "free", true, true});
     AddRule({"FROM", "news", true, true});
     for (const std::vector<bool>& untick : {std::vector<bool>{true, false}, {false, true}}) {
@@ -96,9 +91,8 @@ TEST_F(ScanTest, AUserPassIgnoresAndKeepsTheSchedule) {
 }
 
 TEST_F(ScanTest, AMessageThatCannotBeJudgedIsLeftAloneAndTheOthersAreJudged) {
-    const std::vector<std::string> mails = {Mail(1, "Broken <never-closed", "free"),
-                                            Mail(2, "ok@x.test", "free")};
-    StartMailbox(mails);
+    const auto mails =
+        StartMailbox({Mail(1, "Broken <never-closed", "free"), Mail(2, "ok@x.test", "free")});
     AddRule({"SUBCONT", "free", true});
     Scan();
     EXPECT_TRUE(watch->Holds("-SV_ERROR-Unable to parse email address"));
@@ -108,14 +102,11 @@ TEST_F(ScanTest, AMessageThatCannotBeJudgedIsLeftAloneAndTheOthersAreJudged) {
 }
 
 TEST_F(ScanTest, ADryRunChangesNothing) {
-    const std::vector<std::string> mails = {Mail(1, "a@x.test", "win big")};
-    StartMailbox(mails);
-    WriteFile("Go away.msg", "Subject: Not interested\r\n\r\nGo away\r\n");
+    const auto mails = StartMailbox({Mail(1, "a@x.test", "win big")});
     AddRule({"SUBCONT", "win", true, true, true, "Go away", "Go away"});
     setenv("SIEVOMATIC_DRY_RUN", "1", 1);
     Account("NextDateTime", "");
     TIniFile(settings::SettingsPath()).WriteBool("Main", "AutoEnabled", true);
-    watch = std::make_unique<testing::LogWatch>();
     engine->Timer1Timer();
     const auto logged = watch->Texts();
     ASSERT_FALSE(logged.empty());
@@ -137,7 +128,6 @@ TEST_F(ScanTest, APassIsNotStartedWhileAnotherRuns) {
     StartMailbox({Mail(1, "a@x.test", "win")});
     AddRule({"SUBCONT", "win", true, true});
     user.duringConfirmation = [this] { engine->C3Click(); };
-    watch = std::make_unique<testing::LogWatch>();
     engine->C3Click();
     EXPECT_EQ(user.confirmations.size(), 1u);
     EXPECT_TRUE(watch->Holds("A check is already running; this one is not started."));
@@ -148,7 +138,6 @@ TEST_F(ScanTest, AFailedLogInIsReportedAndTheNextAccountIsChecked) {
     StartMailbox({});
     Account("Password", PasswordToIni("wrong"));
     testing::AppendMailboxAccount(dovecot->PlainAddress());
-    watch = std::make_unique<testing::LogWatch>();
     engine->RunSinglePass();
     EXPECT_EQ(watch->Texts().front(), "Running in single pass mode.");
     EXPECT_TRUE(watch->Holds("sam - END Scanning mailbox, 0 total SPAM messages sieved"));
@@ -160,7 +149,6 @@ TEST_F(ScanTest, TheTimerChecksOnlyWhileAutoCheckIsOnAndNeverAnInactiveAccount) 
     StartMailbox({Mail(1, "a@x.test", "hi")});
     testing::AppendMailboxAccount("unreachable.invalid");
     Account("Active", "0", "USER2");
-    watch = std::make_unique<testing::LogWatch>();
     engine->StartSchedule();
     engine->Timer1Timer();
     EXPECT_FALSE(engine->ScheduleRunning());  // auto-check off: the timer stays off

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "test_rules.h"
 
 namespace sievo {
@@ -13,16 +15,10 @@ bool Holds(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-struct Fragment {
-    RuleRecord rule;
-    const char* expected;  // a fragment of the script
-    const char* absent;    // a fragment it must not hold
-};
-
-// The fragments that carry the program's matching; a mistake in any of them judges mail
-// differently without the server saying a word.
+// The fragments that carry the program's matching, each with one the script must not hold; a
+// mistake in any of them judges mail differently without the server saying a word.
 TEST(SieveExportTest, EachCriterionMatchesAsTheProgramDoes) {
-    const Fragment cases[] = {
+    const std::tuple<RuleRecord, const char*, const char*> cases[] = {
         {Rule({"SUBCONT", "a \"b\" \\c"}), R"("subject" "a \"b\" \\c")", R"("subject" "a "b)"},
         {Rule({"SUBCONT", "${x}"}), R"("subject" "${dollar}{x}")", R"("subject" "${x}")"},
         {Rule({"SUBCONT", ""}), "never hits", ":contains"},
@@ -31,37 +27,28 @@ TEST(SieveExportTest, EachCriterionMatchesAsTheProgramDoes) {
         {Rule({"HEADER", "X-Flag:"}), "exists \"X-Flag\"", ":matches"},
         {Rule({"HEADER", "casino"}), R"("x-originating-ip"] "casino")", ""},
     };
-    for (const auto& c : cases) {
-        const std::string script = ExportSieve({{c.rule}, {}, {}, {}}, {}).text;
-        EXPECT_TRUE(Holds(script, c.expected)) << c.expected << "\n" << script;
-        EXPECT_FALSE(*c.absent && Holds(script, c.absent)) << c.absent << "\n" << script;
+    for (const auto& [rule, expected, absent] : cases) {
+        const std::string script = ExportSieve({{rule}, {}, {}, {}}, {}).text;
+        EXPECT_TRUE(Holds(script, expected)) << expected << "\n" << script;
+        EXPECT_FALSE(*absent && Holds(script, absent)) << absent << "\n" << script;
     }
 }
 
 TEST(SieveExportTest, WhatTheServerCannotDoIsReportedAndLeftOut) {
     RuleRecord off = Rule({"SUBCONT", "off"});
     off.Active = false;
-    RuleRecord reply = Rule({"FROM", "x", true, true, true, "gone", ""});
-    SieveExportOptions options;
-    options.regex = false;
-    options.spammerLimit = 1;
-    const std::vector<std::string> spammers = {"a@spam.test", "", "b@spam.test"};
-    const SieveScript script = ExportSieve(
-        {{Rule({"FROMNUM", ""}), off, reply, Rule({"NEWKIND", "v"}), Rule({"LIST", ""})},
-         {},
-         spammers,
-         {}},
-        options);
-    EXPECT_FALSE(Holds(script.text, "\"regex\""));
-    EXPECT_FALSE(Holds(script.text, "\"subject\" \"off\""));
-    EXPECT_FALSE(Holds(script.text, "vacation"));
-    EXPECT_FALSE(Holds(script.text, "b@spam.test"));
-    ASSERT_EQ(script.notExpressed.size(), 5u) << script.text;
-    EXPECT_TRUE(Holds(script.notExpressed[0], "regex"));
-    EXPECT_TRUE(Holds(script.notExpressed[1], "asks before deleting"));
-    EXPECT_TRUE(Holds(script.notExpressed[2], "gone"));
-    EXPECT_TRUE(Holds(script.notExpressed[3], "Rule 4 (NEWKIND)"));
-    EXPECT_TRUE(Holds(script.notExpressed[4], "1 are left out"));
+    const std::vector<RuleRecord> rules = {Rule({"FROMNUM", ""}), off,
+                                           Rule({"FROM", "x", true, true, true, "gone"}),
+                                           Rule({"NEWKIND", "v"}), Rule({"LIST", ""})};
+    const SieveScript script = ExportSieve({rules, {}, {"a@spam.test", "", "b@spam.test"}, {}},
+                                           {.regex = false, .spammerLimit = 1});
+    for (const char* absent : {"\"regex\"", "\"subject\" \"off\"", "vacation", "b@spam.test"})
+        EXPECT_FALSE(Holds(script.text, absent)) << absent;
+    const char* reasons[] = {"regex", "asks before deleting", "gone", "Rule 4 (NEWKIND)",
+                             "1 are left out"};
+    ASSERT_EQ(script.notExpressed.size(), std::size(reasons)) << script.text;
+    for (std::size_t i = 0; i < std::size(reasons); ++i)
+        EXPECT_TRUE(Holds(script.notExpressed[i], reasons[i])) << reasons[i];
 }
 
 }  // namespace

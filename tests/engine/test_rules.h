@@ -14,6 +14,7 @@ struct RuleSetup {
     bool sideEffects = false;  // sound, reply, report and Trash copy
     const char* replyFile = "";
     const char* reportFile = "";
+    bool trash = false;  // the Trash copy alone
 };
 
 // A rule as the rule dialogs write it.
@@ -23,7 +24,8 @@ inline RuleRecord Rule(const RuleSetup& setup) {
     rule.Value = setup.value;
     rule.DeleteAction = setup.deletes;
     rule.Confirm = setup.confirm;
-    rule.Beep = rule.Reply = rule.Report = rule.SendtoRecycle = setup.sideEffects;
+    rule.Beep = rule.Reply = rule.Report = setup.sideEffects;
+    rule.SendtoRecycle = setup.sideEffects || setup.trash;
     rule.ReplyFile = setup.replyFile;
     rule.ReportFile = setup.reportFile;
     return rule;

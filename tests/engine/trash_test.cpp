@@ -20,11 +20,9 @@ protected:
         unsetenv("XDG_DATA_HOME");
         TempHomeTest::TearDown();
     }
-    std::string InTrash(const std::string& name) const {
-        return ReadWholeFile(TrashFolder() + "/files/" + name).value_or("<missing>");
-    }
-    std::string InfoOf(const std::string& name) const {
-        return ReadWholeFile(TrashFolder() + "/info/" + name + ".trashinfo").value_or("<missing>");
+    // A file of the Trash folder: files/<name> or info/<name>.trashinfo.
+    std::string InTrash(const std::string& path) const {
+        return ReadWholeFile(TrashFolder() + "/" + path).value_or("<missing>");
     }
 };
 
@@ -32,9 +30,9 @@ TEST_F(TrashTest, AFileCanBeRestoredFromWhereItWentAndEarlierCopiesAreKept) {
     WriteFile("spam message.eml", "body");
     const std::string moved = MoveToTrash(PathOf("spam message.eml"));
     EXPECT_EQ(moved, Home() + "xdg/Trash/files/spam message.eml");
-    EXPECT_EQ(InTrash("spam message.eml"), "body");
+    EXPECT_EQ(InTrash("files/spam message.eml"), "body");
     EXPECT_EQ(ReadFile("spam message.eml"), "<missing>");
-    const std::string info = InfoOf("spam message.eml");
+    const std::string info = InTrash("info/spam message.eml.trashinfo");
     EXPECT_EQ(info.rfind("[Trash Info]\nPath=", 0), 0u) << info;
     EXPECT_NE(info.find("spam%20message.eml\nDeletionDate="), std::string::npos) << info;
 
@@ -42,10 +40,10 @@ TEST_F(TrashTest, AFileCanBeRestoredFromWhereItWentAndEarlierCopiesAreKept) {
         WriteFile("spam message.eml", body);
         MoveToTrash(PathOf("spam message.eml"));
     }
-    EXPECT_EQ(InTrash("spam message.eml"), "body");
-    EXPECT_EQ(InTrash("spam message.2.eml"), "second");
-    EXPECT_EQ(InTrash("spam message.3.eml"), "third");
-    EXPECT_NE(InfoOf("spam message.3.eml"), "<missing>");
+    EXPECT_EQ(InTrash("files/spam message.eml"), "body");
+    EXPECT_EQ(InTrash("files/spam message.2.eml"), "second");
+    EXPECT_EQ(InTrash("files/spam message.3.eml"), "third");
+    EXPECT_NE(InTrash("info/spam message.3.eml.trashinfo"), "<missing>");
 }
 
 TEST_F(TrashTest, AMissingFileIsAnErrorAndNothingIsLeftBehind) {
@@ -53,7 +51,7 @@ TEST_F(TrashTest, AMissingFileIsAnErrorAndNothingIsLeftBehind) {
     TheActivityLog().Open();
     EXPECT_EQ(FLINTdeleteToBin(PathOf("never-there.eml")), 1);
     EXPECT_NE(TheActivityLog().Lines().front().find("-SV_ERROR-Unable to move"), std::string::npos);
-    EXPECT_EQ(InfoOf("never-there.eml"), "<missing>");
+    EXPECT_EQ(InTrash("info/never-there.eml.trashinfo"), "<missing>");
 }
 
 }  // namespace
