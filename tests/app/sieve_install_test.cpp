@@ -1,12 +1,10 @@
 #include <algorithm>
-#include <cstdlib>
 
 #include "../engine/test_rules.h"
 #include "config/ini_file.h"
 #include "config/password.h"
 #include "dovecot_server.h"
 #include "engine/sieve_install.h"
-#include "net/tls_settings.h"
 #include "program_run.h"
 #include "store/accounts_store.h"
 #include "temp_home.h"
@@ -49,18 +47,15 @@ bool Holds(const std::vector<std::string>& folder, int n) {
     });
 }
 
-class SieveInstallTest : public testing::TempHomeTest {
+class SieveInstallTest : public testing::TlsServerTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
-        const auto& certificates = testing::SharedTestCertificates();
-        ASSERT_TRUE(certificates.Ok());
-        setenv(kCaFileVariable, certificates.CaFile().c_str(), 1);
+        TlsServerTest::SetUp();
         std::vector<std::string> messages;
         for (int n = 0; n < kMails; ++n)
             messages.push_back(MessageOf(n));
-        DovecotServer::Options options{messages, certificates.Path("server.pem"),
-                                       certificates.Path("server.key")};
+        DovecotServer::Options options{messages, certificates().Path("server.pem"),
+                                       certificates().Path("server.key")};
         options.sieve = true;
         dovecot = std::make_unique<DovecotServer>(options);
         ASSERT_TRUE(dovecot->Started()) << dovecot->Error();
@@ -79,11 +74,6 @@ protected:
         testing::AddRule({"FROM", "Promo@"});
         WriteFile("sievo.lst", "seller@bulk.test\r\nSPAMMERS.test\r\n");
         WriteFile("friends.lst", "pal@friends.test\r\ntrusted.test\r\n");
-    }
-
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        TempHomeTest::TearDown();
     }
 
     testing::ProgramRun Run(const QStringList& arguments) const {

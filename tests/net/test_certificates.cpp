@@ -54,15 +54,17 @@ const TestCertificates& SharedTestCertificates() {
     return certificates;
 }
 
+TrustedTestCa::TrustedTestCa() {
+    setenv(kCaFileVariable, SharedTestCertificates().CaFile().c_str(), 1);
+}
+
+TrustedTestCa::~TrustedTestCa() {
+    unsetenv(kCaFileVariable);
+}
+
 void TlsServerTest::SetUp() {
     TempHomeTest::SetUp();
     ASSERT_TRUE(certificates().Ok());
-    setenv(kCaFileVariable, certificates().CaFile().c_str(), 1);
-}
-
-void TlsServerTest::TearDown() {
-    unsetenv(kCaFileVariable);
-    TempHomeTest::TearDown();
 }
 
 std::string TestCertificates::Path(const std::string& name) const {

@@ -33,13 +33,24 @@ private:
 // One set for the whole test program: making keys is slow.
 const TestCertificates& SharedTestCertificates();
 
+// Trusts the test CA for as long as it lives.
+class TrustedTestCa {
+public:
+    TrustedTestCa();
+    ~TrustedTestCa();
+    TrustedTestCa(const TrustedTestCa&) = delete;
+    TrustedTestCa& operator=(const TrustedTestCa&) = delete;
+};
+
 // Trusts the test CA, for servers started by one test on 127.0.0.1.
 class TlsServerTest : public TempHomeTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     static const TestCertificates& certificates() { return SharedTestCertificates(); }
+
+private:
+    TrustedTestCa trust_;
 };
 
 }  // namespace sievo::testing

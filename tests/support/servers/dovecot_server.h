@@ -55,8 +55,10 @@ public:
     // "127.0.0.1:" + the port of plain POP3 (with STLS when there is TLS) or of POP3S.
     std::string PlainAddress() const { return LocalAddress(plainPort_); }
     std::string TlsAddress() const { return LocalAddress(tlsPort_); }
-    // The same for IMAP, and the IMAP ports alone (0 for one switched off).
+    // The same for IMAP; and the ports alone (0 for one switched off).
     std::string ImapAddress() const { return LocalAddress(imapPort_); }
+    quint16 PlainPort() const { return plainPort_; }
+    quint16 TlsPort() const { return tlsPort_; }
     quint16 ImapPort() const { return imapPort_; }
     quint16 ImapTlsPort() const { return imapTlsPort_; }
     // "127.0.0.1:" + the ManageSieve port.

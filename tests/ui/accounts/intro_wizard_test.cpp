@@ -7,7 +7,6 @@
 
 #include "dovecot_server.h"
 #include "modal_action.h"
-#include "net/tls_settings.h"
 #include "server_process.h"
 #include "store/accounts_store.h"
 #include "store/settings_store.h"
@@ -67,21 +66,8 @@ struct ProbeCase {
 };
 
 class SecurityProbeTest : public IntroWizardTest, public ::testing::WithParamInterface<ProbeCase> {
-protected:
-    void SetUp() override {
-        IntroWizardTest::SetUp();
-        ASSERT_TRUE(SharedTestCertificates().Ok());
-        setenv(kCaFileVariable, SharedTestCertificates().CaFile().c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv(kCaFileVariable);
-        IntroWizardTest::TearDown();
-    }
+    TrustedTestCa trust;
 };
-
-std::uint16_t PortOf(const std::string& address) {
-    return static_cast<std::uint16_t>(std::stoi(address.substr(address.rfind(':') + 1)));
-}
 
 // A port the server listens on, or one where nothing does.
 std::uint16_t OrFree(std::uint16_t port) {
@@ -104,14 +90,14 @@ TEST_P(SecurityProbeTest, ChoosesTheFirstSecurityThatWorks) {
     // Without POP3S the check finds nothing listening on the secure port.
     const std::uint16_t ssl = row.outcome == Outcome::StartTls || row.outcome == Outcome::None
                                   ? FreePort()
-                                  : PortOf(dovecot.TlsAddress());
+                                  : dovecot.TlsPort();
 
     TfrmIntro wizard(context);
     wizard.show();
-    FillInMailbox(wizard,
-                  {OrFree(dovecot.ImapTlsPort()), OrFree(dovecot.ImapPort()), ssl,
-                   PortOf(dovecot.PlainAddress())},
-                  "sam@example.test", DovecotServer::kPassword);
+    FillInMailbox(
+        wizard,
+        {OrFree(dovecot.ImapTlsPort()), OrFree(dovecot.ImapPort()), ssl, dovecot.PlainPort()},
+        "sam@example.test", DovecotServer::kPassword);
     EXPECT_EQ(wizard.currentId(), 2);  // the window moved on at once
     ASSERT_TRUE(WaitUntil([&] { return wizard.ProbeOutcome().has_value(); }, 60000));
     EXPECT_EQ(*wizard.ProbeOutcome(), row.outcome);
