@@ -12,6 +12,7 @@ namespace {
 
 constexpr auto& Crlf = JoinLinesCrLf;
 
+using testing::Files;
 using testing::MessageFrom;
 using testing::TextOf;
 
@@ -118,17 +119,7 @@ TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
     EXPECT_EQ(decoded->Body(), message.Body());
     EXPECT_EQ(decoded->Encoding(), message.Encoding());
     EXPECT_EQ(decoded->Priority(), ptHigh);
-    ASSERT_EQ(decoded->Attachments().Count(), message.Attachments().Count()) << text;
-    for (int i = 0; i < message.Attachments().Count(); ++i) {
-        const TmsAttItem& want = message.Attachments()[i];
-        const TmsAttItem& got = decoded->Attachments()[i];
-        EXPECT_EQ(got.FileName(), want.FileName()) << i;
-        EXPECT_EQ(got.Data(), want.Data()) << i;
-        if (message.Encoding() == meMIME) {
-            EXPECT_EQ(got.ContentType(), want.ContentType()) << i;
-            EXPECT_EQ(got.Encoding(), want.Encoding()) << i;
-        }
-    }
+    EXPECT_EQ(Files(*decoded), Files(message)) << text;
     // What is read back is written again byte for byte.
     EXPECT_EQ(WithoutBoundaries(TextOf(*decoded)), WithoutBoundaries(text));
 }

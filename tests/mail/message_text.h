@@ -3,6 +3,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "mail/message.h"
 
@@ -22,6 +23,15 @@ std::unique_ptr<Message> MessageFrom(const std::string& text) {
     std::istringstream stream(text);
     message->LoadFromStream(stream);
     return message;
+}
+
+// Each attachment as "file name | content type | transfer encoding | data".
+inline std::vector<std::string> Files(const TmsMessage& message) {
+    std::vector<std::string> files;
+    for (const TmsAttItem& item : message.Attachments())
+        files.push_back(item.FileName() + " | " + item.ContentType() + " | " +
+                        std::string(EncodingName(item.Encoding())) + " | " + item.Data());
+    return files;
 }
 
 }  // namespace sievo::testing
