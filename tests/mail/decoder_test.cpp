@@ -7,7 +7,6 @@
 #include "mail/line_stream.h"
 #include "mail/message.h"
 #include "mail/mime_params.h"
-#include "mail/transfer_codecs.h"
 #include "message_text.h"
 
 namespace sievo {

@@ -4,7 +4,6 @@
 
 #include "config/text.h"
 #include "mail/message.h"
-#include "mail/message_encoder.h"
 #include "message_text.h"
 
 namespace sievo {

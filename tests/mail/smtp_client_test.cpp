@@ -30,7 +30,6 @@ protected:
     }
 
     // Greeting and a HELO taken at once.
-    void ScriptGreeting() { ScriptGreeting(server); }
     static void ScriptGreeting(ScriptedServer& peer) {
         peer.Send("220 ready\r\n").ReadLine().Send("250 hello\r\n");
     }
@@ -64,7 +63,7 @@ TEST_F(SmtpClientTest, ABareHeloRefusedTooEndsTheLogInWithThatLine) {
 }
 
 TEST_F(SmtpClientTest, TheTransactionsFailureIsWhatTheCallerSeesEvenWhenQuitFailsToo) {
-    ScriptGreeting();
+    ScriptGreeting(server);
     server.ReadLine().Send("250 ok\r\n").ReadLine().Send("550 no such user\r\n");
     server.ReadLine().Send("500 what?\r\n");
     EXPECT_THAT([&] { smtp.SendMail(); },
@@ -107,7 +106,7 @@ TEST_F(SmtpClientTest, AMessageCountsAsSentOnceTheServerAcceptedItsData) {
 }
 
 TEST_F(SmtpClientTest, AnAddressWithALineBreakIsRefusedBeforeTheTransactionStarts) {
-    ScriptGreeting();
+    ScriptGreeting(server);
     server.ReadLine().Send("221 bye\r\n");
     message.CC().Add("x@example.org>\r\nRCPT TO:<victim@example.org", "");
     EXPECT_THROW(smtp.SendMail(), ESocketError);
