@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "mail/mail_errors.h"
 #include "mail/ms_manage_sieve.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mail/message.h"
+#include "mail/remote_info.h"
 
 namespace sievo::testing {
 
@@ -32,6 +33,19 @@ inline std::vector<std::string> Files(const TmsMessage& message) {
         files.push_back(item.FileName() + " | " + item.ContentType() + " | " +
                         std::string(EncodingName(item.Encoding())) + " | " + item.Data());
     return files;
+}
+
+// Each item of a mailbox listing: its size, its server id, then its header lines or that
+// they were too large to keep.
+inline std::vector<std::string> ListingOf(const TmsRemoteInfo& listing) {
+    std::vector<std::string> items;
+    for (const TmsRemoteInfoItem& item : listing) {
+        std::string text = std::to_string(item.Size) + " [" + item.UniqueId + "]";
+        for (const std::string& line : item.Headers)
+            text += " | " + line;
+        items.push_back(item.HeaderTooLarge ? text + " (not kept)" : text);
+    }
+    return items;
 }
 
 }  // namespace sievo::testing

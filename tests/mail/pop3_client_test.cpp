@@ -8,6 +8,7 @@
 #include "mail/header_cache.h"
 #include "mail/mail_errors.h"
 #include "mail/ms_remote_pop.h"
+#include "message_text.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
 #include "server_process.h"
@@ -85,18 +86,7 @@ protected:
         };
     }
 
-    // Each item listed: its size, its server id, then its header lines or that they were
-    // too large to keep.
-    std::vector<std::string> Listing() const {
-        std::vector<std::string> items;
-        for (const auto& item : pop.RemoteInfo()) {
-            std::string text = std::to_string(item.Size) + " [" + item.UniqueId + "]";
-            for (const std::string& line : item.Headers)
-                text += " | " + line;
-            items.push_back(item.HeaderTooLarge ? text + " (not kept)" : text);
-        }
-        return items;
-    }
+    std::vector<std::string> Listing() const { return testing::ListingOf(pop.RemoteInfo()); }
 
     // Lists the mailbox, which fails with an `Error` or not at all as `fails` says; then the
     // items listed, the errors reported, and which of id1 to id3 the header cache holds.
@@ -116,7 +106,7 @@ protected:
         EXPECT_EQ(pop.Connected(), !fails);
         EXPECT_EQ(Listing(), listing);
         EXPECT_EQ(errors, reported);
-        const auto cache = THeaderCache::Load(pop.HeaderCacheFile, "sam@" + server.Address());
+        const auto cache = THeaderCache::Load(pop.HeaderCacheFile, "sam@" + pop.Server);
         std::vector<std::string> cachedIds;
         for (const char* id : {"id1", "id2", "id3"})
             if (cache.Find(id))
