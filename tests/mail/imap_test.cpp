@@ -229,11 +229,10 @@ TEST_F(ImapSessionTest, WithoutMoveOrUidplusTheMessageIsCopiedAndFlaggedButNever
     session->MarkForDelete(0);
     session->CarryOutMarks({});
     ASSERT_TRUE(server.WaitFinished());
-    EXPECT_TRUE(Sent("A6 UID COPY 4 \"Spam mail\""));
-    EXPECT_TRUE(Sent("A7 UID STORE 4 +FLAGS.SILENT (\\Deleted)"));
-    EXPECT_TRUE(Sent("A8 LOGOUT"));
-    EXPECT_FALSE(std::any_of(server.Received().begin(), server.Received().end(),
-                             [](const std::string& l) { return l.find("EXPUNGE") != l.npos; }));
+    const std::vector<std::string> acted(server.Received().begin() + 5, server.Received().end());
+    EXPECT_EQ(acted,
+              (std::vector<std::string>{"A6 UID COPY 4 \"Spam mail\"",
+                                        "A7 UID STORE 4 +FLAGS.SILENT (\\Deleted)", "A8 LOGOUT"}));
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_NE(notes[0].find("the server removes them when it next expunges"), std::string::npos);
 }
