@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <algorithm>
 
 #include "config/account.h"
 #include "mail/imap_folder_names.h"
@@ -139,11 +138,6 @@ protected:
                " BODY[HEADER] {" + std::to_string(block.size()) + "}\r\n" + block + ")\r\n";
     }
 
-    bool Sent(const std::string& line) const {
-        const auto& lines = server.Received();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
     ScriptedServer server;
     TSievoUser account;
     std::vector<std::string> notes;
@@ -165,10 +159,11 @@ TEST_F(ImapSessionTest, ListsByUidWithoutSettingSeenAndReadsALiteralSplitAcrossR
     EXPECT_EQ(ListingOf(session->Listing()),
               (std::vector<std::string>{"100 [7.4] | Subject: one",
                                         "100 [7.9] | Subject: two | Message-ID: <2@x>"}));
-    EXPECT_TRUE(Sent("A3 UID FETCH 1:* (UID RFC822.SIZE)"));
-    EXPECT_TRUE(Sent("A4 UID FETCH 4,9 (UID BODY.PEEK[HEADER])"));
     // The password reaches the server; the notes never hold it.
-    EXPECT_TRUE(Sent("A1 LOGIN sam secret"));
+    EXPECT_EQ(server.Received(),
+              (std::vector<std::string>{
+                  "A1 LOGIN sam secret", "A2 SELECT INBOX", "A3 UID FETCH 1:* (UID RFC822.SIZE)",
+                  "A4 UID FETCH 4,9 (UID BODY.PEEK[HEADER])", "A5 LIST \"\" \"*\""}));
     EXPECT_TRUE(notes.empty());
 }
 
@@ -250,7 +245,7 @@ TEST_F(ImapSessionTest, AMessageGoneOrAChangedUidValidityIsNeverActedOn) {
     session->MarkForDelete(0);
     session->MarkForDelete(1);
     session->CarryOutMarks({});
-    EXPECT_TRUE(Sent("A6 UID MOVE 4:5 Junk"));
+    EXPECT_EQ(server.Received().back(), "A6 UID MOVE 4:5 Junk");
     EXPECT_EQ(notes, std::vector<std::string>{"Message 1 is no longer in INBOX; it is left alone"});
 
     // Another session finds the folder under a new UIDVALIDITY: UID 5 may be another message.
