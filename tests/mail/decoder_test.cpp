@@ -52,8 +52,7 @@ TEST(Decoder, SinglePartQuotedPrintableLongParagraph) {
                                       "Content-Transfer-Encoding: Quoted-Printable", ""};
     for (std::size_t at = 0; at < paragraph.size(); at += 70)
         lines.push_back(paragraph.substr(at, 70) + "=");
-    lines.push_back("");
-    lines.push_back("Caf=E9");
+    lines.insert(lines.end(), {"", "Caf=E9"});
     const auto message = MessageFrom(Crlf(lines));
     EXPECT_EQ(message->Body(), (std::vector<std::string>{paragraph, "Caf\xE9"}));
     EXPECT_EQ(message->CharSet(), csISO8859);
@@ -73,11 +72,9 @@ TEST(Decoder, SinglePartAttachmentNames) {
              {{"Content-Type: application/pdf"}, "att.0 | application/pdf"},
              {{"Content-Type: text/plain; name=\"n.txt\""}, "n.txt | text/plain"},
          }) {
-        std::vector<std::string> lines = {"From: a@b", "MIME-Version: 1.0"};
-        lines.insert(lines.end(), c.headers.begin(), c.headers.end());
-        lines.insert(lines.end(),
-                     {"Content-Transfer-Encoding: base64", "", "JVBE", "Rg==", ".", "Zm9v"});
-        const auto message = MessageFrom(Crlf(lines));
+        const auto message = MessageFrom(
+            Crlf({"From: a@b", "MIME-Version: 1.0"}) + Crlf(c.headers) +
+            Crlf({"Content-Transfer-Encoding: base64", "", "JVBE", "Rg==", ".", "Zm9v"}));
         EXPECT_EQ(Files(*message), std::vector<std::string>{c.file + " | Base64 | %PDF"});
         EXPECT_TRUE(message->Body().empty());
     }

@@ -330,10 +330,8 @@ TEST_F(HostileServerTest, AReplyCannotBeStretchedBeyondItsDeadline) {
         errors.clear();
         ScriptCapaAndSizes(mailbox, 1, "TOP\r\n");
         mailbox.ReadLine().Send("+OK\r\nSubject: slow\r\n");
-        if (trickled)
-            mailbox.SendForever("X-Drip: drop\r\n", 100ms);
-        else
-            mailbox.SendForever(FillerFields(16 * 1024), 0ms);
+        mailbox.SendForever(trickled ? "X-Drip: drop\r\n" : FillerFields(16 * 1024),
+                            trickled ? 100ms : 0ms);
         pop.SetTimeOut(1);
         ExpectListing({}, true, {"Operation timed out"}, {});
     }
