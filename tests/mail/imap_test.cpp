@@ -62,7 +62,6 @@ TEST(ImapResponseTest, LiteralsQuotingAndNumbers) {
     EXPECT_EQ(TrailingLiteralSize("* 1 FETCH (BODY[] {120}"), 120u);
     EXPECT_EQ(TrailingLiteralSize("A1 LOGIN {5+}"), 5u);
     EXPECT_EQ(TrailingLiteralSize("* OK {nope}"), std::nullopt);
-    EXPECT_EQ(ImapQuoted("INBOX"), "INBOX");
     EXPECT_EQ(ImapQuoted(R"(Junk "mail"\x)"), R"("Junk \"mail\"\\x")");
     EXPECT_EQ(ImapQuoted(""), "\"\"");
     EXPECT_EQ(ImapQuoted("two\r\nlines"), std::nullopt);

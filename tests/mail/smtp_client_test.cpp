@@ -162,10 +162,9 @@ TEST_F(AccountClientsTest, OnlyAnExplicitNoneLetsTheSmtpPasswordGoWithoutTls) {
 TEST_F(AccountClientsTest, AnUnknownSecurityTextFailsInsteadOfFallingBackToPlainText) {
     WriteAccount("POPAddress=pop.example.org\nPOPUser=sam\nPOPSecurity=TLS\n");
     TmsRemotePOP pop;
-    std::vector<std::string> errors;
-    pop.OnError = [&](TagSocket&, const std::string& text) { errors.push_back(text); };
-    EXPECT_THROW(ApplyPopAccount(pop, accounts::ForCheck(1)), ESocketError);
-    EXPECT_EQ(errors, std::vector<std::string>{"POPSecurity \"TLS\" is not NONE, SSL or STARTTLS"});
+    EXPECT_THAT([&] { ApplyPopAccount(pop, accounts::ForCheck(1)); },
+                ::testing::ThrowsMessage<ESocketError>(
+                    ::testing::StrEq("POPSecurity \"TLS\" is not NONE, SSL or STARTTLS")));
 }
 
 }  // namespace
