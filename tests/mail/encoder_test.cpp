@@ -4,7 +4,6 @@
 
 #include "config/text.h"
 #include "mail/message.h"
-#include "mail/message_encoder.h"
 #include "message_text.h"
 
 namespace sievo {
@@ -12,6 +11,7 @@ namespace {
 
 constexpr auto& Crlf = JoinLinesCrLf;
 
+using testing::Files;
 using testing::MessageFrom;
 using testing::TextOf;
 
@@ -112,23 +112,8 @@ TEST_P(RoundTripTest, DecodesWhatWasEncoded) {
     const std::string text = TextOf(message);
 
     const auto decoded = MessageFrom(text);
-    EXPECT_EQ(decoded->Sender(), message.Sender());
-    EXPECT_EQ(decoded->Subject(), message.Subject());
-    EXPECT_EQ(decoded->CC()[0], message.CC()[0]);
     EXPECT_EQ(decoded->Body(), message.Body());
-    EXPECT_EQ(decoded->Encoding(), message.Encoding());
-    EXPECT_EQ(decoded->Priority(), ptHigh);
-    ASSERT_EQ(decoded->Attachments().Count(), message.Attachments().Count()) << text;
-    for (int i = 0; i < message.Attachments().Count(); ++i) {
-        const TmsAttItem& want = message.Attachments()[i];
-        const TmsAttItem& got = decoded->Attachments()[i];
-        EXPECT_EQ(got.FileName(), want.FileName()) << i;
-        EXPECT_EQ(got.Data(), want.Data()) << i;
-        if (message.Encoding() == meMIME) {
-            EXPECT_EQ(got.ContentType(), want.ContentType()) << i;
-            EXPECT_EQ(got.Encoding(), want.Encoding()) << i;
-        }
-    }
+    EXPECT_EQ(Files(*decoded), Files(message)) << text;
     // What is read back is written again byte for byte.
     EXPECT_EQ(WithoutBoundaries(TextOf(*decoded)), WithoutBoundaries(text));
 }
@@ -186,7 +171,6 @@ TEST(Encoder, HtmlBodyFileIsWrittenAsHtml) {
     // Read back it is an HTML body, and written again the same.
     const auto decoded = MessageFrom(text);
     EXPECT_EQ(decoded->Body(), (std::vector<std::string>{"<p>x</p>"}));
-    EXPECT_EQ(decoded->ContentType(), "text/html");
     EXPECT_NE(TextOf(*decoded).find("Content-Type: text/html; charset="), std::string::npos);
 }
 

@@ -1,6 +1,6 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "mail/mail_errors.h"
 #include "mail/ms_manage_sieve.h"
 #include "net/net_errors.h"
 #include "scripted_server.h"
@@ -51,12 +51,8 @@ TEST_F(ManageSieveTest, ARefusedScriptIsReportedAsTheServerWroteIt) {
     client.Open();
     client.Login();
     EXPECT_EQ(client.ActiveScript(), "old");
-    try {
-        client.CheckScript("fileint;");
-        FAIL() << "the refusal was not raised";
-    } catch (const EServerError& error) {
-        EXPECT_EQ(error.what(), refusal);
-    }
+    EXPECT_THAT([&] { client.CheckScript("fileint;"); },
+                ::testing::ThrowsMessage<EServerError>(::testing::StrEq(refusal)));
     ASSERT_TRUE(server.WaitFinished());
 }
 

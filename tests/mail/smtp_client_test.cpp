@@ -30,7 +30,6 @@ protected:
     }
 
     // Greeting and a HELO taken at once.
-    void ScriptGreeting() { ScriptGreeting(server); }
     static void ScriptGreeting(ScriptedServer& peer) {
         peer.Send("220 ready\r\n").ReadLine().Send("250 hello\r\n");
     }
@@ -64,7 +63,7 @@ TEST_F(SmtpClientTest, ABareHeloRefusedTooEndsTheLogInWithThatLine) {
 }
 
 TEST_F(SmtpClientTest, TheTransactionsFailureIsWhatTheCallerSeesEvenWhenQuitFailsToo) {
-    ScriptGreeting();
+    ScriptGreeting(server);
     server.ReadLine().Send("250 ok\r\n").ReadLine().Send("550 no such user\r\n");
     server.ReadLine().Send("500 what?\r\n");
     EXPECT_THAT([&] { smtp.SendMail(); },
@@ -107,7 +106,7 @@ TEST_F(SmtpClientTest, AMessageCountsAsSentOnceTheServerAcceptedItsData) {
 }
 
 TEST_F(SmtpClientTest, AnAddressWithALineBreakIsRefusedBeforeTheTransactionStarts) {
-    ScriptGreeting();
+    ScriptGreeting(server);
     server.ReadLine().Send("221 bye\r\n");
     message.CC().Add("x@example.org>\r\nRCPT TO:<victim@example.org", "");
     EXPECT_THROW(smtp.SendMail(), ESocketError);
@@ -163,10 +162,9 @@ TEST_F(AccountClientsTest, OnlyAnExplicitNoneLetsTheSmtpPasswordGoWithoutTls) {
 TEST_F(AccountClientsTest, AnUnknownSecurityTextFailsInsteadOfFallingBackToPlainText) {
     WriteAccount("POPAddress=pop.example.org\nPOPUser=sam\nPOPSecurity=TLS\n");
     TmsRemotePOP pop;
-    std::vector<std::string> errors;
-    pop.OnError = [&](TagSocket&, const std::string& text) { errors.push_back(text); };
-    EXPECT_THROW(ApplyPopAccount(pop, accounts::ForCheck(1)), ESocketError);
-    EXPECT_EQ(errors, std::vector<std::string>{"POPSecurity \"TLS\" is not NONE, SSL or STARTTLS"});
+    EXPECT_THAT([&] { ApplyPopAccount(pop, accounts::ForCheck(1)); },
+                ::testing::ThrowsMessage<ESocketError>(
+                    ::testing::StrEq("POPSecurity \"TLS\" is not NONE, SSL or STARTTLS")));
 }
 
 }  // namespace
