@@ -264,8 +264,12 @@ std::vector<StoredAccount> LoadAll() {
 }
 
 void Save(int number, const StoredAccount& account) {
+    const StoredAccount before = Load(number);
     const bool inKeyring = KeepInKeyring(account);
     File().Edit([&](IniEdit& ini) { Write(ini, Section(number), account, inKeyring); });
+    // Passwords kept anew under a changed log-in would leave the old entries behind, unused.
+    if (before.passwordsInKeyring && !account.passwordsInKeyring)
+        ForgetKeyringEntries(before);
 }
 
 int Append(const StoredAccount& account) {

@@ -224,6 +224,21 @@ TEST_F(AccountPasswordsTest, KeyringPasswordsGoByLogInLeaveWithTheLastAccountAnd
                                                    ::testing::HasSubstr("account 2@example.test")));
 }
 
+// The dialog saves what it fetched: a changed log-in takes its entry along, unless another
+// account still names the old one.
+TEST_F(AccountPasswordsTest, AChangedLogInLeavesNoEntryThatNoAccountNames) {
+    for (const char* id : {"1", "1"})
+        accounts::Append(Filled(id));
+    for (const int number : {2, 1}) {
+        StoredAccount changed = accounts::FetchKeyringPasswords(accounts::Load(number));
+        changed.popUser = "renamed";
+        accounts::Save(number, changed);
+        EXPECT_EQ(vault->entries.contains("user1@pop1"), number == 2) << number;
+    }
+    EXPECT_EQ(vault->entries.at("renamed@pop1"), " pass\n1");
+    EXPECT_EQ(vault->entries.at("smtp:smtp user@smtp1"), "smtp\"pw1");
+}
+
 TEST_F(AccountPasswordsTest, MovingLeavesTheFileAsItWasUntilTheKeyringKeptEveryPassword) {
     WriteFile("accounts.ini",
               "[ENTRYCOUNT]\nNumEntries=2\n[USER1]\nPassword=" + PasswordToIni("pw1") +
