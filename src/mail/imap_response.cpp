@@ -245,6 +245,16 @@ std::optional<std::uint64_t> TrailingLiteralSize(std::string_view line) {
     return ParseNumber<std::uint64_t>(digits);
 }
 
+std::string QuotedString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 std::optional<std::string> ImapQuoted(std::string_view text) {
     if (text.find_first_of("\r\n", 0) != std::string_view::npos ||
         text.find('\0') != std::string_view::npos)
@@ -255,13 +265,7 @@ std::optional<std::string> ImapQuoted(std::string_view text) {
     });
     if (atom)
         return std::string(text);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + '"';
+    return QuotedString(text);
 }
 
 }  // namespace sievo

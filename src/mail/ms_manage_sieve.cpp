@@ -17,16 +17,6 @@ constexpr const char* kPlainTextRefused =
     "or write POPSecurity=NONE for the account to allow it";
 constexpr const char* kLiteralTooLarge = "The ManageSieve server announced a literal too large";
 
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 // Splits a line into atoms, quoted strings (unescaped) and parenthesised codes.
 void AddWords(std::string_view line, std::vector<std::string>& words) {
     std::size_t i = 0;
@@ -133,11 +123,11 @@ void TmsManageSieve::CheckScript(const std::string& script) {
 }
 
 void TmsManageSieve::PutScript(const std::string& name, const std::string& script) {
-    Run("PUTSCRIPT " + Quoted(name), script);
+    Run("PUTSCRIPT " + QuotedString(name), script);
 }
 
 void TmsManageSieve::SetActive(const std::string& name) {
-    Run("SETACTIVE " + Quoted(name));
+    Run("SETACTIVE " + QuotedString(name));
 }
 
 std::vector<std::string> TmsManageSieve::ReadItems() {
