@@ -27,16 +27,6 @@ std::set<std::string> ZonesOfActiveRules() {
     return zones;
 }
 
-std::set<std::string> RelayAddresses(const TmsRemoteInfo& items) {
-    std::set<std::string> addresses;
-    for (int i = 0; i < items.Count(); ++i) {
-        std::string address = RelayAddress(items[i].Headers);
-        if (!address.empty())
-            addresses.insert(std::move(address));
-    }
-    return addresses;
-}
-
 // Blocklists answer with an address in 127.0.0.0/8 for a listing (RFC 5782). 127.0.0.1
 // is never one, and 127.255.255.0/24 carries errors (a query through a public resolver,
 // too many queries); an answer outside 127/8 is an error as well (a resolver that sends
@@ -81,8 +71,12 @@ BlocklistListings::BlocklistListings(const TmsRemoteInfo& items, const TSievoUse
     const std::set<std::string> zones = ZonesOfActiveRules();
     if (zones.empty())
         return;
+    for (int i = 0; i < items.Count(); ++i)
+        relays_.push_back(RelayAddress(items[i].Headers));
+    std::set<std::string> addresses(relays_.begin(), relays_.end());
+    addresses.erase("");
     std::vector<std::string> names;
-    for (const std::string& address : RelayAddresses(items))
+    for (const std::string& address : addresses)
         for (const std::string& zone : zones)
             names.push_back(BlocklistQueryName(address, zone));
     const std::vector<DnsReply> replies = resolver.LookUpAddresses(names, kLookupDeadline);
@@ -102,10 +96,12 @@ BlocklistListings::BlocklistListings(const TmsRemoteInfo& items, const TSievoUse
     LogShortfall(account, errors, all, "were answered with an error");
 }
 
-bool BlocklistListings::Listed(std::string_view zone, std::string_view address) const {
+bool BlocklistListings::Listed(std::string_view zone, int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= relays_.size() || relays_[index].empty())
+        return false;
     const std::string normalized = BlocklistZone(zone);
-    return !normalized.empty() && !address.empty() &&
-           listed_.count(BlocklistQueryName(address, normalized)) != 0;
+    return !normalized.empty() &&
+           listed_.count(BlocklistQueryName(relays_[index], normalized)) != 0;
 }
 
 }  // namespace sievo

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mail/remote_info.h"
 
@@ -30,9 +31,11 @@ public:
     BlocklistListings() = default;
     BlocklistListings(const TmsRemoteInfo& items, const TSievoUser& account, DnsResolver& resolver);
 
-    bool Listed(std::string_view zone, std::string_view address) const;
+    // Whether the relay of the listing's item `index` is listed in `zone`.
+    bool Listed(std::string_view zone, int index) const;
 
 private:
+    std::vector<std::string> relays_;            // by item; empty when nothing was looked up
     std::set<std::string, std::less<>> listed_;  // the query names answered with a listing
 };
 

@@ -8,7 +8,6 @@
 #include "engine/rule.h"
 #include "engine/server_signals.h"
 #include "engine/sievo_message.h"
-#include "mail/relay_address.h"
 #include "net/event_pump.h"
 
 namespace sievo {
@@ -68,8 +67,7 @@ bool CriterionMatches(Criterion criterion, const TSievoUser& account, const TSie
         case Criterion::kMarkedAsSpam:
             return MarkedAsSpam(message.Headers, rule.Value);
         case Criterion::kBlocklisted:
-            return message.Blocklists &&
-                   message.Blocklists->Listed(rule.Value, RelayAddress(message.Headers));
+            return message.Blocklists && message.Blocklists->Listed(rule.Value, message.Index);
         case Criterion::kSpammerList:
         case Criterion::kNone:
             return false;
