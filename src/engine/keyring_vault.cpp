@@ -80,9 +80,7 @@ void Run(Job* job, const std::string& key, QKeychain::Error accepted,
 }  // namespace
 
 bool KeyringVault::Available() {
-    if (!available_)
-        available_ = DefaultCollectionUnlocked();
-    return *available_;
+    return DefaultCollectionUnlocked();
 }
 
 std::optional<std::string> KeyringVault::Read(const std::string& key) {

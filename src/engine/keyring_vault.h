@@ -10,7 +10,9 @@ namespace sievo {
 // The desktop's keyring (the Secret Service: GNOME Keyring, KWallet, KeePassXC) through
 // QtKeychain, under the service name "sievomatic". It counts as available while the session
 // bus answers and its default collection is unlocked: the program never waits on an unlock
-// prompt that nobody may see. Each call waits at most kKeyringSeconds, letting events run.
+// prompt that nobody may see. That is asked anew each time, so a keyring unlocked after the
+// program started counts from then on. Each call waits at most kKeyringSeconds, letting
+// events run.
 class KeyringVault : public PasswordVault {
 public:
     static constexpr int kKeyringSeconds = 10;
@@ -19,9 +21,6 @@ public:
     std::optional<std::string> Read(const std::string& key) override;
     void Write(const std::string& key, const std::string& password) override;
     void Remove(const std::string& key) override;
-
-private:
-    std::optional<bool> available_;  // asked once: the answer holds for the run
 };
 
 // Hands the desktop's keyring to the accounts store, before any window may save a password.

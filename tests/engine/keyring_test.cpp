@@ -15,7 +15,7 @@ namespace sievo {
 namespace {
 
 // A private session bus (without activation, so nothing else starts on it) and a GNOME
-// Keyring on it, unlocked with a password of its own or, started again, left locked.
+// Keyring on it, unlocked with a password of its own.
 class PrivateKeyring {
 public:
     bool Start() {
@@ -30,13 +30,7 @@ public:
                 "unix:" + QByteArray::fromStdString(bus_.WaitForOutputLine("unix:")));
         qputenv("XDG_DATA_HOME", dir_.filePath("data").toUtf8());
         qputenv("XDG_RUNTIME_DIR", dir_.path().toUtf8());
-        return StartDaemon({"--unlock"});
-    }
-    bool StartDaemon(const QStringList& unlock) {
-        daemon_.kill();  // by its process id
-        daemon_.waitForFinished();
-        daemon_.start("gnome-keyring-daemon",
-                      QStringList{"--foreground", "--components=secrets"} + unlock);
+        daemon_.start("gnome-keyring-daemon", {"--foreground", "--components=secrets", "--unlock"});
         daemon_.waitForStarted();
         daemon_.write("test-password");
         daemon_.waitForBytesWritten();
@@ -102,11 +96,15 @@ TEST_F(KeyringTest, PasswordsMoveInEvenAfterAKillANewAccountsGoThereAndALockedKe
     lookup.waitForFinished();
     EXPECT_EQ(lookup.readAll().toStdString(), "bob's secret");
 
-    // A locked keyring that cannot ask counts as none, at once: its accounts are not checked.
-    ASSERT_TRUE(keyring.StartDaemon({}));
-    EXPECT_FALSE(KeyringVault().Available());
-    InstallDesktopKeyring();
-    EXPECT_THROW(accounts::ForCheck(2), std::exception);
+    // Locked while the program runs, it counts as none from then on, at once and without an
+    // unlock prompt: its accounts are not checked.
+    ASSERT_EQ(QProcess::execute("gdbus", {"call", "--session", "--dest", "org.freedesktop.secrets",
+                                          "--object-path", "/org/freedesktop/secrets", "--method",
+                                          "org.freedesktop.Secret.Service.Lock",
+                                          "['/org/freedesktop/secrets/aliases/default']"}),
+              0);
+    EXPECT_THAT([] { accounts::ForCheck(2); }, ::testing::ThrowsMessage<std::exception>(
+                                                   ::testing::HasSubstr("cannot be reached")));
     InstallPasswordVault(nullptr);
 }
 
