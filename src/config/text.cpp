@@ -108,4 +108,14 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+std::string QuotedString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 }  // namespace sievo

@@ -48,6 +48,10 @@ bool SameText(std::string_view a, std::string_view b);
 
 std::string_view TrimBlanks(std::string_view text);
 
+// The text in double quotes, with a backslash before each '"' and '\\': the quoted strings
+// of IMAP, ManageSieve and Sieve.
+std::string QuotedString(std::string_view text);
+
 // The value of a hexadecimal digit in either case, or -1.
 int HexDigitValue(char c);
 

@@ -4,6 +4,7 @@
 #include <set>
 #include <string_view>
 
+#include "config/text.h"
 #include "engine/rule.h"
 #include "engine/rule_evaluation.h"
 
@@ -22,15 +23,13 @@ constexpr const char* kCaseless = ":comparator \"i;ascii-casemap\"";
 // A quoted string. Every "${" becomes "${dollar}{", which expands to "${" once: the text
 // of a rule must never be taken for a variable.
 std::string Quoted(std::string_view text) {
-    std::string out = "\"";
+    std::string unexpanded;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '"' || text[i] == '\\')
-            out += '\\';
-        out += text[i];
-        if (text[i] == '$' && i + 1 < text.size() && text[i + 1] == '{')
-            out += "{dollar}";
+        unexpanded += text[i];
+        if (text.substr(i).starts_with("${"))
+            unexpanded += "{dollar}";
     }
-    return out + "\"";
+    return QuotedString(unexpanded);
 }
 
 std::string QuotedList(const std::vector<std::string>& texts) {

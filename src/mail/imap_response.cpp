@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "config/text.h"
 #include "mail/mail_errors.h"
 
 namespace sievo {
@@ -243,16 +244,6 @@ std::optional<std::uint64_t> TrailingLiteralSize(std::string_view line) {
     if (digits.ends_with('+'))
         digits.remove_suffix(1);
     return ParseNumber<std::uint64_t>(digits);
-}
-
-std::string QuotedString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + '"';
 }
 
 std::optional<std::string> ImapQuoted(std::string_view text) {

@@ -70,10 +70,6 @@ std::optional<std::uint32_t> ParseImapNumber(std::string_view text);
 // the line does not end in one.
 std::optional<std::uint64_t> TrailingLiteralSize(std::string_view line);
 
-// `text` as a quoted string: a backslash before each '"' and '\\'. ManageSieve writes its
-// strings the same way.
-std::string QuotedString(std::string_view text);
-
 // A string as a command argument: an atom when it is one, else quoted; nothing for text
 // that a quoted string cannot carry (line breaks, NUL).
 std::optional<std::string> ImapQuoted(std::string_view text);
